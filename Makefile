@@ -1,0 +1,40 @@
+# Thin wrapper over CMake: `make run` starts the editor, `make test` runs every test.
+BUILD ?= build
+JOBS ?= 2
+
+.PHONY: deps configure build run test bench fuzz asan clean
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@test -f $(BUILD)/build.ninja || cmake --preset default
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	$(BUILD)/app/ravok
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do $$b --benchmark_min_time=0.05; done
+
+asan: deps
+	@test -f build-asan/build.ninja || cmake --preset asan
+	cmake --build build-asan -j$(JOBS)
+	cd build-asan && ctest --output-on-failure -j$(JOBS)
+
+# Runs each harness for FUZZ_SECONDS on the developer's machine (not in CI).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@test -f build-fuzz/build.ninja || cmake --preset fuzz
+	cmake --build build-fuzz -j$(JOBS)
+	@for f in build-fuzz/fuzz/fuzz_*; do n=$$(basename $$f | sed 's/^fuzz_//'); \
+	  mkdir -p build-fuzz/corpus-$$n; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus-$$n fuzz/corpus/$$n || exit 1; done
+
+clean:
+	rm -rf $(BUILD) build-asan build-fuzz

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "base/ProgramSettings.h"
+
+class QSettings;
+
+namespace ravok {
+
+// Reads the settings over `s` (values absent from the store keep what `s`
+// holds), inside the store's group "1.0", with the read corrections and the
+// fallback to the older view flag values.
+void LoadSettings(QSettings& store, ProgramSettings& s);
+// Writes every current value (never the older ones) into group "1.0".
+void SaveSettings(QSettings& store, const ProgramSettings& s);
+
+// The same through the user's store: organisation "Quorvane", application
+// "Ravok" (on Windows the registry key Software\Quorvane\Ravok).
+void LoadSettings(ProgramSettings& s);
+void SaveSettings(const ProgramSettings& s);
+
+} // namespace ravok

@@ -1,0 +1,49 @@
+#include "cli/CliOptions.h"
+
+#include "app/SettingsStore.h"
+#include "base/ProgramSettings.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace ravok::cli {
+
+bool Arguments::flag(const std::string& name) {
+    auto it = std::find(m_args.begin(), m_args.end(), name);
+    if (it == m_args.end()) return false;
+    m_args.erase(it);
+    return true;
+}
+
+std::optional<std::string> Arguments::option(const std::string& name) {
+    auto it = std::find(m_args.begin(), m_args.end(), name);
+    if (it == m_args.end()) return std::nullopt;
+    if (it + 1 == m_args.end()) {
+        m_missingValue = true;
+        m_args.erase(it);
+        return std::nullopt;
+    }
+    std::string value = *(it + 1);
+    m_args.erase(it, it + 2);
+    return value;
+}
+
+std::optional<std::string> Arguments::unknownOption() const {
+    for (const auto& a : m_args)
+        if (a.size() > 1 && a[0] == '-') return a;
+    return std::nullopt;
+}
+
+Folders foldersFromSettings(Arguments& args) {
+    ProgramSettings settings = defaultSettings(std::filesystem::current_path());
+    LoadSettings(settings);
+    Folders folders{settings.artFolder, settings.modelsFolder, settings.soundFolder};
+    if (auto art = args.option("--art")) folders.art = *art;
+    if (auto models = args.option("--models")) folders.models = *models;
+    if (auto sounds = args.option("--sounds")) folders.sounds = *sounds;
+    return folders;
+}
+
+void printError(const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }
+
+} // namespace ravok::cli
