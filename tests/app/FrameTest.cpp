@@ -1,0 +1,95 @@
+#include "app/RavokDoc.h"
+#include "app/RavokFrame.h"
+#include "base/ProgramSettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+QApplication& app() {
+    static int argc = 1;
+    static char name[] = "test_app";
+    static char* argv[] = {name, nullptr};
+    static QApplication instance(argc, argv);
+    return instance;
+}
+
+QStringList menuTexts(QMenuBar* bar) {
+    QStringList texts;
+    for (QAction* menu : bar->actions()) {
+        texts << menu->text();
+        if (menu->menu())
+            for (QAction* a : menu->menu()->actions())
+                if (!a->isSeparator()) texts << a->text();
+    }
+    return texts;
+}
+
+} // namespace
+
+TEST(Frame, MenusNewTrackAndTitle) {
+    app();
+    ravok::ProgramSettings settings = ravok::defaultSettings("/tmp");
+    CRavokDoc doc;
+    CRavokFrame frame(doc, settings);
+    frame.show();
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Untitled - Ravok"));
+    QStringList texts = menuTexts(frame.menuBar());
+    for (const char* t : {"&File", "&New", "New (MTM&1)", "E&xit", "&View", "Statisti&cs"})
+        EXPECT_TRUE(texts.contains(QString::fromLatin1(t))) << t;
+
+    EXPECT_TRUE(doc.track().isMtm2());
+    EXPECT_FALSE(doc.track().fogMap.empty());
+    frame.newMtm1Action()->trigger();
+    EXPECT_FALSE(doc.track().isMtm2());
+    EXPECT_EQ(doc.track().palette.name().view(), "ART\\METALCR2.ACT");
+    EXPECT_TRUE(doc.track().fogMap.empty());
+    frame.newAction()->trigger();
+    EXPECT_TRUE(doc.track().isMtm2());
+
+    doc.setModified(true);
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Untitled* - Ravok"));
+}
+
+TEST(Frame, StatisticsShowsTheTrackCounts) {
+    app();
+    ravok::ProgramSettings settings;
+    CRavokDoc doc;
+    for (int i = 0; i < 3; ++i) {
+        doc.track().objects[size_t(i)] = std::make_unique<ravok::TrackObject>();
+        doc.track().objects[size_t(i)]->type = i == 0 ? ravok::kObjectRamp : ravok::kObjectLight;
+    }
+    CRavokFrame frame(doc, settings);
+    QString seenTitle, seenObjects, seenLights;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seenTitle = dialog->windowTitle();
+        seenObjects = dialog->findChild<QLabel*>(QStringLiteral("Scenery Objects"))->text();
+        seenLights = dialog->findChild<QLabel*>(QStringLiteral("Lights"))->text();
+        dialog->accept();
+    });
+    frame.statisticsAction()->trigger();
+    EXPECT_EQ(seenTitle, QStringLiteral("Track Statistics"));
+    EXPECT_EQ(seenObjects, QStringLiteral("3"));
+    EXPECT_EQ(seenLights, QStringLiteral("2"));
+}
+
+TEST(Frame, ClosingStoresTheWindowPlace) {
+    app();
+    ravok::ProgramSettings settings;
+    CRavokDoc doc;
+    CRavokFrame frame(doc, settings);
+    frame.setGeometry(30, 40, 700, 500);
+    frame.show();
+    frame.close();
+    EXPECT_NE(settings.windowPos.left, -1000);
+    EXPECT_EQ(settings.windowPos.right - settings.windowPos.left, frame.geometry().width());
+    EXPECT_FALSE(settings.maximized);
+}

@@ -1,0 +1,46 @@
+"""End-to-end: `ravok-cli info --new` prints the summaries of new MTM2 and MTM1 tracks."""
+import json
+import os
+import subprocess
+import sys
+import tempfile
+
+cli = sys.argv[1]
+env = dict(os.environ, XDG_CONFIG_HOME=tempfile.mkdtemp(), HOME=tempfile.mkdtemp())
+
+
+def run(*args):
+    return subprocess.run([cli, *args], capture_output=True, text=True, env=env)
+
+
+def check(condition, what):
+    if not condition:
+        print("FAILED:", what)
+        sys.exit(1)
+
+
+mtm2 = run("info", "--new", "--json")
+check(mtm2.returncode == 0, "info --new --json exits 0: " + mtm2.stderr)
+s = json.loads(mtm2.stdout)
+check(s["format"] == "new" and s["game"] == "MTM2", "new MTM2 track")
+check(s["fogMap"] is True and s["fogMapFirstByte"] == 0, "default fog map, first byte 0")
+check(s["paletteName"] == "", "palette name empty")
+check(s["pictures"]["browse"] > 257 * 210 and s["pictures"]["icon"] > 32 * 24, "default pictures present")
+check(s["trackName"] == "new track" and s["worldName"] == "RAVOK", "default names")
+check(s["counts"]["objects"] == 0 and s["terrain"]["minHeight"] == 100 == s["terrain"]["maxHeight"], "empty flat track")
+check(len(s["terrain"]["heightsSha256"]) == 64, "terrain hashes")
+
+mtm1 = json.loads(run("info", "--new", "--mtm1", "--json").stdout)
+check(mtm1["game"] == "MTM1" and mtm1["paletteName"] == "ART\\METALCR2.ACT", "MTM1 palette")
+check(mtm1["fogMap"] is False and mtm1["fogMapFirstByte"] is None, "no MTM1 fog map")
+check(mtm1["pictures"]["browse"] == 0 and mtm1["pictures"]["icon"] == 0, "no MTM1 pictures")
+
+text = run("info", "--new")
+check(text.returncode == 0 and "game: \"MTM2\"" in text.stdout, "text summary")
+check(run("info").returncode == 2, "info without a track is bad usage")
+check(run("info", "--new", "--bogus").returncode == 2, "unknown option is bad usage")
+check(run("frobnicate").returncode == 2, "unknown command is bad usage")
+check(run("--help").returncode == 0 and "info" in run("--help").stdout, "--help")
+check(run("info", "--help").returncode == 0, "info --help")
+check(run("--version").stdout.startswith("ravok-cli "), "--version")
+print("ok")
