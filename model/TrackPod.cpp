@@ -4,6 +4,7 @@
 #include "model/WorldName.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace ravok {
 
@@ -76,6 +77,71 @@ void CTrackPOD::SetTerrainMask(Blob blob, std::string_view extension) {
     pictures.terrainMaskExt.set(blob.empty() ? std::string() : NormaliseExtension(extension));
     pictures.terrainMask = std::move(blob);
     pictures.terrainMaskValue = 0;
+}
+
+// ---- adding records ------------------------------------------------------------
+
+int CTrackPOD::AddTerrainTexture(std::unique_ptr<Texture> texture) {
+    int slot = lowestEmptySlot(terrainTextures);
+    if (slot >= 0) terrainTextures[size_t(slot)] = std::move(texture);
+    return slot;
+}
+
+Outcome CTrackPOD::CanAddObject(int32_t type) const {
+    const TrackCounts c = counts();
+    if (c.objects >= kMaxObjects) return Outcome::refused(kMaxObjectsMessage);
+    switch (type) {
+    case kObjectCheckpoint:
+        if (c.checkpoints >= kMaxCheckpoints) return Outcome::refused(kMaxCheckpointsMessage);
+        break;
+    case kObjectRamp:
+        if (c.ramps >= kMaxRamps) return Outcome::refused(kMaxRampsMessage);
+        break;
+    case kObjectTopCrush:
+        if (c.topCrush >= kMaxTopCrush) {
+            char text[64];
+            std::snprintf(text, sizeof text, kMaxTopCrushFormat, kMaxTopCrush);
+            return Outcome::refused(text);
+        }
+        break;
+    case kObjectTrain:
+    case kObjectMoving:
+        if (c.moving >= kMaxMovingObjects) return Outcome::refused(kMaxMovingMessage);
+        break;
+    case kObjectLight:
+        if (c.lights >= kMaxLights) return Outcome::refused(kMaxLightsMessage);
+        break;
+    default:
+        break;
+    }
+    return Outcome::success();
+}
+
+int CTrackPOD::AddObject(std::unique_ptr<TrackObject> object, Outcome* outcome) {
+    Outcome check = object ? CanAddObject(object->type) : Outcome::refused();
+    int slot = check ? lowestEmptySlot(objects) : -1;
+    if (slot >= 0) objects[size_t(slot)] = std::move(object);
+    if (outcome) *outcome = check;
+    return slot;
+}
+
+int CTrackPOD::AddSound(std::unique_ptr<TrackSound> sound, Outcome* outcome) {
+    int slot = lowestEmptySlot(sounds);
+    if (slot >= 0)
+        sounds[size_t(slot)] = std::move(sound);
+    if (outcome) *outcome = slot >= 0 ? Outcome::success() : Outcome::refused(kMaxSoundsMessage);
+    return slot;
+}
+
+int CTrackPOD::AddGroundBox(std::unique_ptr<GroundBox> box) {
+    int slot = lowestEmptySlot(groundBoxes);
+    if (slot < 0) {
+        ++droppedGroundBoxes;
+        return -1;
+    }
+    box->updateDerived();
+    groundBoxes[size_t(slot)] = std::move(box);
+    return slot;
 }
 
 // ---- names -------------------------------------------------------------------
@@ -152,22 +218,15 @@ void CTrackPOD::RebuildGroundBoxMaps(std::vector<std::array<uint16_t, 6>>* faces
 void CTrackPOD::GroundBoxesFromMaps(std::span<const uint8_t> bottom, std::span<const uint8_t> top,
                                     std::span<const std::array<uint16_t, 6>> faces) {
     const size_t cells = std::min({bottom.size(), top.size(), size_t(kGridCells)});
-    size_t nextSlot = 0;
     for (size_t at = 0; at < cells; ++at) {
         if (top[at] == 0) continue;
-        while (nextSlot < groundBoxes.size() && groundBoxes[nextSlot]) ++nextSlot;
-        if (nextSlot >= groundBoxes.size()) {
-            ++droppedGroundBoxes;
-            continue;
-        }
         auto box = std::make_unique<GroundBox>();
         box->x = int32_t(at % kGridSize);
         box->y = int32_t(at / kGridSize);
         box->bottom = bottom[at];
         box->top = top[at];
         if (at < faces.size()) box->faces = faces[at];
-        box->updateDerived();
-        groundBoxes[nextSlot] = std::move(box);
+        AddGroundBox(std::move(box));
     }
 }
 

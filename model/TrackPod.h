@@ -5,6 +5,7 @@
 #include "art/Texture.h"
 #include "art/TextureAnimation.h"
 #include "base/FixedString.h"
+#include "base/Outcome.h"
 #include "model/TrackLimits.h"
 #include "model/TrackRecords.h"
 
@@ -164,6 +165,17 @@ public:
     void SetDetailNormal(Blob blob, std::string_view extension);
     void SetTerrainMask(Blob blob, std::string_view extension);
     bool isMtm2() const { return GameFlags & 1u; }
+
+    // ---- adding records at the table limits ----------------------------------
+    // Lowest empty slot, or -1 (no message) when all 1024 are in use.
+    int AddTerrainTexture(std::unique_ptr<Texture> texture);
+    // Refused with the kind's message when the overall or the kind's limit is reached.
+    Outcome CanAddObject(int32_t type) const;
+    // The new object's slot, or -1 with the refusal in `outcome`.
+    int AddObject(std::unique_ptr<TrackObject> object, Outcome* outcome = nullptr);
+    int AddSound(std::unique_ptr<TrackSound> sound, Outcome* outcome = nullptr);
+    // Past 2048 the box is dropped and counted in droppedGroundBoxes.
+    int AddGroundBox(std::unique_ptr<GroundBox> box);
 
     // ---- names and lookups ---------------------------------------------------
     std::string BrowsePictureName() const;

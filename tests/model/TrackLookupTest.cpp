@@ -1,3 +1,4 @@
+#include "model/TrackLimits.h"
 #include "model/TrackPod.h"
 
 #include <gtest/gtest.h>
@@ -87,4 +88,40 @@ TEST(ObjectTypes, ListPositionsAndUnknownCodes) {
     EXPECT_EQ(kObjectTypeNames[size_t(objectTypeListPosition(kObjectLight))], "Light");
     EXPECT_EQ(objectTypeFromListPosition(14), kObjectRamp);
     EXPECT_EQ(objectTypeFromListPosition(13), kObjectMoving);
+}
+
+TEST(TableLimits, AddingPastALimitIsRefused) {
+    CTrackPOD track;
+    for (int i = 0; i < kMaxTerrainTextures; ++i) ASSERT_EQ(track.AddTerrainTexture(std::make_unique<Texture>()), i);
+    EXPECT_EQ(track.AddTerrainTexture(std::make_unique<Texture>()), -1);
+    track.terrainTextures[17].reset();
+    EXPECT_EQ(track.AddTerrainTexture(std::make_unique<Texture>()), 17); // the lowest hole
+
+    auto object = [](int32_t type) {
+        auto o = std::make_unique<TrackObject>();
+        o->type = type;
+        return o;
+    };
+    Outcome outcome;
+    for (int i = 0; i < kMaxCheckpoints; ++i) ASSERT_GE(track.AddObject(object(kObjectCheckpoint)), 0);
+    EXPECT_EQ(track.AddObject(object(kObjectCheckpoint), &outcome), -1);
+    EXPECT_EQ(outcome.message, "Max. 20 Checkpoints!");
+    for (int i = 0; i < 60; ++i) ASSERT_GE(track.AddObject(object(kObjectTrain)), 0);
+    for (int i = 0; i < 40; ++i) ASSERT_GE(track.AddObject(object(kObjectMoving)), 0);
+    track.AddObject(object(kObjectMoving), &outcome);
+    EXPECT_EQ(outcome.message, "Max. 100 Moving objects (Train and Moving combined)!");
+    for (int i = 0; i < kMaxTopCrush; ++i) ASSERT_GE(track.AddObject(object(kObjectTopCrush)), 0);
+    EXPECT_EQ(track.CanAddObject(kObjectTopCrush).message, "Max. 100 Top-Crush!");
+    EXPECT_TRUE(track.CanAddObject(kObjectLight));
+    while (track.counts().objects < kMaxObjects) ASSERT_GE(track.AddObject(object(kObjectTree)), 0);
+    EXPECT_EQ(track.CanAddObject(kObjectTree).message, "Max. 4096 Objects!");
+    EXPECT_EQ(track.CanAddObject(kObjectLight).message, "Max. 4096 Objects!");
+
+    for (int i = 0; i < kMaxSounds; ++i) ASSERT_GE(track.AddSound(std::make_unique<TrackSound>()), 0);
+    EXPECT_EQ(track.AddSound(std::make_unique<TrackSound>(), &outcome), -1);
+    EXPECT_EQ(outcome.message, "Max. 512 Sounds! Sound dropped.");
+
+    for (int i = 0; i < kMaxGroundBoxes; ++i) ASSERT_GE(track.AddGroundBox(std::make_unique<GroundBox>()), 0);
+    EXPECT_EQ(track.AddGroundBox(std::make_unique<GroundBox>()), -1);
+    EXPECT_EQ(track.droppedGroundBoxes, 1);
 }
