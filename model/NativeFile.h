@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <span>
+#include <vector>
+
+namespace ravok {
+
+class CTrackPOD;
+
+constexpr int kNativeFileFirstVersion = 1;
+constexpr int kNativeFileLastVersion = 11;
+
+// Reads a native track file (any of the eleven versions) into the track,
+// which is cleared first: a failed read leaves it cleared or partly filled.
+bool LoadBinary(CTrackPOD& track, const std::filesystem::path& path);
+bool LoadBinaryFromMemory(CTrackPOD& track, std::span<const uint8_t> bytes);
+
+// The lowest version, from 2 up, that holds everything the track contains.
+int NativeFileVersionFor(const CTrackPOD& track);
+
+// Writes the track in that version. Sounds that no object names are dropped
+// from the track first. The file is replaced only once it is whole.
+bool SaveBinary(CTrackPOD& track, const std::filesystem::path& path);
+std::vector<uint8_t> SaveBinaryToMemory(CTrackPOD& track);
+
+} // namespace ravok
