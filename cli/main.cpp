@@ -1,6 +1,7 @@
 // ravok-cli: the track editor's capabilities for scripts, without a screen.
 #include "cli/CliOptions.h"
 #include "cli/TrackSummary.h"
+#include "model/NativeFile.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"
 
@@ -16,7 +17,10 @@ constexpr const char* kUsage =
     "Usage: ravok-cli <command> [options]\n"
     "\n"
     "Commands:\n"
+    "  info FILE.rvk [--json]         summary of a track file\n"
     "  info --new [--mtm1] [--json]   summary of a new MTM2 (or MTM1) track\n"
+    "  new [--mtm1] -o OUT.rvk        write a new track\n"
+    "  resave IN.rvk -o OUT.rvk       read a track file and write it again\n"
     "\n"
     "Options of every command:\n"
     "  --help       this text, or a command's own help\n"
@@ -28,7 +32,8 @@ constexpr const char* kUsage =
     "Exit status: 0 success, 1 the operation failed or found problems, 2 bad usage or unreadable input.\n";
 
 constexpr const char* kInfoUsage =
-    "Usage: ravok-cli info --new [--mtm1] [--json] [--art DIR --models DIR]\n"
+    "Usage: ravok-cli info FILE.rvk [--json] [--art DIR --models DIR]\n"
+    "       ravok-cli info --new [--mtm1] [--json]\n"
     "\n"
     "Prints the summary of a track: names, game, race settings, palette, fog map,\n"
     "the counts of its tables, its pictures and its terrain.\n"
@@ -40,6 +45,61 @@ int usageError(const std::string& text) {
     printError(text);
     printError("Try 'ravok-cli --help'.");
     return kExitUsage;
+}
+
+// Reads a track file, with the editor's message on failure; `version` is the file's.
+bool loadTrack(CTrackPOD& track, const std::string& path, int& version) {
+    if (!LoadBinary(track, path, &version)) {
+        printError("Error loading rvk file");
+        printError(path);
+        return false;
+    }
+    // The game set-up that follows every open.
+    if (track.isMtm2())
+        track.SetUpMtm2();
+    else
+        track.SetUpMtm1();
+    return true;
+}
+
+int saveTrack(CTrackPOD& track, const std::string& out) {
+    if (!SaveBinary(track, out)) {
+        printError("Cannot write \"" + out + "\"");
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+int runNew(Arguments args) {
+    if (args.flag("--help")) {
+        std::fputs("Usage: ravok-cli new [--mtm1] -o OUT.rvk\n\nWrites a new MTM2 (or MTM1) track.\n", stdout);
+        return kExitOk;
+    }
+    const bool mtm1 = args.flag("--mtm1");
+    auto out = args.option("-o");
+    if (!out || args.missingValue() || !args.rest().empty()) return usageError("new: give -o OUT.rvk and nothing else");
+    auto track = std::make_unique<CTrackPOD>();
+    if (mtm1)
+        NewMtm1Track(*track);
+    else
+        NewMtm2Track(*track);
+    return saveTrack(*track, *out);
+}
+
+int runResave(Arguments args) {
+    if (args.flag("--help")) {
+        std::fputs("Usage: ravok-cli resave IN.rvk -o OUT.rvk\n\nReads a track file and writes it again in the "
+                   "lowest version that holds it.\n",
+                   stdout);
+        return kExitOk;
+    }
+    auto out = args.option("-o");
+    if (!out || args.missingValue() || args.rest().size() != 1 || args.unknownOption())
+        return usageError("resave: give IN.rvk -o OUT.rvk");
+    auto track = std::make_unique<CTrackPOD>();
+    int version = 0;
+    if (!loadTrack(*track, args.rest().front(), version)) return kExitUsage;
+    return saveTrack(*track, *out);
 }
 
 int runInfo(Arguments args) {
@@ -55,19 +115,21 @@ int runInfo(Arguments args) {
     if (args.missingValue()) return usageError("info: an option is missing its value");
     if (auto unknown = args.unknownOption()) return usageError("info: unknown option " + *unknown);
     if (mtm1 && !isNew) return usageError("info: --mtm1 needs --new");
-    if (!isNew) {
-        if (args.rest().empty()) return usageError("info: give a track file or --new");
-        return usageError("info: cannot read \"" + args.rest().front() +
-                          "\": this build reads no track files yet; use --new");
-    }
-    if (!args.rest().empty()) return usageError("info: --new takes no file");
+    if (isNew == !args.rest().empty() || args.rest().size() > 1)
+        return usageError("info: give one track file or --new");
 
     auto track = std::make_unique<CTrackPOD>();
-    if (mtm1)
-        NewMtm1Track(*track);
-    else
-        NewMtm2Track(*track);
-    auto summary = trackSummary(*track, "new");
+    int version = 0;
+    if (isNew) {
+        if (mtm1)
+            NewMtm1Track(*track);
+        else
+            NewMtm2Track(*track);
+    } else if (!loadTrack(*track, args.rest().front(), version)) {
+        return kExitUsage;
+    }
+    auto summary = trackSummary(*track, isNew ? "new" : "rvk");
+    if (!isNew) summary["version"] = version;
     if (json)
         std::printf("%s\n", summary.dump(2).c_str());
     else
@@ -90,5 +152,7 @@ int main(int argc, char** argv) {
     }
     Arguments args(std::vector<std::string>(argv + 2, argv + argc));
     if (command == "info") return runInfo(std::move(args));
+    if (command == "new") return runNew(std::move(args));
+    if (command == "resave") return runResave(std::move(args));
     return usageError("ravok-cli: unknown command \"" + command + "\"");
 }

@@ -390,9 +390,10 @@ bool readLevelVectors(NativeReader& in, LevelVectors& lv) {
     return true;
 }
 
-bool readTrack(NativeReader& in, CTrackPOD& t) {
+bool readTrack(NativeReader& in, CTrackPOD& t, int* version) {
     progress(t, 100, -1);
     const int v = readMagic(in);
+    if (version) *version = v;
     if (v == 0 || !readHeader(in, t, v)) return false;
     readPalette(in, t);
     progress(t, 0, 25);
@@ -689,19 +690,20 @@ int NativeFileVersionFor(const CTrackPOD& t) {
     return v;
 }
 
-bool LoadBinaryFromMemory(CTrackPOD& track, std::span<const uint8_t> bytes) {
+bool LoadBinaryFromMemory(CTrackPOD& track, std::span<const uint8_t> bytes, int* version) {
     track.Clear();
     NativeReader in(bytes);
-    return readTrack(in, track);
+    return readTrack(in, track, version);
 }
 
-bool LoadBinary(CTrackPOD& track, const std::filesystem::path& path) {
+bool LoadBinary(CTrackPOD& track, const std::filesystem::path& path, int* version) {
     track.Clear();
+    if (version) *version = 0;
     auto bytes = readWholeFile(path, uint64_t(1) << 31);
     if (!bytes) return false;
     track.filePath.set(path.string());
     NativeReader in(*bytes);
-    return readTrack(in, track);
+    return readTrack(in, track, version);
 }
 
 std::vector<uint8_t> SaveBinaryToMemory(CTrackPOD& track) { return writeTrack(track); }

@@ -13,8 +13,9 @@ constexpr int kNativeFileLastVersion = 11;
 
 // Reads a native track file (any of the eleven versions) into the track,
 // which is cleared first: a failed read leaves it cleared or partly filled.
-bool LoadBinary(CTrackPOD& track, const std::filesystem::path& path);
-bool LoadBinaryFromMemory(CTrackPOD& track, std::span<const uint8_t> bytes);
+// `version`, when given, receives the file's version (0 for no track file).
+bool LoadBinary(CTrackPOD& track, const std::filesystem::path& path, int* version = nullptr);
+bool LoadBinaryFromMemory(CTrackPOD& track, std::span<const uint8_t> bytes, int* version = nullptr);
 
 // The lowest version, from 2 up, that holds everything the track contains.
 int NativeFileVersionFor(const CTrackPOD& track);
