@@ -257,15 +257,17 @@ int CTrackPOD::TerrainHeightAt(int32_t x, int32_t y) const {
 void CTrackPOD::NormaliseObjectHeights() {
     for (auto& object : objects) {
         if (!object) continue;
+        // Wrapping arithmetic: an object read from a damaged file may hold any z.
+        auto addToZ = [&](int delta) { object->z = int32_t(uint32_t(object->z) + uint32_t(delta)); };
         while (object->zFraction < 0) {
             object->zFraction = int16_t(object->zFraction + 256);
-            --object->z;
+            addToZ(-1);
         }
         while (object->zFraction > 255) {
             object->zFraction = int16_t(object->zFraction - 256);
-            ++object->z;
+            addToZ(1);
         }
-        object->aboveGround = object->z - TerrainHeightAt(object->x, object->y);
+        object->aboveGround = int32_t(uint32_t(object->z) - uint32_t(TerrainHeightAt(object->x, object->y)));
     }
 }
 

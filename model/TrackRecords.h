@@ -142,8 +142,9 @@ struct GroundBox {
     void* renderCache = nullptr;     // the renderer's cached drawing; none when created or read
 
     void updateDerived() {
-        centreX = (2 * x + sizeX) * 32;
-        centreY = (2 * y + sizeY) * 32;
+        // Wrapping arithmetic: a box read from a damaged file may hold any values.
+        centreX = int32_t((2u * uint32_t(x) + uint32_t(sizeX)) * 32u);
+        centreY = int32_t((2u * uint32_t(y) + uint32_t(sizeY)) * 32u);
         midHeight = (int(bottom) + int(top)) / 2;
     }
 };
