@@ -1,10 +1,17 @@
 #include "art/Model.h"
 
+#include "base/FileIO.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
+#include <system_error>
 
 namespace ravok {
+
+void readLightWaveObject(Model& m);
+
 namespace {
 
 constexpr int32_t kGeometryFile = 20;
@@ -205,6 +212,8 @@ void Model::reset(std::string_view name) {
     m_damaged = false;
     m_message.clear();
     m_baseHeight = -31;
+    m_sourcePath.clear();
+    m_sourceTime = 0;
 }
 
 void Model::computeBaseHeight() {
@@ -219,7 +228,14 @@ bool Model::read(std::string_view name, std::span<const uint8_t> bytes) {
     m_fileBytes.assign(bytes.begin(), bytes.end());
     const int32_t type = int32_t(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
                                  uint32_t(bytes[3]) << 24);
-    if (type != kGeometryFile && type != kModelListFile) return false; // LightWave objects: not read yet
+    if (std::memcmp(bytes.data(), "FORM", 4) == 0) {
+        if (bytes.size() < 12) return false;
+        readLightWaveObject(*this);
+        if (m_facets.empty()) std::vector<ModelFacet>().swap(m_facets);
+        computeBaseHeight();
+        return true;
+    }
+    if (type != kGeometryFile && type != kModelListFile) return false;
     if ((bytes.size() & ~size_t(3)) < kVerticesOffset) return false;
     if (type == kModelListFile) {
         const size_t end = bytes.size() & ~size_t(3);
@@ -230,6 +246,43 @@ bool Model::read(std::string_view name, std::span<const uint8_t> bytes) {
     }
     BinReader(*this).read();
     computeBaseHeight();
+    return true;
+}
+
+int64_t fileWriteTime(const std::filesystem::path& path) {
+    std::error_code ec;
+    auto t = std::filesystem::last_write_time(path, ec);
+    return ec ? 0 : int64_t(t.time_since_epoch().count());
+}
+
+bool Model::readFile(std::string_view name, const std::filesystem::path& path) {
+    const int64_t time = fileWriteTime(path);
+    auto bytes = readWholeFile(path);
+    const bool ok = read(name, bytes ? std::span<const uint8_t>(*bytes) : std::span<const uint8_t>());
+    m_sourcePath = path;
+    m_sourceTime = time;
+    return ok;
+}
+
+bool Model::changedOnDisk() const {
+    if (m_sourcePath.empty()) return false;
+    std::error_code ec;
+    if (!std::filesystem::exists(m_sourcePath, ec)) return false;
+    return fileWriteTime(m_sourcePath) != m_sourceTime;
+}
+
+bool Model::reloadFromSource() {
+    if (m_sourcePath.empty()) return false;
+    auto bytes = readWholeFile(m_sourcePath);
+    if (!bytes || bytes->empty()) return false;
+    const int64_t time = fileWriteTime(m_sourcePath);
+    Model scratch;
+    const std::string name(m_name.view());
+    if (!scratch.read(name, *bytes)) return false;
+    const auto path = m_sourcePath;
+    read(name, *bytes);
+    m_sourcePath = path;
+    m_sourceTime = time;
     return true;
 }
 

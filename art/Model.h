@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -50,8 +51,21 @@ public:
     // a header could be read, even if records were damaged (see damaged()).
     bool read(std::string_view name, std::span<const uint8_t> bytes);
 
+    // Reads the model from a file on disk and records it as the source.
+    bool readFile(std::string_view name, const std::filesystem::path& path);
+    // The file the model was last read from; empty for a model read from a pod.
+    const std::filesystem::path& sourcePath() const { return m_sourcePath; }
+    int64_t sourceTime() const { return m_sourceTime; }
+    // The source file exists and was written since the model was read.
+    bool changedOnDisk() const;
+    // Reads the source file again, first into a scratch model so that a file
+    // that cannot be read or is no model leaves this one unchanged. True when
+    // the model was replaced (its textures then need loading again).
+    bool reloadFromSource();
+
 private:
     friend class BinReader;
+    friend class LwobReader;
     void reset(std::string_view name);
     void computeBaseHeight();
 
@@ -64,6 +78,11 @@ private:
     std::vector<std::string> m_listedModels;
     bool m_damaged = false;
     FixedString<256> m_message;
+    std::filesystem::path m_sourcePath;
+    int64_t m_sourceTime = 0;
 };
+
+// Last-write time of a file as a plain count; 0 when it cannot be read.
+int64_t fileWriteTime(const std::filesystem::path& path);
 
 } // namespace ravok

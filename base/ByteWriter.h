@@ -14,6 +14,7 @@ public:
     const std::vector<uint8_t>& bytes() const { return m_bytes; }
     std::vector<uint8_t> release() { return std::move(m_bytes); }
     size_t size() const { return m_bytes.size(); }
+    void reserve(size_t n) { m_bytes.reserve(n); }
 
     void u8(uint8_t v) { m_bytes.push_back(v); }
     void u16LE(uint16_t v) { putLE(v); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -35,6 +36,10 @@ public:
     bool empty() const { return m_chars[0] == 0; }
     // The whole field, zero bytes included, for writers of fixed layouts.
     const std::array<char, N>& raw() const { return m_chars; }
+    // Sets one byte of the field; for records that keep data after the text.
+    void setByte(size_t i, uint8_t b) {
+        if (i < N - 1) m_chars[i] = char(b);
+    }
 
     bool operator==(std::string_view s) const { return view() == s; }
 

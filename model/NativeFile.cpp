@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
+#include <unordered_set>
 
 namespace ravok {
 namespace {
@@ -547,20 +548,33 @@ void writeBackdrop(ByteWriter& out, const CTrackPOD& t) {
 
 // Frees every sound that no object names (as "SOUND\" + its sound field).
 void dropUnusedSounds(CTrackPOD& t) {
-    for (auto& sound : t.sounds) {
-        if (!sound) continue;
-        bool used = false;
-        for (const auto& o : t.objects)
-            if (o && ("SOUND\\" + o->continuousSound.str() == sound->name.view() ||
-                      "SOUND\\" + o->impactSound.str() == sound->name.view()))
-                used = true;
-        if (!used) sound.reset();
+    std::unordered_set<std::string> named;
+    for (const auto& o : t.objects) {
+        if (!o) continue;
+        named.insert("SOUND\\" + o->continuousSound.str());
+        named.insert("SOUND\\" + o->impactSound.str());
     }
+    for (auto& sound : t.sounds)
+        if (sound && !named.contains(sound->name.str())) sound.reset();
+}
+
+// Room for the whole file up front: a track's sounds can run to tens of MiB.
+size_t expectedFileSize(const CTrackPOD& t) {
+    size_t bytes = 4u << 20; // terrain planes, tables and texts
+    for (const auto& s : t.sounds)
+        if (s) bytes += s->data.size() + 48;
+    const auto& p = t.pictures;
+    for (const Blob* b : {&p.browseBitmap, &p.iconBitmap, &p.music, &p.descriptionText, &p.infoPhoto,
+                          &p.infoDescription, &p.detailNormal, &p.terrainMask})
+        bytes += b->size();
+    for (const auto& art : p.hdArt) bytes += art.size();
+    return bytes;
 }
 
 std::vector<uint8_t> writeTrack(CTrackPOD& t) {
     const int v = NativeFileVersionFor(t);
     ByteWriter out;
+    out.reserve(expectedFileSize(t));
     char magic[kMagicBytes + 1] = {};
     std::snprintf(magic, sizeof magic, "RAVOKV%d", v);
     out.bytes(magic, kMagicBytes);

@@ -1,6 +1,11 @@
 #include "art/Model.h"
 
 #include "base/ByteWriter.h"
+#include "TestSupport.h"
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -142,4 +147,164 @@ TEST(BinModel, AnimatedTexturesAndModelLists) {
     list.i32LE(0);
     ASSERT_TRUE(m.read("L", list.bytes()));
     EXPECT_EQ(m.listedModels(), (std::vector<std::string>{"FRAME1.BIN", "FRAME2.BIN"}));
+}
+
+namespace {
+
+// A big-endian LightWave object built chunk by chunk.
+struct LwobBuilder {
+    std::vector<uint8_t> chunks;
+    static void be(std::vector<uint8_t>& out, uint32_t v, int bytes) {
+        for (int i = bytes - 1; i >= 0; --i) out.push_back(uint8_t(v >> (8 * i)));
+    }
+    LwobBuilder& chunk(const char* tag, const std::vector<uint8_t>& data) {
+        chunks.insert(chunks.end(), tag, tag + 4);
+        be(chunks, uint32_t(data.size()), 4);
+        chunks.insert(chunks.end(), data.begin(), data.end());
+        return *this;
+    }
+    std::vector<uint8_t> bytes(const char* formType = "LWOB") const {
+        std::vector<uint8_t> out{'F', 'O', 'R', 'M'};
+        be(out, uint32_t(4 + chunks.size()), 4);
+        out.insert(out.end(), formType, formType + 4);
+        out.insert(out.end(), chunks.begin(), chunks.end());
+        return out;
+    }
+};
+
+std::vector<uint8_t> points(const std::vector<std::array<float, 3>>& pts) {
+    std::vector<uint8_t> out;
+    for (auto& p : pts)
+        for (float f : p) {
+            uint32_t bits;
+            std::memcpy(&bits, &f, 4);
+            LwobBuilder::be(out, bits, 4);
+        }
+    return out;
+}
+
+void polygon(std::vector<uint8_t>& out, std::vector<uint16_t> indices, int16_t surface) {
+    LwobBuilder::be(out, uint32_t(indices.size()), 2);
+    for (auto i : indices) LwobBuilder::be(out, i, 2);
+    LwobBuilder::be(out, uint16_t(surface), 2);
+}
+
+std::vector<uint8_t> text(std::string_view s) {
+    std::vector<uint8_t> out(s.begin(), s.end());
+    out.push_back(0);
+    if (out.size() & 1) out.push_back(0);
+    return out;
+}
+
+} // namespace
+
+TEST(LightWaveModel, PointsPolygonsAndSurfaceColours) {
+    std::vector<uint8_t> pols;
+    polygon(pols, {0, 1}, 1);             // 2 vertices: dropped
+    polygon(pols, {0, 1, 2}, 1);          // triangle, surface 1
+    polygon(pols, {0, 1, 2, 3}, -2);      // quad, surface 2, with detail polygons
+    LwobBuilder::be(pols, 1, 2);          // one detail polygon...
+    LwobBuilder::be(pols, 3, 2);          // ...of 3 words, skipped
+    for (int i = 0; i < 3; ++i) LwobBuilder::be(pols, 0, 2);
+    polygon(pols, {0, 1, 2, 3, 0, 1}, 7); // 6 vertices keep 4; surface 7 is not listed
+
+    auto srfs = text("Red");
+    auto more = text("Blue");
+    srfs.insert(srfs.end(), more.begin(), more.end());
+    auto surf = text("Blue");
+    surf.insert(surf.end(), {'C', 'O', 'L', 'R', 0, 4, 10, 20, 200, 0});
+
+    LwobBuilder lw;
+    lw.chunk("PNTS", points({{1.0f, 2.0f, 3.0f}, {0, 0, 0}, {0, 0, 0}, {-0.5f, 0, 0}}))
+        .chunk("SRFS", srfs)
+        .chunk("POLS", pols)
+        .chunk("SURF", surf)
+        .chunk("JUNK", {1, 2});
+
+    Model m;
+    ASSERT_TRUE(m.read("LW", lw.bytes()));
+    ASSERT_EQ(m.vertices().size(), 4u);
+    // x 64 x 3.281 x 2, truncated, with the file's second and third values swapped.
+    EXPECT_EQ(m.vertices()[0], (Model::Vertex{419, 1259, 839}));
+    EXPECT_EQ(m.vertices()[3][0], -209);
+
+    ASSERT_EQ(m.facets().size(), 3u);
+    const ModelFacet& tri = m.facets()[0];
+    EXPECT_EQ(tri.opcode, 24);
+    EXPECT_EQ(tri.vertexCount, 3);
+    EXPECT_TRUE(tri.textureName.empty());
+    EXPECT_EQ(tri.uv[1], (std::array<uint16_t, 2>{255, 0}));
+    EXPECT_EQ(tri.uv[2], (std::array<uint16_t, 2>{0, 255}));
+    auto colour = [](const ModelFacet& f) {
+        const auto& r = f.textureName.raw();
+        return std::array<int, 4>{uint8_t(r[1]), uint8_t(r[2]), uint8_t(r[3]), uint8_t(r[4])};
+    };
+    EXPECT_EQ(colour(tri), (std::array<int, 4>{255, 255, 255, 1})); // listed, no COLR: white
+    EXPECT_EQ(colour(m.facets()[1]), (std::array<int, 4>{200, 20, 10, 2})); // blue, green, red
+    EXPECT_EQ(m.facets()[1].uv[3], (std::array<uint16_t, 2>{255, 255}));
+    EXPECT_EQ(m.facets()[2].vertexCount, 4);
+    EXPECT_EQ(colour(m.facets()[2]), (std::array<int, 4>{0, 0, 0, 7}));
+
+    // Another FORM type reads as a model without facets; a cut-off FORM is no model.
+    ASSERT_TRUE(m.read("AIFF", lw.bytes("AIFF")));
+    EXPECT_TRUE(m.facets().empty());
+    EXPECT_TRUE(m.vertices().empty());
+    EXPECT_FALSE(m.read("CUT", std::vector<uint8_t>{'F', 'O', 'R', 'M', 0, 0}));
+}
+
+TEST(LightWaveModel, ChunksStopAtTheBudgetAndTheFileEnd) {
+    LwobBuilder lw;
+    lw.chunk("PNTS", points({{1, 1, 1}, {2, 2, 2}}));
+    auto bytes = lw.bytes();
+    // A chunk claiming more than the file holds reads only what is there.
+    bytes[16 + 7] = 0xFF;
+    Model m;
+    ASSERT_TRUE(m.read("BIG", bytes));
+    EXPECT_EQ(m.vertices().size(), 2u);
+
+    // A budget that ends before the second chunk leaves it unread.
+    LwobBuilder two;
+    two.chunk("PNTS", points({{1, 1, 1}})).chunk("PNTS", points({{1, 1, 1}, {2, 2, 2}}));
+    auto b2 = two.bytes();
+    b2[7] = uint8_t(4 + 8 + 12);
+    ASSERT_TRUE(m.read("BUDGET", b2));
+    EXPECT_EQ(m.vertices().size(), 1u);
+}
+
+TEST(ModelSource, ReadFromDiskChangedAndReloaded) {
+    test::TempDir dir;
+    const auto path = dir / "HUT.BIN";
+    BinBuilder one({{2, 2, 2}});
+    one.facet(1).word(0);
+    test::writeBytes(path, one.bytes());
+
+    Model m;
+    ASSERT_TRUE(m.readFile("MODELS\\HUT.BIN", path));
+    EXPECT_EQ(m.sourcePath(), path);
+    EXPECT_FALSE(m.changedOnDisk());
+
+    // A file that is no model leaves the loaded model as it was.
+    test::writeBytes(path, {1, 2, 3, 4, 5, 6, 7, 8});
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() + std::chrono::seconds(5));
+    EXPECT_TRUE(m.changedOnDisk());
+    EXPECT_FALSE(m.reloadFromSource());
+    EXPECT_EQ(m.facets().size(), 1u);
+    EXPECT_EQ(m.fileBytes().size(), one.bytes().size());
+
+    BinBuilder two({{2, 2, 2}});
+    two.facet(1).facet(1).word(0);
+    test::writeBytes(path, two.bytes());
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() + std::chrono::seconds(10));
+    ASSERT_TRUE(m.reloadFromSource());
+    EXPECT_EQ(m.facets().size(), 2u);
+    EXPECT_EQ(m.name().view(), "MODELS\\HUT.BIN");
+    EXPECT_FALSE(m.changedOnDisk());
+
+    // A model read from memory (a pod) has no source.
+    ASSERT_TRUE(m.read("POD.BIN", two.bytes()));
+    EXPECT_TRUE(m.sourcePath().empty());
+    EXPECT_FALSE(m.changedOnDisk());
+    std::filesystem::remove(path);
+    ASSERT_TRUE(m.readFile("GONE", path) == false);
+    EXPECT_FALSE(m.changedOnDisk()); // the file no longer exists
 }
