@@ -1,5 +1,6 @@
 // ravok-cli: the track editor's capabilities for scripts, without a screen.
 #include "cli/CliOptions.h"
+#include "cli/CliPrompter.h"
 #include "cli/TrackSummary.h"
 #include "model/NativeFile.h"
 #include "model/NewTrack.h"
@@ -63,7 +64,8 @@ bool loadTrack(CTrackPOD& track, const std::string& path, int& version) {
 }
 
 int saveTrack(CTrackPOD& track, const std::string& out) {
-    if (!SaveBinary(track, out)) {
+    CliPrompter prompter;
+    if (!SaveBinary(track, out, &prompter)) {
         printError("Cannot write \"" + out + "\"");
         return kExitFailed;
     }

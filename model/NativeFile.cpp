@@ -522,7 +522,26 @@ void writeTerrain(ByteWriter& out, const TerrainGrid& g) {
     for (size_t byte = 0; byte < 7; ++byte) writeRunLengthPlane(out, g.cells.front().data() + byte, 7, kGridCells);
 }
 
-void writeBackdrop(ByteWriter& out, const CTrackPOD& t) {
+// A stadium block holds 23 characters of the name. The loaders find models by
+// their base name, so a leading models folder is dropped when that makes the
+// name fit; a name that still does not fit is cut, and the user is told.
+std::string stadiumBlockName(std::string_view name, Prompter* prompter) {
+    constexpr size_t kMaxChars = kStadiumBlockBytes - 8 - 1;
+    if (name.size() <= kMaxChars) return std::string(name);
+    constexpr std::string_view kFolder = "MODELS\\";
+    if (name.size() > kFolder.size() && strncasecmp(name.data(), kFolder.data(), kFolder.size()) == 0 &&
+        name.size() - kFolder.size() <= kMaxChars)
+        return std::string(name.substr(kFolder.size()));
+    std::string cut(name.substr(0, kMaxChars));
+    if (prompter) {
+        char text[160];
+        std::snprintf(text, sizeof text, kStadiumNameCutFormat, int(name.size()), cut.c_str());
+        prompter->warn(text, "Save");
+    }
+    return cut;
+}
+
+void writeBackdrop(ByteWriter& out, const CTrackPOD& t, Prompter* prompter) {
     if (!t.backdrop) {
         out.u8(1);
         out.u8(0);
@@ -531,7 +550,7 @@ void writeBackdrop(ByteWriter& out, const CTrackPOD& t) {
     std::string_view name = t.backdrop->name().view();
     if (t.stadiumFlag) {
         out.u8(uint8_t(kStadiumBlockBytes));
-        out.fixedText(name.substr(0, 23), 24);
+        out.fixedText(stadiumBlockName(name, prompter), 24);
         for (uint16_t w : {t.arenaSizeY, t.arenaSizeX, uint16_t(t.arenaY), uint16_t(t.arenaX)}) out.u16LE(w);
         return;
     }
@@ -571,7 +590,7 @@ size_t expectedFileSize(const CTrackPOD& t) {
     return bytes;
 }
 
-std::vector<uint8_t> writeTrack(CTrackPOD& t) {
+std::vector<uint8_t> writeTrack(CTrackPOD& t, Prompter* prompter) {
     const int v = NativeFileVersionFor(t);
     ByteWriter out;
     out.reserve(expectedFileSize(t));
@@ -644,7 +663,7 @@ std::vector<uint8_t> writeTrack(CTrackPOD& t) {
         out.zeros(16);
         writeLString(out, s.truckFile.view());
     }
-    writeBackdrop(out, t);
+    writeBackdrop(out, t, prompter);
     progress(t, 0, 85);
 
     out.u32LE((t.fogMap.empty() ? 0u : 1u) | 2u | (t.omitLegacyFallback ? 4u : 0u));
@@ -720,10 +739,12 @@ bool LoadBinary(CTrackPOD& track, const std::filesystem::path& path, int* versio
     return readTrack(in, track, version);
 }
 
-std::vector<uint8_t> SaveBinaryToMemory(CTrackPOD& track) { return writeTrack(track); }
+std::vector<uint8_t> SaveBinaryToMemory(CTrackPOD& track, Prompter* prompter) {
+    return writeTrack(track, prompter);
+}
 
-bool SaveBinary(CTrackPOD& track, const std::filesystem::path& path) {
-    return writeFileAtomically(path, writeTrack(track));
+bool SaveBinary(CTrackPOD& track, const std::filesystem::path& path, Prompter* prompter) {
+    return writeFileAtomically(path, writeTrack(track, prompter));
 }
 
 } // namespace ravok

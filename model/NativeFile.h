@@ -7,6 +7,11 @@
 namespace ravok {
 
 class CTrackPOD;
+class Prompter;
+
+// Told when a stadium's model name had to be cut to fit its block.
+constexpr const char* kStadiumNameCutFormat =
+    "The stadium model name (%d characters) is longer than a track file keeps; it was saved as \"%s\".";
 
 constexpr int kNativeFileFirstVersion = 1;
 constexpr int kNativeFileLastVersion = 11;
@@ -21,8 +26,9 @@ bool LoadBinaryFromMemory(CTrackPOD& track, std::span<const uint8_t> bytes, int*
 int NativeFileVersionFor(const CTrackPOD& track);
 
 // Writes the track in that version. Sounds that no object names are dropped
-// from the track first. The file is replaced only once it is whole.
-bool SaveBinary(CTrackPOD& track, const std::filesystem::path& path);
-std::vector<uint8_t> SaveBinaryToMemory(CTrackPOD& track);
+// from the track first. The file is replaced only once it is whole. A
+// stadium name that does not fit its block is cut and `prompter` warned.
+bool SaveBinary(CTrackPOD& track, const std::filesystem::path& path, Prompter* prompter = nullptr);
+std::vector<uint8_t> SaveBinaryToMemory(CTrackPOD& track, Prompter* prompter = nullptr);
 
 } // namespace ravok

@@ -256,6 +256,28 @@ TEST(NativeFile, OddValuesReadAsTheFileRulesSay) {
     EXPECT_EQ(r.stadiumFlag, 0u);
 }
 
+TEST(NativeFile, LongStadiumNamesDropTheFolderBeforeBeingCut) {
+    CTrackPOD t;
+    t.backdrop = std::make_unique<Model>();
+    t.stadiumFlag = 1;
+    t.arenaX = 100;
+    test::ScriptedPrompter prompter;
+    t.backdrop->setName("MODELS\\BIGSTADIUM_NIGHT.BIN"); // 28 characters; 21 without the folder
+    CTrackPOD r;
+    ASSERT_TRUE(LoadBinaryFromMemory(r, SaveBinaryToMemory(t, &prompter)));
+    EXPECT_EQ(r.backdrop->name().view(), "BIGSTADIUM_NIGHT.BIN");
+    EXPECT_EQ(r.stadiumFlag, 1u);
+    EXPECT_EQ(r.arenaX, 100);
+    EXPECT_TRUE(prompter.shown.empty());
+
+    t.backdrop->setName("MODELS\\A_LONGER_STADIUMNAME.BIN"); // 24 characters without the folder
+    ASSERT_TRUE(LoadBinaryFromMemory(r, SaveBinaryToMemory(t, &prompter)));
+    EXPECT_EQ(r.backdrop->name().view(), "MODELS\\A_LONGER_STADIUM");
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_NE(prompter.shown[0].find("\"MODELS\\A_LONGER_STADIUM\""), std::string::npos);
+    EXPECT_EQ(t.backdrop->name().view(), "MODELS\\A_LONGER_STADIUMNAME.BIN"); // the track keeps its name
+}
+
 TEST(NativeFile, BadAndShortFilesFail) {
     CTrackPOD t;
     fill(t);
