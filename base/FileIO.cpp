@@ -81,24 +81,32 @@ std::string lowered(std::string_view s) {
     return out;
 }
 
-// Lower-cased file name -> actual file name, per folder.
+// Lower-cased file name -> actual file name, per folder. A listing is read
+// again when the folder's last-write time changed (files added, removed or
+// renamed by any program since).
+struct FolderListing {
+    fs::file_time_type stamp;
+    std::map<std::string, std::string> names;
+};
 std::mutex g_cacheMutex;
-std::map<fs::path, std::map<std::string, std::string>> g_folderCache;
+std::map<fs::path, FolderListing> g_folderCache;
 
 std::optional<std::string> findIgnoringCase(const fs::path& folder, std::string_view part) {
+    std::error_code ec;
+    const auto stamp = fs::last_write_time(folder, ec);
+    if (ec) return std::nullopt;
     std::lock_guard lock(g_cacheMutex);
     auto it = g_folderCache.find(folder);
-    if (it == g_folderCache.end()) {
-        std::map<std::string, std::string> listing;
-        std::error_code ec;
+    if (it == g_folderCache.end() || it->second.stamp != stamp) {
+        FolderListing listing{stamp, {}};
         for (fs::directory_iterator d(folder, ec), end; !ec && d != end; d.increment(ec)) {
             auto name = d->path().filename().string();
-            listing.emplace(lowered(name), name); // first of several case variants wins
+            listing.names.emplace(lowered(name), name); // first of several case variants wins
         }
-        it = g_folderCache.emplace(folder, std::move(listing)).first;
+        it = g_folderCache.insert_or_assign(folder, std::move(listing)).first;
     }
-    auto hit = it->second.find(lowered(part));
-    if (hit == it->second.end()) return std::nullopt;
+    auto hit = it->second.names.find(lowered(part));
+    if (hit == it->second.names.end()) return std::nullopt;
     return hit->second;
 }
 

@@ -1,4 +1,8 @@
 // ravok-cli: the track editor's capabilities for scripts, without a screen.
+#include "art/ColourReduction.h"
+#include "art/HdTextures.h"
+#include "art/TrackArt.h"
+#include "base/FileIO.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPrompter.h"
 #include "cli/TrackSummary.h"
@@ -6,6 +10,7 @@
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -22,6 +27,8 @@ constexpr const char* kUsage =
     "  info --new [--mtm1] [--json]   summary of a new MTM2 (or MTM1) track\n"
     "  new [--mtm1] -o OUT.rvk        write a new track\n"
     "  resave IN.rvk -o OUT.rvk       read a track file and write it again\n"
+    "  legacy IN.png -o OUT.raw [--model]\n"
+    "                                 build a legacy texture (.RAW + .ACT) from an HD picture\n"
     "\n"
     "Options of every command:\n"
     "  --help       this text, or a command's own help\n"
@@ -33,14 +40,24 @@ constexpr const char* kUsage =
     "Exit status: 0 success, 1 the operation failed or found problems, 2 bad usage or unreadable input.\n";
 
 constexpr const char* kInfoUsage =
-    "Usage: ravok-cli info FILE.rvk [--json] [--art DIR --models DIR]\n"
+    "Usage: ravok-cli info FILE.rvk [--json] [--art DIR] [--models DIR]\n"
     "       ravok-cli info --new [--mtm1] [--json]\n"
     "\n"
     "Prints the summary of a track: names, game, race settings, palette, fog map,\n"
     "the counts of its tables, its pictures and its terrain.\n"
     "  --new    a new track as New makes it (MTM2 unless --mtm1)\n"
     "  --mtm1   with --new: an MTM1 track\n"
-    "  --json   one JSON object instead of text\n";
+    "  --json   one JSON object instead of text\n"
+    "  --art DIR, --models DIR\n"
+    "           load the track's textures and models from these folders (and\n"
+    "           the track file's own folder) and report what is missing\n";
+
+constexpr const char* kLegacyUsage =
+    "Usage: ravok-cli legacy IN.png -o OUT.raw [--model]\n"
+    "\n"
+    "Builds the 8-bit legacy texture of an HD picture (PNG or TGA, square, 32 to\n"
+    "1024 pixels) and writes it as OUT.raw with its palette beside it as .ACT.\n"
+    "  --model  a model texture: no edge border\n";
 
 int usageError(const std::string& text) {
     printError(text);
@@ -112,8 +129,10 @@ int runInfo(Arguments args) {
     const bool json = args.flag("--json");
     const bool isNew = args.flag("--new");
     const bool mtm1 = args.flag("--mtm1");
+    const auto& given = args.rest();
+    const bool loadArt = std::find(given.begin(), given.end(), "--art") != given.end() ||
+                         std::find(given.begin(), given.end(), "--models") != given.end();
     Folders folders = foldersFromSettings(args);
-    (void)folders; // art and models are not loaded for a new track
     if (args.missingValue()) return usageError("info: an option is missing its value");
     if (auto unknown = args.unknownOption()) return usageError("info: unknown option " + *unknown);
     if (mtm1 && !isNew) return usageError("info: --mtm1 needs --new");
@@ -132,10 +151,51 @@ int runInfo(Arguments args) {
     }
     auto summary = trackSummary(*track, isNew ? "new" : "rvk");
     if (!isNew) summary["version"] = version;
+    if (loadArt) {
+        const TrackArtResult art = LoadTrackArt(*track, folders.art, folders.models);
+        if (!art.texturesOk) printError(std::string(kTextureLoadCaption) + ":\n" + art.textureReport);
+        if (!art.modelsOk) printError(std::string(kModelLoadCaption) + ":\n" + art.modelReport);
+        const ArtLoadCounts bad = CountBadArt(*track);
+        summary = trackSummary(*track, isNew ? "new" : "rvk");
+        if (!isNew) summary["version"] = version;
+        summary["loadReport"] = art.textureReport + art.modelReport;
+        summary["badTextures"] = bad.badTextures;
+        summary["badModels"] = bad.badModels;
+    }
     if (json)
         std::printf("%s\n", summary.dump(2).c_str());
     else
         std::fputs(summaryText(summary).c_str(), stdout);
+    return kExitOk;
+}
+
+int runLegacy(Arguments args) {
+    if (args.flag("--help")) {
+        std::fputs(kLegacyUsage, stdout);
+        return kExitOk;
+    }
+    const bool model = args.flag("--model");
+    auto out = args.option("-o");
+    if (!out || args.missingValue() || args.rest().size() != 1 || args.unknownOption())
+        return usageError("legacy: give IN.png -o OUT.raw");
+    const std::filesystem::path in = args.rest().front();
+    std::string message;
+    auto bytes = readWholeFile(in);
+    if (!bytes || bytes->empty()) {
+        printError("Cannot read \"" + in.string() + "\".");
+        return kExitUsage;
+    }
+    auto legacy = LegacyTextureFromPicture(*bytes, in.filename().string(), !model, message);
+    if (!legacy) {
+        printError(message);
+        return kExitUsage;
+    }
+    if (!WriteLegacyPair(*out, *legacy, message)) {
+        printError(message);
+        return kExitFailed;
+    }
+    std::printf("%s: %dx%d, palette %s\n", out->c_str(), legacy->side, legacy->side,
+                ActPathBeside(*out).string().c_str());
     return kExitOk;
 }
 
@@ -156,5 +216,6 @@ int main(int argc, char** argv) {
     if (command == "info") return runInfo(std::move(args));
     if (command == "new") return runNew(std::move(args));
     if (command == "resave") return runResave(std::move(args));
+    if (command == "legacy") return runLegacy(std::move(args));
     return usageError("ravok-cli: unknown command \"" + command + "\"");
 }

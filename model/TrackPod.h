@@ -10,6 +10,7 @@
 #include "model/TrackRecords.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -61,6 +62,16 @@ struct TrackPictures {
     FixedString<8> terrainMaskExt;
     int32_t terrainMaskValue = 0;
 };
+
+// Builds a texture that has no .RAW from its HD picture: called with the
+// texture name and kind (0 terrain, 1 model), it writes s x s palette indices
+// (room for 1024 x 1024) and 256 red, green, blue triples, and returns s, or 0
+// or less when it has no picture.
+constexpr int kHdTerrainKind = 0;
+constexpr int kHdModelKind = 1;
+constexpr size_t kHdSourcePixelBytes = 1024 * 1024;
+using HdSourceCallback =
+    std::function<int(std::string_view name, int kind, std::span<uint8_t> pixels, std::span<uint8_t, 768> palette)>;
 
 // Counts of a track's tables, for the statistics and the summaries.
 struct TrackCounts {
@@ -142,6 +153,7 @@ public:
     Blob fogMap; // 32768 bytes or none; byte 0 selects the game palette
     TrackPictures pictures;
     ProgressSink* progressWindow = nullptr;
+    HdSourceCallback hdSourceCallback; // installed by the view and ravok-cli
 
     // ---- setters keeping the invariants --------------------------------------
     void SetComment(std::string_view text);
