@@ -1,0 +1,197 @@
+#include "pod/PodArchive.h"
+
+#include "base/ByteReader.h"
+#include "base/Text.h"
+
+#include <algorithm>
+#include <system_error>
+#include <vector>
+
+namespace ravok {
+
+
+// ---- name rules ---------------------------------------------------------------
+
+int PodNameLimit(std::string_view folder, std::string_view extension) {
+    int room = int(kPodMaxEntryName) - int(folder.size()) - int(extension.size());
+    return std::clamp(room, 0, kPodNameStemCap);
+}
+
+int ArtNameLimit() {
+    int limit = kPodNameStemCap;
+    for (std::string_view ext : {".RAW", ".ACT", ".PNG", ".TGA", "_N.PNG", "_N.TGA", "_AO.PNG", "_AO.TGA"})
+        limit = std::min(limit, PodNameLimit("ART\\", ext));
+    return limit;
+}
+
+int SoundNameLimit() {
+    return std::min(PodNameLimit("SOUND\\", ".WAV"), PodNameLimit("SOUND\\", ".KLP"));
+}
+
+std::string PodNameTooLongMessage(std::string_view name, std::string_view folder, std::string_view extension) {
+    const int limit = PodNameLimit(folder, extension);
+    if (name.size() <= size_t(limit)) return {};
+    const std::string n(name), f(folder), e(extension);
+    if (limit == kPodNameStemCap)
+        return formatText("\"%s\" is too long.\n\nNames are limited to %d characters plus the extension. A pod "
+                          "directory entry could hold a few more, but Ravok and the other pod tools all keep to "
+                          "%d, so that a track written by one of them opens correctly in the others.",
+                          n.c_str(), limit, limit);
+    return formatText("\"%s\" is too long for a track pod.\n\nNames in %s are limited to %d characters plus the %s "
+                      "extension - a pod directory entry is %d characters in total, including the folder and the "
+                      "extension.\n\nLonger names would need the extended pod format, which no version of the game "
+                      "reads yet.",
+                      n.c_str(), f.c_str(), limit, e.c_str(), int(kPodMaxEntryName));
+}
+
+bool StemsCollide(std::string_view first, std::string_view second) {
+    return equalsIgnoringCase(first.substr(0, 7), second.substr(0, 7));
+}
+
+std::string SharedStemWarning(std::string_view first, std::string_view second) {
+    const std::string a(first), b(second);
+    return formatText("Tracks \"%s\" and \"%s\" share their first 7 characters. Under the original 8.3 UI\\ naming "
+                      "they would resolve to the same UI\\ picture and icon.\r\n",
+                      a.c_str(), b.c_str());
+}
+
+std::string_view StripUiPrefix(std::string_view name) {
+    if (name.size() >= 3 && (name[0] == 'U' || name[0] == 'u') && (name[1] == 'I' || name[1] == 'i') &&
+        (name[2] == '\\' || name[2] == '/'))
+        return name.substr(3);
+    return name;
+}
+
+bool IsSituationItemName(std::string_view name, bool* si2) {
+    auto dot = name.find('.');
+    if (dot == std::string_view::npos) return false;
+    std::string_view ext = name.substr(dot);
+    bool isSit = equalsIgnoringCase(ext, ".SIT"), isSi2 = equalsIgnoringCase(ext, ".SI2");
+    if (si2) *si2 = isSi2;
+    return isSit || isSi2;
+}
+
+bool IsHdPictureItemName(std::string_view name) {
+    auto dot = name.rfind('.');
+    if (dot == std::string_view::npos) return false;
+    std::string_view ext = name.substr(dot);
+    return equalsIgnoringCase(ext, ".PNG") || equalsIgnoringCase(ext, ".TGA");
+}
+
+std::string PodEntryName(const PodDirectoryEntry& entry) { return upperCase(entry.name.view()); }
+
+// ---- the stream -----------------------------------------------------------------
+
+bool PodFile::open(const std::filesystem::path& path) {
+    close();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec) return false;
+    m_file = std::fopen(path.c_str(), "rb");
+    if (!m_file) return false;
+    m_size = size;
+    m_position = 0;
+    return true;
+}
+
+void PodFile::close() {
+    if (m_file) std::fclose(m_file);
+    m_file = nullptr;
+    m_size = m_position = 0;
+}
+
+bool PodFile::seek(uint64_t offset) {
+    if (!m_file || offset > m_size) return false;
+    if (fseeko(m_file, off_t(offset), SEEK_SET) != 0) return false;
+    m_position = offset;
+    return true;
+}
+
+bool PodFile::read(void* out, size_t n) {
+    if (!m_file || n > m_size - std::min(m_position, m_size)) return false;
+    size_t got = std::fread(out, 1, n, m_file);
+    m_position += got;
+    return got == n;
+}
+
+// ---- the directory --------------------------------------------------------------
+
+bool OpenPodDirectory(CTrackPOD& track, PodFile& stream, const std::filesystem::path& path) {
+    track.podDirectory.clear();
+    auto fail = [&] {
+        track.podDirectory.clear();
+        stream.close();
+        return false;
+    };
+    if (!stream.open(path)) return fail();
+    uint8_t header[kPodHeaderBytes];
+    if (!stream.read(header, sizeof header)) return fail();
+    ByteReader in({header, sizeof header});
+    int32_t count = 0;
+    in.readI32LE(count);
+    if (count <= 0) return fail();
+    // A directory the file cannot hold fails here, before anything is allocated.
+    if (uint64_t(count) * kPodEntryBytes > stream.size() - kPodHeaderBytes) return fail();
+
+    std::vector<uint8_t> bytes(size_t(count) * kPodEntryBytes);
+    if (!stream.read(bytes.data(), bytes.size())) return fail();
+    ByteReader dir(bytes);
+    track.podDirectory.resize(size_t(count));
+    for (auto& entry : track.podDirectory) {
+        auto name = dir.take(kPodEntryNameBytes);
+        entry.name.set({reinterpret_cast<const char*>(name.data()), name.size()});
+        dir.readU32LE(entry.size);
+        dir.readU32LE(entry.offset);
+    }
+    track.comment.set({reinterpret_cast<const char*>(header + kPodCountBytes), kPodCommentBytes});
+    return true;
+}
+
+bool PodEntryFits(const PodDirectoryEntry& entry, uint64_t fileSize) {
+    return uint64_t(entry.offset) + entry.size <= fileSize;
+}
+
+const PodDirectoryEntry* FindPodItem(const CTrackPOD& track, PodFile& stream, std::string_view name) {
+    const bool whole = name.find('\\') != std::string_view::npos;
+    for (const auto& entry : track.podDirectory) {
+        std::string entryName = PodEntryName(entry);
+        std::string_view compared = entryName;
+        if (!whole) {
+            auto slash = compared.find('\\');
+            if (slash == std::string_view::npos) continue;
+            compared = compared.substr(slash + 1);
+        }
+        if (compared != name) continue;
+        if (entry.size == 0 || !PodEntryFits(entry, stream.size()) || !stream.seek(entry.offset)) return nullptr;
+        return &entry;
+    }
+    return nullptr;
+}
+
+std::optional<Blob> ReadPodItem(PodFile& stream, const PodDirectoryEntry& entry) {
+    if (!PodEntryFits(entry, stream.size())) return std::nullopt;
+    Blob bytes(entry.size);
+    if (entry.size && !stream.read(bytes.data(), bytes.size())) return std::nullopt;
+    return bytes;
+}
+
+const PodDirectoryEntry* FindPodItemAnyExtension(const CTrackPOD& track, PodFile& stream, std::string& name) {
+    if (auto* entry = FindPodItem(track, stream, name)) return entry;
+    auto dot = name.rfind('.');
+    auto slash = name.rfind('\\');
+    std::string stem = (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+                           ? name
+                           : name.substr(0, dot);
+    for (std::string_view ext : {"RAW", "PNG", "TGA"}) {
+        std::string alternative = stem + "." + std::string(ext);
+        if (alternative == name) continue;
+        if (auto* entry = FindPodItem(track, stream, alternative)) {
+            name = alternative;
+            return entry;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace ravok
