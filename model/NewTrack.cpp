@@ -82,6 +82,7 @@ void CTrackPOD::Clear() {
     waterLevel = waterLevelQuarters = 0;
 
     fogMap.clear();
+    fogTable.clear();
     levelVectors = LevelVectors{};
 
     pictures = TrackPictures{};

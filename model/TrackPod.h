@@ -151,6 +151,7 @@ public:
     int32_t ambientSound = 14;
     uint32_t weatherMask = 65535;
     Blob fogMap; // 32768 bytes or none; byte 0 selects the game palette
+    Blob fogTable; // first 4096 bytes of a pod's fog table; not kept in the track file
     TrackPictures pictures;
     ProgressSink* progressWindow = nullptr;
     HdSourceCallback hdSourceCallback; // installed by the view and ravok-cli

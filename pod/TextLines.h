@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace ravok {
 
@@ -25,6 +26,22 @@ private:
     std::span<const uint8_t> m_text;
     size_t m_pos = 0;
 };
+
+// Numbers in game text files, the same whatever the user's locale: reals
+// as "%.6f" writes them, and reading like the C library's decimal
+// conversions (leading blanks and a sign allowed, text after the number
+// ignored, nothing readable gives 0). Out-of-range integers saturate.
+std::string realText(double value);
+double parseReal(std::string_view text);
+int32_t parseInt(std::string_view text);
+// The text after the n-th comma (n = 0: the whole text); empty when the text
+// has fewer commas.
+std::string_view afterComma(std::string_view text, int n);
+// A real value made a 32-bit integer, truncating; NaN gives 0, and values
+// out of range saturate.
+int32_t truncateToInt(double value);
+// A name without its folders: the part after the last backslash.
+std::string_view withoutFolder(std::string_view name);
 
 // Appends text and CR LF.
 inline void appendLine(std::string& out, std::string_view line) {
