@@ -5,10 +5,12 @@
 #include "base/FileIO.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPrompter.h"
+#include "cli/PodCommands.h"
 #include "cli/TrackSummary.h"
 #include "model/NativeFile.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"
+#include "pod/SituationFile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,6 +31,9 @@ constexpr const char* kUsage =
     "  resave IN.rvk -o OUT.rvk       read a track file and write it again\n"
     "  legacy IN.png -o OUT.raw [--model]\n"
     "                                 build a legacy texture (.RAW + .ACT) from an HD picture\n"
+    "  pod-ls FILE.pod [--json]       a pod's directory and comment\n"
+    "  tracks FILE.pod                the tracks a pod holds\n"
+    "  sit FILE.rvk                   the situation file text the track would get\n"
     "\n"
     "Options of every command:\n"
     "  --help       this text, or a command's own help\n"
@@ -199,6 +204,22 @@ int runLegacy(Arguments args) {
     return kExitOk;
 }
 
+int runSit(Arguments args) {
+    if (args.flag("--help")) {
+        std::fputs("Usage: ravok-cli sit FILE.rvk\n\nPrints the situation file text the track would get in its "
+                   "pod (CR LF line ends).\n",
+                   stdout);
+        return kExitOk;
+    }
+    if (args.rest().size() != 1 || args.unknownOption()) return usageError("sit: give one FILE.rvk");
+    auto track = std::make_unique<CTrackPOD>();
+    int version = 0;
+    if (!loadTrack(*track, args.rest().front(), version)) return kExitUsage;
+    const std::string text = SituationFileText(*track);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return kExitOk;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -217,5 +238,8 @@ int main(int argc, char** argv) {
     if (command == "new") return runNew(std::move(args));
     if (command == "resave") return runResave(std::move(args));
     if (command == "legacy") return runLegacy(std::move(args));
+    if (command == "pod-ls") return runPodLs(std::move(args));
+    if (command == "tracks") return runTracks(std::move(args));
+    if (command == "sit") return runSit(std::move(args));
     return usageError("ravok-cli: unknown command \"" + command + "\"");
 }

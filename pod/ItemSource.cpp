@@ -19,4 +19,34 @@ std::optional<Blob> PodItemSource::read(const Item& item, uint64_t maxBytes) {
     return bytes;
 }
 
+namespace {
+
+// A directory name matches whole when the name asked for has a folder, else
+// by the part after its first backslash.
+bool nameMatches(std::string_view entryName, std::string_view asked) {
+    const std::string entry = upperCase(entryName);
+    if (asked.find('\\') != std::string_view::npos) return entry == asked;
+    auto slash = entry.find('\\');
+    return slash != std::string::npos && std::string_view(entry).substr(slash + 1) == asked;
+}
+
+} // namespace
+
+std::optional<TrackItemSource::Item> MemoryItemSource::find(std::string_view name) {
+    const std::string asked = upperCase(name);
+    for (const auto& [itemName, bytes] : m_items)
+        if (nameMatches(itemName, asked)) {
+            if (bytes.empty()) return std::nullopt;
+            return Item{upperCase(itemName), bytes.size()};
+        }
+    return std::nullopt;
+}
+
+std::optional<Blob> MemoryItemSource::read(const Item& item, uint64_t maxBytes) {
+    for (const auto& [itemName, bytes] : m_items)
+        if (upperCase(itemName) == item.name)
+            return Blob(bytes.begin(), bytes.begin() + ptrdiff_t(std::min<uint64_t>(bytes.size(), maxBytes)));
+    return std::nullopt;
+}
+
 } // namespace ravok

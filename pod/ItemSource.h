@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace ravok {
 
@@ -43,6 +45,17 @@ public:
 private:
     const CTrackPOD& m_track;
     PodFile& m_pod;
+};
+
+// Items held in memory, looked up by the same rules as a pod's directory.
+class MemoryItemSource : public TrackItemSource {
+public:
+    void add(std::string name, Blob bytes) { m_items.emplace_back(std::move(name), std::move(bytes)); }
+    std::optional<Item> find(std::string_view name) override;
+    std::optional<Blob> read(const Item& item, uint64_t maxBytes) override;
+
+private:
+    std::vector<std::pair<std::string, Blob>> m_items;
 };
 
 } // namespace ravok

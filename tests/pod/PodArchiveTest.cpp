@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 
 using namespace ravok;
@@ -301,4 +302,39 @@ TEST(PodTrackList, ListsSituationItemsWithSevenCharacterWarnings) {
     CTrackPOD track;
     PodFile pod;
     EXPECT_TRUE(OpenPodDirectory(track, pod, dir / "many.pod")); // opens for loading
+}
+
+// An independent reader, written from the layout alone, agrees with the builder.
+TEST(PodBuilder, IndependentReaderAgreesWithWhatWasPutIn) {
+    TempDir dir;
+    CTrackPOD track;
+    track.SetComment("independent check");
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> items = {
+        {"DATA\\A.RAW", std::vector<uint8_t>(70000, 0xAB)},
+        {"DATA\\NULL", {}},
+        {"WORLD\\TRACK.SIT", bytesOf("text\r\n")},
+        {"ART\\THIRTY_ONE_CHARACTERS_X.RAW", {0, 1, 2, 255}},
+    };
+    PodBuilder builder(track, nullptr);
+    builder.scratchFolder = dir.path();
+    ASSERT_TRUE(builder.BeginPodBuild());
+    for (const auto& [name, bytes] : items) ASSERT_TRUE(builder.AddPodItemFromMemory(name, bytes));
+    ASSERT_TRUE(builder.FinishPod(dir / "out.pod"));
+
+    std::string json = "{\"comment\": \"independent check\", \"items\": [";
+    for (size_t i = 0; i < items.size(); ++i) {
+        std::string hex;
+        for (uint8_t b : items[i].second) hex += "0123456789abcdef"[b >> 4], hex += "0123456789abcdef"[b & 15];
+        std::string name = items[i].first;
+        for (size_t at = 0; (at = name.find('\\', at)) != std::string::npos; at += 2) name.insert(at, "\\");
+        json += (i ? ", " : "") + std::string("{\"name\": \"") + name + "\", \"hex\": \"" + hex + "\"}";
+    }
+    json += "]}";
+    {
+        std::ofstream out(dir / "expected.json");
+        out << json;
+    }
+    const std::string command = std::string(RAVOK_PYTHON) + " " + RAVOK_SOURCE_DIR + "/tests/pod/read_pod.py " +
+                                (dir / "out.pod").string() + " " + (dir / "expected.json").string();
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
