@@ -176,21 +176,23 @@ std::optional<Blob> ReadPodItem(PodFile& stream, const PodDirectoryEntry& entry)
     return bytes;
 }
 
-const PodDirectoryEntry* FindPodItemAnyExtension(const CTrackPOD& track, PodFile& stream, std::string& name) {
-    if (auto* entry = FindPodItem(track, stream, name)) return entry;
+std::vector<std::string> TextureNameAlternatives(std::string_view name) {
+    std::vector<std::string> names{std::string(name)};
     auto dot = name.rfind('.');
     auto slash = name.rfind('\\');
-    std::string stem = (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-                           ? name
-                           : name.substr(0, dot);
-    for (std::string_view ext : {"RAW", "PNG", "TGA"}) {
-        std::string alternative = stem + "." + std::string(ext);
-        if (alternative == name) continue;
-        if (auto* entry = FindPodItem(track, stream, alternative)) {
-            name = alternative;
+    const bool hasExtension = dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
+    const std::string stem(hasExtension ? name.substr(0, dot) : name);
+    for (std::string_view ext : {".RAW", ".PNG", ".TGA"})
+        if (std::string alternative = stem + std::string(ext); alternative != name) names.push_back(alternative);
+    return names;
+}
+
+const PodDirectoryEntry* FindPodItemAnyExtension(const CTrackPOD& track, PodFile& stream, std::string& name) {
+    for (const std::string& candidate : TextureNameAlternatives(name))
+        if (auto* entry = FindPodItem(track, stream, candidate)) {
+            name = candidate;
             return entry;
         }
-    }
     return nullptr;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Reading the games' POD archive: a count, an 80-byte comment, a directory
 // of 40-byte entries and the items' bytes. All numbers little-endian.
@@ -88,8 +89,11 @@ const PodDirectoryEntry* FindPodItem(const CTrackPOD& track, PodFile& stream, st
 // Reads exactly the entry's size from the current position; nullopt on a
 // short read, an empty blob for size 0.
 std::optional<Blob> ReadPodItem(PodFile& stream, const PodDirectoryEntry& entry);
-// For texture names: the name itself, else the same stem with RAW, PNG and
-// TGA in turn. The first that exists replaces the name.
+// The names a texture is looked for under: the name itself, then its stem
+// with RAW, PNG and TGA (an alternative equal to the name is left out).
+std::vector<std::string> TextureNameAlternatives(std::string_view name);
+// For texture names: the first of TextureNameAlternatives that exists
+// replaces the name.
 const PodDirectoryEntry* FindPodItemAnyExtension(const CTrackPOD& track, PodFile& stream, std::string& name);
 
 } // namespace ravok

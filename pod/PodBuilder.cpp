@@ -216,7 +216,8 @@ bool PodBuilder::writeTarget(FILE* out, std::string& reason, int& error) {
         reason = "write";
         return false;
     }
-    if (std::fflush(m_scratch) != 0 || std::fseek(m_scratch, 0, SEEK_SET) != 0) {
+    if (failScratchReadback) errno = EIO;
+    if (failScratchReadback || std::fflush(m_scratch) != 0 || std::fseek(m_scratch, 0, SEEK_SET) != 0) {
         error = errno;
         reason = "scratch";
         return false;

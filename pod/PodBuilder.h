@@ -55,6 +55,7 @@ public:
     // For tests: writes into the finished pod fail once this many bytes went
     // out (negative: never), and the scratch folder may be replaced.
     long long failWritesAfterBytes = -1;
+    bool failScratchReadback = false; // the scratch cannot be read back
     std::filesystem::path scratchFolder;
 
 private:

@@ -13,21 +13,12 @@ namespace ravok {
 
 namespace {
 
-// The name itself, else its stem with RAW, PNG and TGA.
 std::optional<TrackItemSource::Item> findAnyExtension(TrackItemSource& items, std::string& name) {
-    if (auto item = items.find(name)) return item;
-    auto dot = name.rfind('.');
-    auto slash = name.rfind('\\');
-    std::string stem = (dot == std::string::npos || (slash != std::string::npos && dot < slash)) ? name
-                                                                                                : name.substr(0, dot);
-    for (std::string_view ext : {"RAW", "PNG", "TGA"}) {
-        std::string alternative = stem + "." + std::string(ext);
-        if (alternative == name) continue;
-        if (auto item = items.find(alternative)) {
-            name = alternative;
+    for (const std::string& candidate : TextureNameAlternatives(name))
+        if (auto item = items.find(candidate)) {
+            name = candidate;
             return item;
         }
-    }
     return std::nullopt;
 }
 

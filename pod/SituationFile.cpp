@@ -756,7 +756,10 @@ private:
                 t.RecomputeArenaOrigin();
             }
 
+        // The count is the value line's number after the comma, below its
+        // "backdropType,backdropCount" line.
         if (!skipTo(kBackdropHeader) || !next()) return;
+        if (startsWith(line, "backdropType") && !next()) return;
         const int count = parseInt(afterComma(line, 1));
         if (!skipTo("backdropModelName") || !next()) return;
         if (count > 0 && !t.stadiumFlag)

@@ -1,3 +1,4 @@
+#include "pod/ItemSource.h"
 #include "pod/PodArchive.h"
 #include "pod/PodBuilder.h"
 #include "pod/PodTrackList.h"
@@ -232,6 +233,22 @@ TEST(PodBuilder, FailuresLeaveTheExistingPodUntouched) {
         EXPECT_NE(prompter.shown[0].find("errno 28"), std::string::npos);
         EXPECT_EQ(readAll(dir / "target.pod"), original);
     }
+    // The scratch cannot be read back once the directory went out.
+    prompter.shown.clear();
+    {
+        PodBuilder builder(track, &prompter);
+        builder.scratchFolder = dir.path();
+        builder.failScratchReadback = true;
+        ASSERT_TRUE(builder.BeginPodBuild());
+        ASSERT_TRUE(builder.AddPodItemFromMemory("DATA\\NEW.RAW", bytesOf("new")));
+        EXPECT_FALSE(builder.FinishPod(dir / "target.pod"));
+        EXPECT_EQ(builder.lastErrorCaption(), kPodFinishCaption);
+        EXPECT_NE(builder.lastError().find("could not be reopened"), std::string::npos);
+        EXPECT_NE(builder.lastError().find("the existing pod is untouched"), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(builder.scratchPath()));
+    }
+    EXPECT_EQ(readAll(dir / "target.pod"), original);
+
     // Nothing but the target is left in its folder.
     int files = 0;
     for (auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
@@ -337,4 +354,19 @@ TEST(PodBuilder, IndependentReaderAgreesWithWhatWasPutIn) {
     const std::string command = std::string(RAVOK_PYTHON) + " " + RAVOK_SOURCE_DIR + "/tests/pod/read_pod.py " +
                                 (dir / "out.pod").string() + " " + (dir / "expected.json").string();
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+TEST(ItemSources, MemoryItemsFollowThePodLookupRules) {
+    MemoryItemSource items;
+    items.add("ART\\Grass.raw", bytesOf("first"));
+    items.add("DATA\\GRASS.RAW", bytesOf("second"));
+    items.add("ART\\EMPTY.RAW", {});
+    items.add("BARE.RAW", bytesOf("bare"));
+    EXPECT_EQ(items.findAndRead("grass.raw"), bytesOf("first"));
+    EXPECT_EQ(items.findAndRead("DATA\\GRASS.RAW"), bytesOf("second"));
+    EXPECT_EQ(items.findAndRead("DATA\\GRASS.RAW", 3), bytesOf("sec"));
+    EXPECT_FALSE(items.find("EMPTY.RAW"));
+    EXPECT_FALSE(items.find("BARE.RAW"));
+    ASSERT_TRUE(items.find("ART\\GRASS.RAW"));
+    EXPECT_EQ(items.find("ART\\GRASS.RAW")->size, 5u);
 }

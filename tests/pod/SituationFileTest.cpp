@@ -242,6 +242,24 @@ TEST(SituationFile, StadiumAndBackdropForms) {
     EXPECT_EQ(tail(t), (std::vector<std::string>{"*** Stadium ***", "!stadiumFlag,x,z,sx,sz,stadiumModelName",
                                                  "1,100,110,20,22,HILLS.BIN", "*** Backdrop ***",
                                                  "backdropType,backdropCount", "0,0", "backdropModelName", ""}));
+    // Read back from a pod holding the model: the stadium and its arena.
+    PodFixture pod({{"MODELS\\HILLS.BIN", tinyModel()}});
+    auto items = pod.source();
+    CTrackPOD back;
+    back.Clear();
+    ReadSituationFile(back, items, WriteSituationFile(t));
+    EXPECT_EQ(back.stadiumFlag, 1u);
+    EXPECT_EQ(back.arenaX, 100);
+    EXPECT_EQ(back.arenaSizeY, 22);
+    ASSERT_TRUE(back.backdrop);
+    EXPECT_EQ(back.backdrop->name().str(), "MODELS\\HILLS.BIN");
+    t.stadiumFlag = 0;
+    back.Clear();
+    ReadSituationFile(back, items, WriteSituationFile(t));
+    EXPECT_EQ(back.stadiumFlag, 0u);
+    EXPECT_TRUE(back.backdrop);
+    t.stadiumFlag = 1;
+
     t.GameFlags &= ~1u; // MTM1: no arena numbers, no ambient line
     EXPECT_EQ(tail(t)[1], "stadiumFlag,stadiumModelName");
     EXPECT_EQ(tail(t)[2], "1,HILLS.BIN");
