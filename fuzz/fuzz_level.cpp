@@ -1,5 +1,5 @@
 // Feeds a level file and the data items it names to the level file reader,
-// then writes the data files of what was read.
+// then writes the text data files of what was read.
 #include "ItemFraming.h"
 #include "model/NewTrack.h"
 #include "pod/DataFiles.h"
@@ -18,9 +18,14 @@ constexpr std::string_view kNames[] = {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static auto track = std::make_unique<CTrackPOD>();
-    NewMtm2Track(*track);
-    track->SetWorldName("F");
+    static auto track = [] {
+        auto t = std::make_unique<CTrackPOD>();
+        NewMtm2Track(*t);
+        t->SetWorldName("F");
+        return t;
+    }();
+    for (auto& slot : track->terrainTextures) slot.reset();
+    for (auto& box : track->groundBoxes) box.reset();
     MemoryItemSource items;
     auto text = fuzz::splitInput(data, size, kNames, items);
     ReadLevelFile(*track, items, text);
@@ -28,7 +33,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteTextureList(*track);
     WriteTextureTypes(*track);
     WriteTextureAnimations(*track);
-    WriteGroundBoxLayers(*track);
-    WriteFogMap(*track);
     return 0;
 }

@@ -16,7 +16,6 @@ constexpr std::string_view kNames[] = {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static auto track = std::make_unique<CTrackPOD>();
-    NewMtm2Track(*track);
     track->Clear();
     for (auto& o : track->objects) o.reset();
     MemoryItemSource items;
