@@ -249,6 +249,25 @@ bool Model::read(std::string_view name, std::span<const uint8_t> bytes) {
     return true;
 }
 
+std::vector<std::string> ModelTextureNames(const Model& model) {
+    auto upper = [](std::string_view s) {
+        std::string u(s);
+        for (char& c : u) c = char(std::toupper(uint8_t(c)));
+        return u;
+    };
+    std::vector<std::string> names;
+    for (const auto& f : model.facets())
+        if (f.opcode != 25 && !f.textureName.empty()) names.push_back(upper(f.textureName.view()));
+    const std::string& frames = model.animatedTextureNames();
+    for (size_t at = 0; at < frames.size();) {
+        size_t end = frames.find(';', at);
+        if (end == std::string::npos) end = frames.size();
+        if (end > at) names.push_back(upper(std::string_view(frames).substr(at, std::min<size_t>(end - at, 31))));
+        at = end + 1;
+    }
+    return names;
+}
+
 int64_t fileWriteTime(const std::filesystem::path& path) {
     std::error_code ec;
     auto t = std::filesystem::last_write_time(path, ec);

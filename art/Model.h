@@ -82,6 +82,10 @@ private:
     int64_t m_sourceTime = 0;
 };
 
+// The texture names a model uses, upper case: its facets' names in facet
+// order (untextured facets, opcode 25, left out), then its animation frames.
+std::vector<std::string> ModelTextureNames(const Model& model);
+
 // Last-write time of a file as a plain count; 0 when it cannot be read.
 int64_t fileWriteTime(const std::filesystem::path& path);
 

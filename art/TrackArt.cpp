@@ -165,21 +165,6 @@ struct PassProgress {
     }
 };
 
-// The texture names a model uses: its facets' names in facet order, then its animation frames.
-std::vector<std::string> modelTextureNames(const Model& model) {
-    std::vector<std::string> names;
-    for (const auto& f : model.facets())
-        if (f.opcode != 25 && !f.textureName.empty()) names.push_back(upper(f.textureName.view()));
-    const std::string& frames = model.animatedTextureNames();
-    for (size_t at = 0; at < frames.size();) {
-        size_t end = frames.find(';', at);
-        if (end == std::string::npos) end = frames.size();
-        if (end > at) names.push_back(upper(std::string_view(frames).substr(at, end - at)));
-        at = end + 1;
-    }
-    return names;
-}
-
 int lowestEmptySlot(const auto& table) {
     for (size_t i = 0; i < table.size(); ++i)
         if (!table[i]) return int(i);
@@ -312,7 +297,7 @@ bool ReloadModelTextures(CTrackPOD& track, const fs::path& artFolder, BadReport&
 bool LoadModelTextures(CTrackPOD& track, const Model& model, const fs::path& artFolder, BadReport& report) {
     bool ok = true;
     const fs::path trackFolder = TrackFileFolder(track);
-    for (const std::string& name : modelTextureNames(model)) {
+    for (const std::string& name : ModelTextureNames(model)) {
         const int found = track.FindModelTexture(name);
         if (found >= 0) {
             if (track.modelTextures[size_t(found)]->bad) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/PodNameRules.h"
 #include "model/TrackPod.h"
 
 #include <cstdio>
@@ -17,20 +18,7 @@ constexpr size_t kPodCountBytes = 4;
 constexpr size_t kPodCommentBytes = 80;
 constexpr size_t kPodHeaderBytes = kPodCountBytes + kPodCommentBytes; // 84
 constexpr size_t kPodEntryBytes = 40;
-constexpr size_t kPodEntryNameBytes = 32;
-constexpr size_t kPodMaxEntryName = kPodEntryNameBytes - 1; // 31 characters
-constexpr int kPodNameStemCap = 18;
-
-// The room a folder and extension leave for a name stem in a pod entry:
-// 31 - length(folder) - length(extension), at most 18, at least 0.
-int PodNameLimit(std::string_view folder, std::string_view extension);
-// The smallest limit over ART\ with .RAW, .ACT, .PNG, .TGA and the HD
-// suffixes _N and _AO; and over SOUND\ with .WAV and .KLP.
-int ArtNameLimit();
-int SoundNameLimit();
-// The refusal of a name the user typed that is longer than the limit of its
-// folder and extension; empty when the name fits.
-std::string PodNameTooLongMessage(std::string_view name, std::string_view folder, std::string_view extension);
+constexpr size_t kPodEntryNameBytes = kPodMaxEntryName + 1;
 
 // The warning line for two track stems sharing their first 7 characters.
 std::string SharedStemWarning(std::string_view first, std::string_view second);
