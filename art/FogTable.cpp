@@ -36,4 +36,47 @@ std::vector<uint8_t> BuildFogTable(const PaletteColours& colours, uint8_t palett
     return table;
 }
 
+namespace {
+
+constexpr RgbColour kFogColour{150, 150, 160};
+
+// Rows of 256 entries: row k holds each colour blended toward `target` by
+// k / (rows - 1), or, with `target` absent, scaled by (k + 1) / rows.
+std::vector<uint8_t> levelTable(const TrackPalette& palette, int rows, const RgbColour* target) {
+    std::vector<uint8_t> table;
+    table.reserve(size_t(rows) * 256);
+    for (int k = 0; k < rows; ++k)
+        for (int c = 0; c < 256; ++c) {
+            const RgbColour& colour = palette[c];
+            int r, g, b;
+            if (target) {
+                auto mix = [&](int from, int to) { return from + (to - from) * k / (rows - 1); };
+                r = mix(colour.r, target->r);
+                g = mix(colour.g, target->g);
+                b = mix(colour.b, target->b);
+            } else {
+                r = colour.r * (k + 1) / rows;
+                g = colour.g * (k + 1) / rows;
+                b = colour.b * (k + 1) / rows;
+            }
+            int best = 1 << 30, bestIndex = 0;
+            for (int e = 0; e < kFirstFixedColour; ++e) {
+                const RgbColour& p = palette[e];
+                int d = (p.r - r) * (p.r - r) + (p.g - g) * (p.g - g) + (p.b - b) * (p.b - b);
+                if (d < best) {
+                    best = d;
+                    bestIndex = e;
+                }
+            }
+            table.push_back(uint8_t(bestIndex));
+        }
+    return table;
+}
+
+} // namespace
+
+std::vector<uint8_t> BuildFogMixTable(const TrackPalette& palette) { return levelTable(palette, 31, &kFogColour); }
+std::vector<uint8_t> BuildFogLevelTable(const TrackPalette& palette) { return levelTable(palette, 16, &kFogColour); }
+std::vector<uint8_t> BuildFogLightTable(const TrackPalette& palette) { return levelTable(palette, 16, nullptr); }
+
 } // namespace ravok

@@ -24,4 +24,14 @@ std::vector<uint8_t> decodeFogMapPairs(std::span<const uint8_t> pairs);
 // overwritten with the palette's index, which is how the game knows it.
 std::vector<uint8_t> BuildFogTable(const PaletteColours& colours, uint8_t paletteIndex);
 
+// The three fixed tables of an MTM1 track's fog, built for its palette: for
+// each level (rows) and each palette entry (columns), the entry among 0..245
+// nearest to that colour at that level.
+constexpr size_t kFogMixBytes = 7936;  // 31 levels: the colour fading into the fog colour
+constexpr size_t kFogLevelBytes = 4096; // 16 levels: the same in coarser steps
+constexpr size_t kFogLightBytes = 4096; // 16 levels: the colour from dark to full light
+std::vector<uint8_t> BuildFogMixTable(const TrackPalette& palette);
+std::vector<uint8_t> BuildFogLevelTable(const TrackPalette& palette);
+std::vector<uint8_t> BuildFogLightTable(const TrackPalette& palette);
+
 } // namespace ravok

@@ -83,6 +83,7 @@ void CTrackPOD::Clear() {
 
     fogMap.clear();
     fogTable.clear();
+    versionRecord.clear();
     levelVectors = LevelVectors{};
 
     pictures = TrackPictures{};

@@ -152,6 +152,7 @@ public:
     uint32_t weatherMask = 65535;
     Blob fogMap; // 32768 bytes or none; byte 0 selects the game palette
     Blob fogTable; // first 4096 bytes of a pod's fog table; not kept in the track file
+    std::string versionRecord; // the version record of the pod the track came from
     TrackPictures pictures;
     ProgressSink* progressWindow = nullptr;
     HdSourceCallback hdSourceCallback; // installed by the view and ravok-cli

@@ -216,6 +216,7 @@ bool PodBuilder::writeTarget(FILE* out, std::string& reason, int& error) {
         reason = "write";
         return false;
     }
+    if (progress) progress->setPosition(70);
     if (failScratchReadback) errno = EIO;
     if (failScratchReadback || std::fflush(m_scratch) != 0 || std::fseek(m_scratch, 0, SEEK_SET) != 0) {
         error = errno;
@@ -231,6 +232,7 @@ bool PodBuilder::writeTarget(FILE* out, std::string& reason, int& error) {
         }
         if (got < kPodFinalBlockBytes) break;
     }
+    if (progress) progress->setPosition(80);
     if (std::ferror(m_scratch)) {
         error = errno ? errno : EIO;
         reason = "scratch";
@@ -304,6 +306,7 @@ bool PodBuilder::FinishPod(const std::filesystem::path& target) {
     invalidateFolderCache(folder);
     removeScratch();
     m_begun = false;
+    if (progress) progress->setPosition(90);
     return true;
 }
 

@@ -12,6 +12,7 @@
 namespace ravok {
 
 class Prompter;
+class ProgressSink;
 
 constexpr size_t kPodItemTableEntries = 20544;
 constexpr size_t kPodCopyBufferBytes = 1024 * 1024;
@@ -51,6 +52,9 @@ public:
     const std::filesystem::path& scratchPath() const { return m_scratchPath; }
     // True when an entry of this name (ignoring case) is already in the pod.
     bool HasItem(std::string_view name) const;
+
+    // Told 70 once the directory is written, 80 after the contents, 90 when done.
+    ProgressSink* progress = nullptr;
 
     // For tests: writes into the finished pod fail once this many bytes went
     // out (negative: never), and the scratch folder may be replaced.

@@ -1,0 +1,285 @@
+#include "pod/TrackPodBuild.h"
+
+#include "art/Picture.h"
+#include "art/TrackArt.h"
+#include "base/FileIO.h"
+#include "base/Interfaces.h"
+#include "base/Text.h"
+#include "model/TrackPod.h"
+#include "pod/GameFiles.h"
+#include "pod/PodArchive.h"
+#include "pod/PodBuilder.h"
+#include "pod/TextLines.h"
+#include "pod/WritePodTexts.h"
+
+namespace ravok {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kNotPackedCapacity = 2048;
+constexpr size_t kDroppedCapacity = 1024;
+constexpr size_t kLongNamesCapacity = 1024;
+constexpr std::string_view kLoopFlagFile = "1 0 0\r\n"; // the .KLP beside a continuous sound
+
+void appendBounded(std::string& list, const std::string& line, size_t capacity) {
+    if (list.size() + line.size() < capacity) list += line;
+}
+
+// A texture's name after its first backslash, without the extension: the
+// stem its files have in the art folder.
+std::string artStem(std::string_view name) {
+    auto slash = name.find('\\');
+    std::string rest(slash == std::string_view::npos ? name : name.substr(slash + 1));
+    auto dot = rest.rfind('.');
+    if (dot != std::string::npos && rest.find('\\', dot) == std::string::npos) rest.resize(dot);
+    return rest;
+}
+
+std::optional<fs::path> artFile(const fs::path& folder, const std::string& stem, std::string_view ext) {
+    return resolveInFolder(folder, stem + std::string(ext));
+}
+
+std::optional<fs::path> hdSourceOf(const fs::path& folder, const std::string& stem) {
+    for (const char* ext : {".PNG", ".TGA"})
+        if (auto found = artFile(folder, stem, ext)) return found;
+    return std::nullopt;
+}
+
+Blob paletteBytes(const PaletteColours& colours) {
+    Blob out;
+    out.reserve(768);
+    for (const RgbColour& c : colours) out.insert(out.end(), {c.r, c.g, c.b});
+    return out;
+}
+
+class TrackPodBuild {
+public:
+    TrackPodBuild(CTrackPOD& track, const fs::path& art, Prompter* reporter)
+        : t(track), artFolder(art), reporter(reporter), pod(track, reporter) {
+        pod.progress = track.progressWindow;
+    }
+
+    PodBuildResult run(const fs::path& podPath, BuildDate date) {
+        progress = t.progressWindow;
+        if (progress) progress->setRange(90);
+        if (!pod.BeginPodBuild()) return result;
+        const std::string stem = PodStem(t);
+        if (!add("ART\\" + stem + ".ACT", paletteBytes(t.palette.colours()))) return result;
+        if (!add("ART\\" + stem + ".RAW", Blob(4096, 0))) return result;
+        for (const auto& texture : t.terrainTextures)
+            if (texture && !packTexture(*texture)) return result;
+        for (const auto& texture : t.modelTextures)
+            if (texture && !packTexture(*texture)) return result;
+        position(10);
+
+        std::vector<std::string> longNames;
+        if (!AddTrackGameFiles(pod, t, &longNames, progress)) return result;
+        for (const std::string& name : longNames) appendBounded(result.longFrameNames, "  " + name + "\n", kLongNamesCapacity);
+        if (!addModels() || !addSounds() || !addMusic() || !addPictures()) return result;
+
+        const std::string record = VersionRecordText(t, !result.fallbackOmitted, result.largeHdArt, date);
+        if (!AddTrackClosingFiles(pod, t, result.fallbackOmitted, record)) return result;
+        position(60);
+        if (!pod.FinishPod(podPath)) return result;
+        result.written = true;
+        result.ok = result.texturesNotPacked.empty();
+        report();
+        return result;
+    }
+
+private:
+    bool add(const std::string& name, std::span<const uint8_t> bytes) { return pod.AddPodItemFromMemory(name, bytes); }
+    void position(int p) {
+        if (progress) progress->setPosition(p);
+    }
+    void notPacked(const Texture& texture, const char* reason) {
+        std::string name = texture.name().empty() ? "(unnamed)" : texture.name().str();
+        appendBounded(result.texturesNotPacked, "    " + name + "  -  " + reason + "\n", kNotPackedCapacity);
+    }
+
+    bool packTexture(const Texture& texture) {
+        if (!texture.hasPixels()) {
+            notPacked(texture, "nothing in memory to write");
+            return true;
+        }
+        if (texture.bad) notPacked(texture, "could not be loaded when the track was opened");
+        const std::string name = upperCase(texture.name().view());
+        const std::string stem = artStem(name);
+        const auto hd = hdSourceOf(artFolder, stem);
+        bool writePair = true;
+        if (hd) {
+            std::string message;
+            if (auto size = ReadPictureHeader(*hd, false, message); size && (size->width > 256 || size->height > 256))
+                result.largeHdArt = true;
+            if (t.omitLegacyFallback || texture.bad) {
+                writePair = false;
+                result.fallbackOmitted = true;
+            }
+        }
+        if (writePair && !pod.HasItem(name) && !addPair(texture, name, stem)) return false;
+        if (hd && pod.AddFileToPod(name, *hd) == PodBuilder::AddFileResult::Failed) return false;
+        for (const char* suffix : {"_N", "_AO"}) {
+            auto map = hdSourceOf(artFolder, stem + suffix);
+            if (!map) continue;
+            auto added = pod.AddFileToPod("ART\\" + upperCase(stem) + suffix + ".PNG", *map);
+            if (added == PodBuilder::AddFileResult::Failed) return false;
+            if (added != PodBuilder::AddFileResult::Added && added != PodBuilder::AddFileResult::Duplicate)
+                appendBounded(result.normalMapsDropped, "    " + map->filename().string() + "\n", kDroppedCapacity);
+        }
+        return true;
+    }
+
+    // The .ACT first, then the .RAW: from the art folder when its .RAW is
+    // there, else from memory (pixels indexing the track palette).
+    bool addPair(const Texture& texture, const std::string& name, const std::string& stem) {
+        std::string actName = actPathForRaw(name);
+        if (actName.empty()) actName = name.substr(0, name.rfind('.')) + ".ACT";
+        const size_t pixels = size_t(texture.width()) * size_t(texture.height());
+        Blob act = paletteBytes(t.palette.colours());
+        Blob raw(texture.pixels().begin(), texture.pixels().end());
+        if (auto rawFile = artFile(artFolder, stem, ".RAW")) {
+            auto actFile = artFile(artFolder, stem, ".ACT");
+            auto actBytes = actFile ? readWholeFile(*actFile) : std::nullopt;
+            act = actBytes ? paletteBytes(paletteFromRgbBytes(*actBytes)) : paletteBytes(DefaultPalette());
+            auto rawBytes = readWholeFile(*rawFile);
+            if (rawBytes && rawBytes->size() >= pixels)
+                raw.assign(rawBytes->begin(), rawBytes->begin() + ptrdiff_t(pixels));
+            else {
+                act = paletteBytes(t.palette.colours());
+                notPacked(texture, "could not be re-read from the art folder");
+            }
+        }
+        return add(actName, act) && add(name, raw);
+    }
+
+    bool addModels() {
+        for (const auto& model : t.models)
+            if (model && !add(model->name().str(), model->fileBytes())) return false;
+        if (!t.backdrop) return true;
+        std::string name = t.backdrop->name().str();
+        if (!equalsIgnoringCase(std::string_view(name).substr(0, 7), "MODELS\\")) name = "MODELS\\" + name;
+        return add(name, t.backdrop->fileBytes());
+    }
+
+    bool addSounds() {
+        const Blob loopFlag(kLoopFlagFile.begin(), kLoopFlagFile.end());
+        for (const auto& sound : t.sounds) {
+            if (!sound) continue;
+            std::string name = sound->name.str();
+            if (name.find('\\') == std::string::npos) name = "SOUND\\" + name;
+            if (sound->kind & 1u) {
+                std::string stem(withoutFolder(name));
+                stem = stem.substr(0, stem.rfind('.'));
+                if (!add("SOUND\\" + stem + ".KLP", loopFlag)) return false;
+            }
+            if (!add(name, sound->data)) return false;
+        }
+        return true;
+    }
+
+    bool addMusic() {
+        const Blob& music = t.pictures.music;
+        if (music.empty()) return true;
+        auto startsWith = [&](std::string_view prefix) {
+            return music.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), music.begin());
+        };
+        const std::string stem = PodStem(t);
+        if (startsWith("RIFF"))
+            return add("SOUND\\" + stem + ".KLP", Blob(kLoopFlagFile.begin(), kLoopFlagFile.end())) &&
+                   add("SOUND\\" + stem + ".WAV", music);
+        if (startsWith("MUSIC")) return true; // music the game already has
+        return add("MUSIC\\" + stem + ".MOD", music);
+    }
+
+    bool addPictures() {
+        const TrackPictures& p = t.pictures;
+        const bool mapIsBitmap = p.iconBitmap.size() >= 2 && p.iconBitmap[0] == 'B' && p.iconBitmap[1] == 'M';
+        if (mapIsBitmap && !add("UI\\" + t.IconPictureName(), p.iconBitmap)) return false;
+        if (!p.browseBitmap.empty() && !add("UI\\" + t.BrowsePictureName(), p.browseBitmap)) return false;
+        auto artPicture = [&](const Blob& bytes, const FixedString<8>& ext, const char* suffix) {
+            if (bytes.empty()) return true;
+            std::string name = "ART\\" + PodStem(t) + suffix + ext.str();
+            if (name.size() > kPodMaxEntryName) {
+                appendBounded(result.normalMapsDropped, "    " + std::string(withoutFolder(name)) + "\n",
+                              kDroppedCapacity);
+                return true;
+            }
+            return add(name, bytes);
+        };
+        if (!artPicture(p.detailNormal, p.detailNormalExt, "_DTL") ||
+            !artPicture(p.terrainMask, p.terrainMaskExt, "_MASK"))
+            return false;
+        if (!p.infoPhoto.empty())
+            if (std::string photo = t.InfoPhotoName(); !photo.empty() && !add("UI\\" + photo, p.infoPhoto))
+                return false;
+        for (int slot = 0; slot < kHdArtSlots; ++slot) {
+            const Blob& hd = p.hdArt[size_t(slot)];
+            if (hd.empty()) continue;
+            if (slot == 1 && !p.iconBitmap.empty() && p.iconBitmap[0] != 'B') continue;
+            const std::string name = "UI\\" + t.HdArtName(slot);
+            if (t.HdArtName(slot).empty() || name.size() > kPodMaxEntryName || pod.HasItem(name)) continue;
+            if (!add(name, hd)) return false;
+        }
+        return true;
+    }
+
+    void report() {
+        if (!reporter) return;
+        if (!result.normalMapsDropped.empty())
+            reporter->warn(formatText(kNormalMapsDroppedFormat, result.normalMapsDropped.c_str()),
+                           kNormalMapsDroppedCaption);
+        if (!result.longFrameNames.empty())
+            reporter->warn(formatText(kLongFrameNamesFormat, kMaxFrameNameLength, result.longFrameNames.c_str(),
+                                      kMaxFrameNameLength),
+                           kLongFrameNamesCaption);
+        if (!result.texturesNotPacked.empty())
+            reporter->warn(formatText(kTexturesNotPackedFormat, result.texturesNotPacked.c_str()),
+                           kTexturesNotPackedCaption);
+    }
+
+    CTrackPOD& t;
+    fs::path artFolder;
+    Prompter* reporter;
+    PodBuilder pod;
+    ProgressSink* progress = nullptr;
+    PodBuildResult result;
+};
+
+} // namespace
+
+FallbackEstimate EstimateLegacyFallback(const CTrackPOD& track, const fs::path& artFolder) {
+    FallbackEstimate estimate;
+    auto count = [&](const auto& table, int64_t& part) {
+        for (const auto& texture : table) {
+            if (!texture) continue;
+            auto hd = hdSourceOf(artFolder, artStem(upperCase(texture->name().view())));
+            if (!hd) continue;
+            std::string message;
+            auto size = ReadPictureHeader(*hd, false, message);
+            const int64_t bytes = (size ? int64_t(size->width) * size->height : 0) + 768;
+            part += bytes;
+            estimate.total += bytes;
+        }
+    };
+    count(track.terrainTextures, estimate.terrain);
+    count(track.modelTextures, estimate.modelArt);
+    return estimate;
+}
+
+PodBuildResult BuildTrackPod(CTrackPOD& track, const fs::path& podPath, const fs::path& artFolder, Prompter* reporter,
+                             BuildDate date) {
+    return TrackPodBuild(track, artFolder, reporter).run(podPath, date);
+}
+
+void PrepareTrackForPod(CTrackPOD& track, const fs::path& artFolder, bool keepHdArtOnly) {
+    RefreshChangedModels(track, artFolder);
+    if (!keepHdArtOnly) {
+        if (track.progressWindow) track.progressWindow->setText(kUpdatingHdTexturesText);
+        UpdateHdTexturesOfTrack(track, artFolder);
+    }
+    if (track.progressWindow) track.progressWindow->setText(kWritingPodText);
+}
+
+} // namespace ravok

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "pod/VersionRecord.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace ravok {
+
+class CTrackPOD;
+class Prompter;
+class ProgressSink;
+
+// What leaving out the .RAW/.ACT fallback would save: width x height + 768
+// for every texture whose PNG or TGA source is in the art folder.
+struct FallbackEstimate {
+    int64_t total = 0, modelArt = 0, terrain = 0;
+    static long kilobytes(int64_t bytes) { return long((bytes + 512) / 1024); }
+};
+FallbackEstimate EstimateLegacyFallback(const CTrackPOD& track, const std::filesystem::path& artFolder);
+
+struct PodBuildResult {
+    bool written = false;         // the pod file was written
+    bool ok = false;              // written, and every texture packed properly
+    bool fallbackOmitted = false; // some texture went without its .RAW/.ACT
+    bool largeHdArt = false;      // some PNG or TGA source is above 256 a side
+    std::string texturesNotPacked, normalMapsDropped, longFrameNames; // the report lists
+};
+
+// Builds the track's pod: palette, textures, game files, models, sounds,
+// music, menu pictures, situation file, version record. The builder's
+// failures and the three report lists reach the user through `reporter`.
+// Progress goes to the track's progress window on a range of 90.
+PodBuildResult BuildTrackPod(CTrackPOD& track, const std::filesystem::path& podPath,
+                             const std::filesystem::path& artFolder, Prompter* reporter,
+                             BuildDate date = BuildDate::today());
+
+// Before a build: models whose source files changed on disk are read again,
+// and unless only HD art is kept, the legacy copies of HD textures are
+// brought up to date.
+void PrepareTrackForPod(CTrackPOD& track, const std::filesystem::path& artFolder, bool keepHdArtOnly);
+
+} // namespace ravok
