@@ -37,7 +37,7 @@ std::optional<std::string> Arguments::unknownOption() const {
 Folders foldersFromSettings(Arguments& args) {
     ProgramSettings settings = defaultSettings(std::filesystem::current_path());
     LoadSettings(settings);
-    Folders folders{settings.artFolder, settings.modelsFolder, settings.soundFolder};
+    Folders folders{settings.artFolder, settings.modelsFolder, settings.soundFolder, settings.keepHdArtOnly};
     if (auto art = args.option("--art")) folders.art = *art;
     if (auto models = args.option("--models")) folders.models = *models;
     if (auto sounds = args.option("--sounds")) folders.sounds = *sounds;

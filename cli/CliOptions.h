@@ -35,6 +35,7 @@ private:
 // The editor's folders, overridden by --art, --models and --sounds.
 struct Folders {
     std::filesystem::path art, models, sounds;
+    bool keepHdArtOnly = false; // the editor's setting: leave the legacy copies of HD art alone
 };
 Folders foldersFromSettings(Arguments& args);
 

@@ -1,12 +1,19 @@
 #include "cli/PodCommands.h"
 
+#include "cli/CliPrompter.h"
+#include "cli/TrackLoading.h"
+#include "model/Completeness.h"
+#include "model/TrackPod.h"
 #include "pod/PodArchive.h"
 #include "pod/PodTrackList.h"
+#include "pod/TrackPodBuild.h"
+#include "pod/WritePodTexts.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 namespace ravok::cli {
 
@@ -18,7 +25,123 @@ int usage(const std::string& text) {
     return kExitUsage;
 }
 
+// The report with its lines ended by LF, for a terminal.
+std::string withoutCarriageReturns(std::string text) {
+    for (size_t at; (at = text.find('\r')) != std::string::npos;) text.erase(at, 1);
+    return text;
+}
+
+// A progress line on standard error: updated in place on a terminal, one
+// line per stage otherwise.
+class CliProgress : public ProgressSink {
+public:
+    CliProgress() : m_terminal(isatty(fileno(stderr))) {}
+    ~CliProgress() override {
+        if (m_terminal && m_shown) std::fputc('\n', stderr);
+    }
+    void setRange(int max) override { m_range = max > 0 ? max : 1; }
+    void setPosition(int pos) override {
+        m_position = pos;
+        show();
+    }
+    void step() override { setPosition(m_position + 1); }
+    void setText(const std::string& text) override {
+        m_text = text;
+        if (!m_terminal) std::fprintf(stderr, "%s\n", text.c_str());
+        show();
+    }
+    void setCaption(const std::string&) override {}
+
+private:
+    void show() {
+        if (!m_terminal) return;
+        std::fprintf(stderr, "\r%s %3d%%", m_text.c_str(), m_position * 100 / m_range);
+        m_shown = true;
+    }
+    bool m_terminal;
+    bool m_shown = false;
+    int m_range = 100, m_position = 0;
+    std::string m_text;
+};
+
 } // namespace
+
+int runCheck(Arguments args) {
+    if (args.flag("--help")) {
+        std::fputs("Usage: ravok-cli check FILE.rvk [--art DIR] [--models DIR]\n\nLoads the track with its art and "
+                   "models and prints what it still lacks before it can be\nwritten as a pod. Exit 0 when it is "
+                   "complete, 1 when not.\n",
+                   stdout);
+        return kExitOk;
+    }
+    Folders folders = foldersFromSettings(args);
+    if (args.missingValue() || args.rest().size() != 1 || args.unknownOption())
+        return usage("check: give one FILE.rvk");
+    auto track = std::make_unique<CTrackPOD>();
+    int version = 0;
+    if (!loadTrack(*track, args.rest().front(), version)) return kExitUsage;
+    loadTrackArt(*track, folders);
+    const CompletenessReport report = CheckTrackComplete(*track);
+    if (report.complete) {
+        std::puts("The track is complete.");
+        return kExitOk;
+    }
+    std::printf("%s\n%s", kIncompleteTrackHeading, withoutCarriageReturns(report.text).c_str());
+    return kExitFailed;
+}
+
+int runPod(Arguments args) {
+    if (args.flag("--help")) {
+        std::fputs("Usage: ravok-cli pod FILE.rvk -o OUT.pod [--art DIR] [--models DIR]\n"
+                   "                     [--omit-fallback | --keep-fallback] [--force]\n\n"
+                   "Writes the track pod. The track is loaded with its art and models and checked\n"
+                   "first; an incomplete track stops the command unless --force is given.\n"
+                   "  --omit-fallback  leave out the .RAW/.ACT of textures that have a PNG or TGA source\n"
+                   "  --keep-fallback  keep them (without either, the track's own choice holds)\n",
+                   stdout);
+        return kExitOk;
+    }
+    const bool force = args.flag("--force");
+    const bool omit = args.flag("--omit-fallback");
+    const bool keep = args.flag("--keep-fallback");
+    Folders folders = foldersFromSettings(args);
+    auto out = args.option("-o");
+    if (!out || args.missingValue() || args.rest().size() != 1 || args.unknownOption())
+        return usage("pod: give FILE.rvk -o OUT.pod");
+    if (omit && keep) return usage("pod: give --omit-fallback or --keep-fallback, not both");
+
+    auto track = std::make_unique<CTrackPOD>();
+    int version = 0;
+    if (!loadTrack(*track, args.rest().front(), version)) return kExitUsage;
+    loadTrackArt(*track, folders);
+    const CompletenessReport report = CheckTrackComplete(*track);
+    if (!report.complete) {
+        printError(std::string(kIncompleteTrackHeading) + "\n" + withoutCarriageReturns(report.text));
+        if (!force) {
+            printError("Nothing was written. Give --force to write the pod anyway.");
+            return kExitFailed;
+        }
+        printError(std::string(kIncompleteTrackWarning));
+    }
+    const FallbackEstimate estimate = EstimateLegacyFallback(*track, folders.art);
+    std::printf(kFallbackSizeFormat, FallbackEstimate::kilobytes(estimate.total),
+                FallbackEstimate::kilobytes(estimate.modelArt), FallbackEstimate::kilobytes(estimate.terrain));
+    std::printf("\n");
+    if (omit || keep) track->omitLegacyFallback = omit ? 1 : 0;
+
+    CliProgress progress;
+    CliPrompter prompter;
+    track->progressWindow = &progress;
+    PrepareTrackForPod(*track, folders.art, folders.keepHdArtOnly);
+    const PodBuildResult result = BuildTrackPod(*track, *out, folders.art, &prompter);
+    track->progressWindow = nullptr;
+    if (!result.ok) {
+        printError(kPodSaveErrorMessage);
+        return kExitFailed;
+    }
+    std::printf("%s: %zu items\n", out->c_str(), track->podDirectory.size());
+    return kExitOk;
+}
 
 int runPodLs(Arguments args) {
     if (args.flag("--help")) {

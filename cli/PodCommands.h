@@ -9,4 +9,9 @@ int runPodLs(Arguments args);
 // tracks FILE.pod: the tracks a pod holds and the naming warnings.
 int runTracks(Arguments args);
 
+// check FILE.rvk: the completeness report; exit 0 when complete, 1 when not.
+int runCheck(Arguments args);
+// pod FILE.rvk -o OUT.pod: the track pod.
+int runPod(Arguments args);
+
 } // namespace ravok::cli

@@ -6,6 +6,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliPrompter.h"
 #include "cli/PodCommands.h"
+#include "cli/TrackLoading.h"
 #include "cli/TrackSummary.h"
 #include "model/NativeFile.h"
 #include "model/NewTrack.h"
@@ -31,6 +32,9 @@ constexpr const char* kUsage =
     "  resave IN.rvk -o OUT.rvk       read a track file and write it again\n"
     "  legacy IN.png -o OUT.raw [--model]\n"
     "                                 build a legacy texture (.RAW + .ACT) from an HD picture\n"
+    "  check FILE.rvk                 what the track lacks before it can be a pod\n"
+    "  pod FILE.rvk -o OUT.pod [--omit-fallback | --keep-fallback] [--force]\n"
+    "                                 write the track pod\n"
     "  pod-ls FILE.pod [--json]       a pod's directory and comment\n"
     "  tracks FILE.pod                the tracks a pod holds\n"
     "  sit FILE.rvk                   the situation file text the track would get\n"
@@ -68,21 +72,6 @@ int usageError(const std::string& text) {
     printError(text);
     printError("Try 'ravok-cli --help'.");
     return kExitUsage;
-}
-
-// Reads a track file, with the editor's message on failure; `version` is the file's.
-bool loadTrack(CTrackPOD& track, const std::string& path, int& version) {
-    if (!LoadBinary(track, path, &version)) {
-        printError("Error loading rvk file");
-        printError(path);
-        return false;
-    }
-    // The game set-up that follows every open.
-    if (track.isMtm2())
-        track.SetUpMtm2();
-    else
-        track.SetUpMtm1();
-    return true;
 }
 
 int saveTrack(CTrackPOD& track, const std::string& out) {
@@ -238,6 +227,8 @@ int main(int argc, char** argv) {
     if (command == "new") return runNew(std::move(args));
     if (command == "resave") return runResave(std::move(args));
     if (command == "legacy") return runLegacy(std::move(args));
+    if (command == "check") return runCheck(std::move(args));
+    if (command == "pod") return runPod(std::move(args));
     if (command == "pod-ls") return runPodLs(std::move(args));
     if (command == "tracks") return runTracks(std::move(args));
     if (command == "sit") return runSit(std::move(args));
