@@ -75,6 +75,7 @@ bool PodBuilder::BeginPodBuild() {
     m_failed = false;
     m_error.clear();
     m_total = 0;
+    m_names.clear();
     m_begun = true;
 
     std::error_code ec;
@@ -104,11 +105,7 @@ bool PodBuilder::BeginPodBuild() {
     return true;
 }
 
-bool PodBuilder::HasItem(std::string_view name) const {
-    for (const auto& entry : m_track.podDirectory)
-        if (equalsIgnoringCase(entry.name.view(), name)) return true;
-    return false;
-}
+bool PodBuilder::HasItem(std::string_view name) const { return m_names.count(upperCase(name)) != 0; }
 
 // Refuses, and fails the build, an item past the item table or one that
 // would carry the pod past what 32-bit offsets and sizes can address.
@@ -142,6 +139,7 @@ bool PodBuilder::addEntry(std::string_view name, uint64_t size) {
     entry.size = uint32_t(size);
     entry.offset = uint32_t(m_total); // scratch-relative until the pod is finished
     m_track.podDirectory.push_back(entry);
+    m_names.insert(entry.name.str());
     m_total += size;
     return true;
 }

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace ravok {
@@ -79,6 +80,7 @@ private:
     bool m_begun = false;
     bool m_failed = false;
     std::string m_error, m_errorCaption;
+    std::unordered_set<std::string> m_names; // upper case, for the duplicate tests
 };
 
 } // namespace ravok
