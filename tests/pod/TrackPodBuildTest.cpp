@@ -109,13 +109,28 @@ struct ArtFixture {
     }
 };
 
+struct RecordedProgress : ProgressSink {
+    std::vector<int> positions;
+    int range = 0;
+    void setRange(int max) override { range = max; }
+    void setPosition(int pos) override { positions.push_back(pos); }
+    void step() override {}
+    void setText(const std::string&) override {}
+    void setCaption(const std::string&) override {}
+};
+
 } // namespace
 
 TEST(TrackPodBuild, ItemsInOrderWithArtSoundsMusicAndGameFiles) {
     ArtFixture f;
     ScriptedPrompter prompter;
+    RecordedProgress progress;
+    f.track.progressWindow = &progress;
     PodBuildResult result = BuildTrackPod(f.track, f.dir / "farm.pod", f.art, &prompter, kDate);
     ASSERT_TRUE(result.written);
+    EXPECT_EQ(progress.range, 90);
+    EXPECT_EQ(progress.positions, (std::vector<int>{10, 30, 40, 60, 70, 80, 90}));
+    f.track.progressWindow = nullptr;
     EXPECT_TRUE(result.ok);
     EXPECT_FALSE(result.fallbackOmitted);
     EXPECT_FALSE(result.largeHdArt);
