@@ -744,6 +744,10 @@ std::vector<uint8_t> SaveBinaryToMemory(CTrackPOD& track, Prompter* prompter) {
 }
 
 bool SaveBinary(CTrackPOD& track, const std::filesystem::path& path, Prompter* prompter) {
+    if (track.podViewMode) {
+        if (prompter) prompter->warn(kPodViewOnlyMessage, kPodViewOnlyCaption);
+        return false;
+    }
     return writeFileAtomically(path, writeTrack(track, prompter));
 }
 

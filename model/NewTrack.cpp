@@ -84,6 +84,9 @@ void CTrackPOD::Clear() {
     fogMap.clear();
     fogTable.clear();
     versionRecord.clear();
+    podPath.clear();
+    podViewMode = false;
+    situationSi2 = 0;
     levelVectors = LevelVectors{};
 
     pictures = TrackPictures{};

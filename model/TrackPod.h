@@ -10,6 +10,7 @@
 #include "model/TrackRecords.h"
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -72,6 +73,12 @@ constexpr int kHdModelKind = 1;
 constexpr size_t kHdSourcePixelBytes = 1024 * 1024;
 using HdSourceCallback =
     std::function<int(std::string_view name, int kind, std::span<uint8_t> pixels, std::span<uint8_t, 768> palette)>;
+
+// Said when a track shown from a pod would be saved or written as a pod.
+constexpr const char* kPodViewOnlyMessage =
+    "This track is shown from a pod for viewing only, so it cannot be saved or written as a pod.\n\n"
+    "Extract its models and art, or open or create a track to edit.";
+constexpr const char* kPodViewOnlyCaption = "View POD";
 
 // Counts of a track's tables, for the statistics and the summaries.
 struct TrackCounts {
@@ -136,6 +143,9 @@ public:
     LevelVectors levelVectors;
     FixedString<80> comment;
     std::vector<PodDirectoryEntry> podDirectory; // not part of the content
+    FixedString<260> podPath;  // the pod the track was loaded from
+    bool podViewMode = false;  // loaded from a pod: shown, never saved or written
+    uint32_t situationSi2 = 0; // the pod's situation item was named .SI2
 
     FixedString<24> WorldName;
     uint32_t worldNameFromTrackName = 1;
@@ -156,6 +166,10 @@ public:
     TrackPictures pictures;
     ProgressSink* progressWindow = nullptr;
     HdSourceCallback hdSourceCallback; // installed by the view and ravok-cli
+
+    // Loads track `trackIndex` (situation items counted in directory order
+    // from 0) of a pod for viewing. On failure the track is left empty.
+    bool Load(const std::filesystem::path& podPath, int trackIndex);
 
     // ---- setters keeping the invariants --------------------------------------
     void SetComment(std::string_view text);

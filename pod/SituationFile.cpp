@@ -344,16 +344,25 @@ Triple readTriple(std::string_view line) {
 
 class SituationReader {
 public:
-    SituationReader(CTrackPOD& track, TrackItemSource& items, std::span<const uint8_t> text)
-        : t(track), items(items), in(text) {}
+    // A clone reads its level file itself, fails where a pod read ends
+    // quietly, and records model names without reading models.
+    SituationReader(CTrackPOD& track, TrackItemSource& items, std::span<const uint8_t> text, bool clone = false)
+        : t(track), items(items), in(text), clone(clone) {}
+
+    // The failure text of a clone; empty otherwise.
+    std::string failure;
 
     void read() {
-        if (!levelFile() || !header()) return;
+        if (clone ? !next() : !levelFile()) return;
+        if (!header()) {
+            if (clone) failure = "Error in SIT file.";
+            return;
+        }
         progress(40);
         playerTruck();
         progress(50);
         vehicles();
-        objects();
+        if (!objects()) return;
         progress(70);
         mainCourse();
         extendedCourses();
@@ -429,20 +438,24 @@ private:
         if (found) name.set(picture, 28);
     }
 
+    // Lines 2 to 21; each value is kept as soon as it is read, so that a
+    // mismatch further down leaves what came before it in the track.
     bool header() {
-        std::string values[20];
         for (size_t i = 0; i < std::size(kHeaderLines); ++i) {
             if (!next()) return false;
-            if (kHeaderLines[i].empty())
-                values[i] = line;
-            else if (line != kHeaderLines[i])
-                return false;
+            if (!kHeaderLines[i].empty()) {
+                if (line != kHeaderLines[i]) return false;
+                continue;
+            }
+            switch (i) {
+            case 1: t.trackName.set(line, 31); break;
+            case 3: t.locale.set(line, 31); break;
+            case 7: menuPicture(line, t.browseBitmapName, t.pictures.browseBitmap, 0); break;
+            case 9: menuPicture(line, t.iconBitmapName, t.pictures.iconBitmap, 1); break;
+            case 17: t.SetRaceType(parseInt(line)); break;
+            default: break; // read and ignored
+            }
         }
-        t.trackName.set(values[1], 31);
-        t.locale.set(values[3], 31);
-        menuPicture(values[7], t.browseBitmapName, t.pictures.browseBitmap, 0);
-        menuPicture(values[9], t.iconBitmapName, t.pictures.iconBitmap, 1);
-        t.SetRaceType(parseInt(values[17]));
 
         if (!next()) return false;
         // The ambient line is what marks an MTM2 track.
@@ -547,6 +560,13 @@ private:
 
     std::unique_ptr<Model> loadModel(const std::string& fileName) {
         const std::string name = upperCase(fileName);
+        if (clone) {
+            // Loaded later from the models folder by this name.
+            if (name.empty() || name == "NULL" || name == "NONE") return nullptr;
+            auto named = std::make_unique<Model>();
+            named->setName(name.find('\\') == std::string::npos ? "MODELS\\" + name : name);
+            return named;
+        }
         auto item = name.find('\\') == std::string::npos ? items.find("MODELS\\" + name) : std::nullopt;
         if (!item) item = items.find(name);
         if (!item) return nullptr;
@@ -643,22 +663,38 @@ private:
 
     enum class Section { Ramps, Boxes, TopCrush };
 
-    void objectSection(std::string_view head, Section kind) {
-        if (!skipTo(head) || !next()) return;
-        const int count = std::max(0, parseInt(line));
+    // False when a clone's counts do not fit the object table.
+    bool objectSection(std::string_view head, Section kind) {
+        if (!skipTo(head) || !next()) return true;
+        const int given = parseInt(line);
         const int free = kMaxObjects - filledSlots(t.objects);
+        if (clone && kind == Section::Ramps && (given < 0 || given > kMaxObjects)) {
+            failure = "Too many ramps for this track!";
+            return false;
+        }
+        if (clone && kind == Section::Boxes &&
+            (given < 0 || rampCount < 0 || int64_t(rampCount) + given > kMaxObjects)) {
+            failure = "Too many ramps + boxes for this track!";
+            return false;
+        }
+        if (kind == Section::Ramps) rampCount = given;
+        const int count = std::max(0, given);
         const int wanted = std::min(count, free);
-        t.droppedObjects += count - wanted;
+        if (clone)
+            t.missingObjects += count - wanted; // only the top crush can be cut here
+        else
+            t.droppedObjects += count - wanted;
         for (int k = 0; k < wanted; ++k) {
             std::unique_ptr<TrackObject> o;
             if (findOpening())
                 o = kind == Section::TopCrush ? topCrush() : rampOrBox(kind == Section::Boxes);
             if (!o) {
                 t.missingObjects += wanted - k;
-                return;
+                return true;
             }
             t.objects[size_t(lowestEmptySlot(t.objects))] = std::move(o);
         }
+        return true;
     }
 
     void cylinders() {
@@ -676,11 +712,10 @@ private:
         }
     }
 
-    void objects() {
-        objectSection(kRampsHeader, Section::Ramps);
-        objectSection(kBoxesHeader, Section::Boxes);
+    bool objects() {
+        if (!objectSection(kRampsHeader, Section::Ramps) || !objectSection(kBoxesHeader, Section::Boxes)) return false;
         cylinders();
-        objectSection(kTopCrushHeader, Section::TopCrush);
+        return objectSection(kTopCrushHeader, Section::TopCrush);
     }
 
     static std::array<int32_t, 3> coursePoint(const std::string& text) {
@@ -772,6 +807,8 @@ private:
     std::string line;
     std::vector<std::string> block;
     int checkpoints = 0;
+    int rampCount = 0;
+    bool clone = false;
 };
 
 } // namespace
@@ -779,6 +816,13 @@ private:
 void ReadSituationFile(CTrackPOD& track, TrackItemSource& items, std::span<const uint8_t> text) {
     SituationReader(track, items, text).read();
     if (track.progressWindow) track.progressWindow->setPosition(100);
+}
+
+std::string ReadSituationFileForClone(CTrackPOD& track, std::span<const uint8_t> text) {
+    MemoryItemSource none; // a clone's pictures and models are not read from the game folder
+    SituationReader reader(track, none, text, true);
+    reader.read();
+    return reader.failure;
 }
 
 FilePosition HorizontalFromFile(double fileValue) {

@@ -22,6 +22,14 @@ Blob WriteSituationFile(const CTrackPOD& track);
 // the track's missing and dropped object counters.
 void ReadSituationFile(CTrackPOD& track, TrackItemSource& items, std::span<const uint8_t> text);
 
+// Reads the situation file of a track being cloned from a game folder, from
+// its second line on (the caller reads the level file): a header line that
+// does not match fails with "Error in SIT file.", ramp and box counts that
+// do not fit the object table fail, top-crush objects beyond it count as
+// missing, and models are only recorded by name. Returns the failure text,
+// empty on success.
+std::string ReadSituationFileForClone(CTrackPOD& track, std::span<const uint8_t> text);
+
 // The "Situation file problem" text for the counters of the last read, or
 // empty when there is nothing to report.
 std::string SituationProblemText(const CTrackPOD& track);

@@ -62,6 +62,10 @@ public:
     }
 
     PodBuildResult run(const fs::path& podPath, BuildDate date) {
+        if (t.podViewMode) {
+            if (reporter) reporter->warn(kPodViewOnlyMessage, kPodViewOnlyCaption);
+            return result;
+        }
         progress = t.progressWindow;
         if (progress) progress->setRange(90);
         if (!pod.BeginPodBuild()) return result;

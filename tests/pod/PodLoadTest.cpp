@@ -1,0 +1,212 @@
+#include "base/ByteWriter.h"
+#include "model/NativeFile.h"
+#include "model/NewTrack.h"
+#include "model/TrackPod.h"
+#include "pod/PodExtract.h"
+#include "pod/PodTrackList.h"
+#include "pod/TrackPodBuild.h"
+
+#include "PodFixture.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace ravok;
+using ravok::test::blobOf;
+using ravok::test::PodFixture;
+using ravok::test::ScriptedPrompter;
+using ravok::test::TempDir;
+
+namespace {
+
+Blob tinyModel(const char* texture) {
+    ByteWriter w;
+    w.i32LE(20);
+    w.zeros(12);
+    w.i32LE(3);
+    for (int32_t c : {0, 0, 0, 64, 0, 0, 64, 0, 64}) w.i32LE(c);
+    w.i32LE(13); // texture record
+    w.zeros(4);
+    w.fixedText(texture, 16);
+    w.i32LE(14); // a facet of three vertices
+    w.i32LE(3);
+    w.zeros(16);
+    for (int32_t k = 0; k < 3; ++k) {
+        w.i32LE(k);
+        w.i32LE(0);
+        w.i32LE(0);
+    }
+    w.i32LE(0);
+    return w.bytes();
+}
+
+// A track with something in every part the pod carries.
+void richTrack(CTrackPOD& t) {
+    NewMtm2Track(t);
+    t.SetTrackName("Farm Road");
+    for (auto& slot : t.terrainTextures) slot.reset();
+    PaletteColours colours{};
+    for (int i = 0; i < 246; ++i) colours[size_t(i)] = {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)};
+    t.palette.set("ART\\FARM.ACT", colours);
+    for (size_t slot = 0; slot < 3; ++slot) {
+        auto texture = std::make_unique<Texture>();
+        std::vector<uint8_t> pixels(64 * 64);
+        for (size_t p = 0; p < pixels.size(); ++p) pixels[p] = uint8_t((p + slot * 50) % 246);
+        texture->setPicture("ART\\TEX" + std::to_string(slot) + ".RAW", 64, 64, pixels.data());
+        t.terrainTextures[slot] = std::move(texture);
+    }
+    for (size_t i = 0; i < t.terrain.heights.size(); ++i) t.terrain.heights[i] = uint8_t(i * 13);
+    for (size_t i = 0; i < t.terrain.textures.size(); ++i) t.terrain.textures[i] = uint16_t(i % 3);
+    auto box = std::make_unique<GroundBox>();
+    box->x = 30;
+    box->y = 40;
+    box->faces = {1, 2, 0, 0, 0, 0};
+    t.AddGroundBox(std::move(box));
+    auto model = std::make_unique<Model>();
+    ASSERT_TRUE(model->read("MODELS\\HUT.BIN", tinyModel("HUTWALL.RAW")));
+    t.models[0] = std::move(model);
+    auto wall = std::make_unique<Texture>();
+    std::vector<uint8_t> wallPixels(32 * 32, 9);
+    wall->setPicture("ART\\HUTWALL.RAW", 32, 32, wallPixels.data());
+    t.modelTextures[0] = std::move(wall);
+    for (int type : {kObjectCheckpoint, kObjectRamp, kObjectTree}) {
+        auto o = std::make_unique<TrackObject>();
+        o->type = type;
+        o->x = 1000 + type;
+        o->y = 2000;
+        o->z = 120;
+        if (type == kObjectTree) o->modelName.set("MODELS\\HUT.BIN");
+        t.objects[size_t(lowestEmptySlot(t.objects))] = std::move(o);
+    }
+    t.mainCourse.insertSegment(0);
+    t.mainCourse.segments[0].end = {500, 600, 70};
+    t.SetMusic(blobOf("RIFFmusic"));
+    t.SetInfoDescription(blobOf("information"));
+    t.SetDetailNormal(blobOf("detail png"), ".PNG");
+}
+
+} // namespace
+
+TEST(PodLoad, TracksComeBackFromThePodsWeWrite) {
+    TempDir dir;
+    CTrackPOD source;
+    richTrack(source);
+    ASSERT_TRUE(BuildTrackPod(source, dir / "farm.pod", dir / "no-art", nullptr).ok);
+
+    CTrackPOD back;
+    ASSERT_TRUE(back.Load(dir / "farm.pod", 0));
+    EXPECT_TRUE(back.podViewMode);
+    EXPECT_EQ(back.podPath.str(), (dir / "farm.pod").string());
+    EXPECT_EQ(back.trackName.str(), "Farm Road");
+    EXPECT_EQ(back.WorldName.str(), "FARMROAD");
+    EXPECT_TRUE(back.isMtm2());
+    EXPECT_EQ(back.terrain.heights, source.terrain.heights);
+    EXPECT_EQ(back.terrain.textures, source.terrain.textures);
+    EXPECT_EQ(back.counts().groundBoxes, 1);
+    EXPECT_EQ(back.groundBoxes[0]->x, 30);
+    EXPECT_EQ(back.groundBoxes[0]->faces[1], 2);
+    EXPECT_EQ(back.counts().objects, 3);
+    EXPECT_EQ(back.counts().checkpoints, 1);
+    ASSERT_EQ(back.mainCourse.segments.size(), 1u);
+    EXPECT_EQ(back.mainCourse.segments[0].end, (std::array<int32_t, 3>{500, 600, 70}));
+    EXPECT_EQ(back.pictures.music, blobOf("RIFFmusic"));
+    EXPECT_EQ(back.pictures.infoDescription, blobOf("information"));
+    EXPECT_EQ(back.pictures.detailNormal, blobOf("detail png"));
+    EXPECT_EQ(back.pictures.browseBitmap, source.pictures.browseBitmap);
+    EXPECT_FALSE(back.versionRecord.empty());
+
+    // Texture names and colours through the palette; the model's texture too.
+    for (size_t slot = 0; slot < 3; ++slot) {
+        ASSERT_TRUE(back.terrainTextures[slot]) << slot;
+        EXPECT_EQ(back.terrainTextures[slot]->name(), source.terrainTextures[slot]->name().view());
+        auto a = source.terrainTextures[slot]->pixels(), b = back.terrainTextures[slot]->pixels();
+        ASSERT_EQ(a.size(), b.size());
+        for (size_t p = 0; p < a.size(); ++p)
+            ASSERT_EQ(source.palette[a[p]], back.palette[b[p]]) << "slot " << slot << " pixel " << p;
+    }
+    ASSERT_TRUE(back.models[0]);
+    EXPECT_EQ(back.models[0]->name().str(), "MODELS\\HUT.BIN");
+    ASSERT_GE(back.FindModelTexture("HUTWALL.RAW"), 0);
+
+    // A viewed track is never saved or written.
+    ScriptedPrompter prompter;
+    EXPECT_FALSE(SaveBinary(back, dir / "copy.rvk", &prompter));
+    EXPECT_FALSE(std::filesystem::exists(dir / "copy.rvk"));
+    EXPECT_FALSE(BuildTrackPod(back, dir / "copy.pod", dir.path(), &prompter).written);
+    EXPECT_FALSE(std::filesystem::exists(dir / "copy.pod"));
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_NE(prompter.shown[0].find("viewing only"), std::string::npos);
+
+    // An index beyond the tracks loads nothing and leaves the track empty.
+    EXPECT_FALSE(back.Load(dir / "farm.pod", 1));
+    EXPECT_FALSE(back.podViewMode);
+    EXPECT_EQ(back.trackName.str(), "new track");
+    EXPECT_EQ(back.counts().objects, 0);
+    EXPECT_FALSE(back.Load(dir / "missing.pod", 0));
+}
+
+TEST(PodLoad, TheSecondOfTwoSituationItemsReadsTheSameWay) {
+    CTrackPOD source;
+    richTrack(source);
+    std::string sit = "NONE.lvl\r\n!Race Track Name\r\nSecond Track\r\nRace Track Locale\r\nhere\r\n";
+    PodFixture pod({{"WORLD\\FIRST.SIT", blobOf("NONE.lvl\r\n!Race Track Name\r\nFirst Track\r\n")},
+                    {"WORLD\\SECOND.SI2", blobOf(sit)}});
+    EXPECT_EQ(ListPodSituationFiles(pod.path()).tracks.size(), 2u);
+    CTrackPOD back;
+    ASSERT_TRUE(back.Load(pod.path(), 1));
+    EXPECT_EQ(back.trackName.str(), "Second Track");
+    EXPECT_EQ(back.situationSi2, 1u);
+}
+
+TEST(PodExtract, WritesOnlyInsideTheFoldersAndLeavesExistingFiles) {
+    TempDir dir;
+    const auto art = dir / "art", models = dir / "models";
+    std::filesystem::create_directories(art);
+    std::filesystem::create_directories(models);
+    test::writeBytes(art / "old.raw", {1, 2, 3});
+    PodFixture pod({{"ART\\NEW.RAW", blobOf("new")},
+                    {"ART\\OLD.RAW", blobOf("replacement")},
+                    {"ART\\SUB\\DEEP.PNG", blobOf("deep")},
+                    {"MODELS\\HUT.BIN", blobOf("hut")},
+                    {"ART\\..\\x", blobOf("outside")},
+                    {"ART\\/abs", blobOf("absolute")},
+                    {"MODELS\\C:\\x", blobOf("drive")},
+                    {"ART\\sub\\..\\..\\x", blobOf("climb")},
+                    {"DATA\\OTHER.RAW", blobOf("not art")}});
+    CTrackPOD viewed;
+    ASSERT_TRUE(OpenPodDirectory(viewed, pod.pod(), pod.path()));
+    viewed.podPath.set(pod.path().string());
+
+    ScriptedPrompter no;
+    no.answers = {false};
+    EXPECT_FALSE(ExtractPodArt(viewed, art, models, no).ran);
+    EXPECT_FALSE(std::filesystem::exists(art / "NEW.RAW"));
+
+    ScriptedPrompter yes;
+    yes.answers = {true};
+    ExtractResult result = ExtractPodArt(viewed, art, models, yes);
+    EXPECT_TRUE(result.ran);
+    EXPECT_EQ(result.written, 3);
+    EXPECT_EQ(result.existing, 1);
+    EXPECT_EQ(result.unsafe, 4);
+    EXPECT_EQ(yes.shown.back(), std::string(kExtractCaption) + ": 4 entries were skipped: their names would reach outside the art or models folder.\n\n");
+    std::ifstream old(art / "old.raw", std::ios::binary);
+    EXPECT_EQ(std::vector<char>(std::istreambuf_iterator<char>(old), {}), (std::vector<char>{1, 2, 3}));
+    EXPECT_TRUE(std::filesystem::exists(art / "NEW.RAW"));
+    EXPECT_TRUE(std::filesystem::exists(art / "SUB" / "DEEP.PNG"));
+    EXPECT_TRUE(std::filesystem::exists(models / "HUT.BIN"));
+    int everything = 0;
+    for (auto& e : std::filesystem::recursive_directory_iterator(dir.path())) everything += e.is_regular_file();
+    EXPECT_EQ(everything, 4); // old.raw and the three new files
+    EXPECT_FALSE(std::filesystem::exists(dir / "x"));
+
+    CTrackPOD empty;
+    ScriptedPrompter told;
+    EXPECT_FALSE(ExtractPodArt(empty, art, models, told).ran);
+    EXPECT_EQ(told.shown.back(), std::string(kExtractCaption) + ": " + kNoItemsToExtractMessage);
+    viewed.podPath.set((dir / "gone.pod").string());
+    EXPECT_FALSE(ExtractPodArt(viewed, art, models, told).ran);
+    EXPECT_EQ(told.shown.back(), std::string(kExtractCaption) + ": " + kCantAccessSourcePodMessage);
+}
