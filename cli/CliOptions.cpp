@@ -46,4 +46,15 @@ Folders foldersFromSettings(Arguments& args) {
 
 void printError(const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }
 
+int usageError(const std::string& text) {
+    printError(text);
+    printError("Try 'ravok-cli --help'.");
+    return kExitUsage;
+}
+
+std::string withoutCarriageReturns(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
 } // namespace ravok::cli

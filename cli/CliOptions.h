@@ -40,5 +40,9 @@ struct Folders {
 Folders foldersFromSettings(Arguments& args);
 
 void printError(const std::string& text);
+// Prints the text and the pointer to --help; returns kExitUsage.
+int usageError(const std::string& text);
+// The text with its lines ended by LF, for a terminal.
+std::string withoutCarriageReturns(std::string text);
 
 } // namespace ravok::cli

@@ -1,5 +1,6 @@
 #include "cli/PodCommands.h"
 
+#include "cli/CliProgress.h"
 #include "cli/CliPrompter.h"
 #include "cli/TrackLoading.h"
 #include "model/Completeness.h"
@@ -13,58 +14,8 @@
 
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 namespace ravok::cli {
-
-namespace {
-
-int usage(const std::string& text) {
-    printError(text);
-    printError("Try 'ravok-cli --help'.");
-    return kExitUsage;
-}
-
-// The report with its lines ended by LF, for a terminal.
-std::string withoutCarriageReturns(std::string text) {
-    for (size_t at; (at = text.find('\r')) != std::string::npos;) text.erase(at, 1);
-    return text;
-}
-
-// A progress line on standard error: updated in place on a terminal, one
-// line per stage otherwise.
-class CliProgress : public ProgressSink {
-public:
-    CliProgress() : m_terminal(isatty(fileno(stderr))) {}
-    ~CliProgress() override {
-        if (m_terminal && m_shown) std::fputc('\n', stderr);
-    }
-    void setRange(int max) override { m_range = max > 0 ? max : 1; }
-    void setPosition(int pos) override {
-        m_position = pos;
-        show();
-    }
-    void step() override { setPosition(m_position + 1); }
-    void setText(const std::string& text) override {
-        m_text = text;
-        if (!m_terminal) std::fprintf(stderr, "%s\n", text.c_str());
-        show();
-    }
-    void setCaption(const std::string&) override {}
-
-private:
-    void show() {
-        if (!m_terminal) return;
-        std::fprintf(stderr, "\r%s %3d%%", m_text.c_str(), m_position * 100 / m_range);
-        m_shown = true;
-    }
-    bool m_terminal;
-    bool m_shown = false;
-    int m_range = 100, m_position = 0;
-    std::string m_text;
-};
-
-} // namespace
 
 int runCheck(Arguments args) {
     if (args.flag("--help")) {
@@ -76,7 +27,7 @@ int runCheck(Arguments args) {
     }
     Folders folders = foldersFromSettings(args);
     if (args.missingValue() || args.rest().size() != 1 || args.unknownOption())
-        return usage("check: give one FILE.rvk");
+        return usageError("check: give one FILE.rvk");
     auto track = std::make_unique<CTrackPOD>();
     int version = 0;
     if (!loadTrack(*track, args.rest().front(), version)) return kExitUsage;
@@ -107,8 +58,8 @@ int runPod(Arguments args) {
     Folders folders = foldersFromSettings(args);
     auto out = args.option("-o");
     if (!out || args.missingValue() || args.rest().size() != 1 || args.unknownOption())
-        return usage("pod: give FILE.rvk -o OUT.pod");
-    if (omit && keep) return usage("pod: give --omit-fallback or --keep-fallback, not both");
+        return usageError("pod: give FILE.rvk -o OUT.pod");
+    if (omit && keep) return usageError("pod: give --omit-fallback or --keep-fallback, not both");
 
     auto track = std::make_unique<CTrackPOD>();
     int version = 0;
@@ -151,7 +102,7 @@ int runPodLs(Arguments args) {
         return kExitOk;
     }
     const bool json = args.flag("--json");
-    if (args.rest().size() != 1 || args.unknownOption()) return usage("pod-ls: give one FILE.pod");
+    if (args.rest().size() != 1 || args.unknownOption()) return usageError("pod-ls: give one FILE.pod");
     const std::string path = args.rest().front();
     auto track = std::make_unique<CTrackPOD>();
     PodFile pod;
@@ -187,7 +138,7 @@ int runTracks(Arguments args) {
                    stdout);
         return kExitOk;
     }
-    if (args.rest().size() != 1 || args.unknownOption()) return usage("tracks: give one FILE.pod");
+    if (args.rest().size() != 1 || args.unknownOption()) return usageError("tracks: give one FILE.pod");
     const PodTrackList list = ListPodSituationFiles(args.rest().front());
     if (list.tracks.empty()) {
         printError(kNoTracksInPodMessage);

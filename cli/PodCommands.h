@@ -14,4 +14,11 @@ int runCheck(Arguments args);
 // pod FILE.rvk -o OUT.pod: the track pod.
 int runPod(Arguments args);
 
+// view FILE.pod [--track N] [--json]: one track of a pod, view-only.
+int runView(Arguments args);
+// extract FILE.pod --art DIR --models DIR [--yes]: the pod's art and models.
+int runExtract(Arguments args);
+// clone GAME/WORLD/NAME.SIT -o OUT.rvk: a new editable track from a game folder.
+int runClone(Arguments args);
+
 } // namespace ravok::cli

@@ -38,6 +38,11 @@ constexpr const char* kUsage =
     "  pod-ls FILE.pod [--json]       a pod's directory and comment\n"
     "  tracks FILE.pod                the tracks a pod holds\n"
     "  sit FILE.rvk                   the situation file text the track would get\n"
+    "  view FILE.pod [--track N] [--json]\n"
+    "                                 summary of one track of a pod (view-only)\n"
+    "  extract FILE.pod [--yes]       the pod's art and models into the art and models folders\n"
+    "  clone GAME/WORLD/NAME.SIT -o OUT.rvk\n"
+    "                                 a new track from one installed in a game folder\n"
     "\n"
     "Options of every command:\n"
     "  --help       this text, or a command's own help\n"
@@ -67,12 +72,6 @@ constexpr const char* kLegacyUsage =
     "Builds the 8-bit legacy texture of an HD picture (PNG or TGA, square, 32 to\n"
     "1024 pixels) and writes it as OUT.raw with its palette beside it as .ACT.\n"
     "  --model  a model texture: no edge border\n";
-
-int usageError(const std::string& text) {
-    printError(text);
-    printError("Try 'ravok-cli --help'.");
-    return kExitUsage;
-}
 
 int saveTrack(CTrackPOD& track, const std::string& out) {
     CliPrompter prompter;
@@ -232,5 +231,8 @@ int main(int argc, char** argv) {
     if (command == "pod-ls") return runPodLs(std::move(args));
     if (command == "tracks") return runTracks(std::move(args));
     if (command == "sit") return runSit(std::move(args));
+    if (command == "view") return runView(std::move(args));
+    if (command == "extract") return runExtract(std::move(args));
+    if (command == "clone") return runClone(std::move(args));
     return usageError("ravok-cli: unknown command \"" + command + "\"");
 }

@@ -18,6 +18,17 @@ namespace ravok::test {
 
 inline Blob blobOf(std::string_view s) { return {s.begin(), s.end()}; }
 
+// The positions a long operation reports.
+struct RecordedProgress : ProgressSink {
+    std::vector<int> positions;
+    int range = 0;
+    void setRange(int max) override { range = max; }
+    void setPosition(int pos) override { positions.push_back(pos); }
+    void step() override {}
+    void setText(const std::string&) override {}
+    void setCaption(const std::string&) override {}
+};
+
 // A pod built from items in the given order and opened for reading.
 class PodFixture {
 public:

@@ -16,6 +16,7 @@
 using namespace ravok;
 using ravok::test::blobOf;
 using ravok::test::PodFixture;
+using ravok::test::RecordedProgress;
 using ravok::test::richTrack;
 using ravok::test::ScriptedPrompter;
 using ravok::test::TempDir;
@@ -28,7 +29,12 @@ TEST(PodLoad, TracksComeBackFromThePodsWeWrite) {
     ASSERT_TRUE(BuildTrackPod(source, dir / "farm.pod", dir / "no-art", nullptr).ok);
 
     CTrackPOD back;
+    RecordedProgress progress;
+    back.progressWindow = &progress;
     ASSERT_TRUE(back.Load(dir / "farm.pod", 0));
+    back.progressWindow = nullptr;
+    EXPECT_EQ(progress.range, 110);
+    EXPECT_EQ(progress.positions, (std::vector<int>{10, 20, 30, 40, 50, 70, 80, 90, 100, 110}));
     EXPECT_TRUE(back.podViewMode);
     EXPECT_EQ(back.podPath.str(), (dir / "farm.pod").string());
     EXPECT_EQ(back.trackName.str(), "Farm Road");

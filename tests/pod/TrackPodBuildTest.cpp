@@ -7,11 +7,13 @@
 #include "pod/PodTrackList.h"
 #include "pod/WritePodTexts.h"
 
+#include "PodFixture.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 using namespace ravok;
+using ravok::test::RecordedProgress;
 using ravok::test::ScriptedPrompter;
 using ravok::test::TempDir;
 
@@ -109,15 +111,6 @@ struct ArtFixture {
     }
 };
 
-struct RecordedProgress : ProgressSink {
-    std::vector<int> positions;
-    int range = 0;
-    void setRange(int max) override { range = max; }
-    void setPosition(int pos) override { positions.push_back(pos); }
-    void step() override {}
-    void setText(const std::string&) override {}
-    void setCaption(const std::string&) override {}
-};
 
 } // namespace
 
