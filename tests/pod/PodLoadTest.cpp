@@ -140,6 +140,22 @@ TEST(PodExtract, WritesOnlyInsideTheFoldersAndLeavesExistingFiles) {
     EXPECT_EQ(everything, 4); // old.raw and the three new files
     EXPECT_FALSE(std::filesystem::exists(dir / "x"));
 
+    // An entry reaching past the end of the pod is never read; a file that
+    // cannot be written is reported and leaves nothing behind.
+    test::writeBytes(art / "BLOCKED", {7});
+    PodFixture odd({{"ART\\LONG.RAW", blobOf("long")}, {"ART\\BLOCKED\\X.RAW", blobOf("x")}});
+    CTrackPOD oddView;
+    ASSERT_TRUE(OpenPodDirectory(oddView, odd.pod(), odd.path()));
+    oddView.podPath.set(odd.path().string());
+    oddView.podDirectory[0].size = 1u << 30;
+    ScriptedPrompter again;
+    again.answers = {true};
+    result = ExtractPodArt(oddView, art, models, again);
+    EXPECT_EQ(result.pastEnd, 1);
+    EXPECT_EQ(result.failed, std::vector<std::string>{"ART\\BLOCKED\\X.RAW"});
+    EXPECT_FALSE(std::filesystem::exists(art / "LONG.RAW"));
+    EXPECT_NE(again.shown.back().find("could not be written"), std::string::npos);
+
     CTrackPOD empty;
     ScriptedPrompter told;
     EXPECT_FALSE(ExtractPodArt(empty, art, models, told).ran);
