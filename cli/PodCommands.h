@@ -21,4 +21,7 @@ int runExtract(Arguments args);
 // clone GAME/WORLD/NAME.SIT -o OUT.rvk: a new editable track from a game folder.
 int runClone(Arguments args);
 
+// render FILE.rvk -o OUT.png: a picture of the track.
+int runRender(Arguments args);
+
 } // namespace ravok::cli

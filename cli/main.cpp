@@ -43,6 +43,8 @@ constexpr const char* kUsage =
     "  extract FILE.pod [--yes]       the pod's art and models into the art and models folders\n"
     "  clone GAME/WORLD/NAME.SIT -o OUT.rvk\n"
     "                                 a new track from one installed in a game folder\n"
+    "  render FILE.rvk -o OUT.png [--size WxH] [--camera X,Y,Z,YAW,PITCH] [--grid N] [--wire]\n"
+    "                                 a picture of the track through the software renderer\n"
     "\n"
     "Options of every command:\n"
     "  --help       this text, or a command's own help\n"
@@ -234,5 +236,6 @@ int main(int argc, char** argv) {
     if (command == "view") return runView(std::move(args));
     if (command == "extract") return runExtract(std::move(args));
     if (command == "clone") return runClone(std::move(args));
+    if (command == "render") return runRender(std::move(args));
     return usageError("ravok-cli: unknown command \"" + command + "\"");
 }

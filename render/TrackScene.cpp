@@ -1,0 +1,83 @@
+#include "render/TrackScene.h"
+
+#include "model/TrackPod.h"
+
+namespace ravok {
+
+namespace {
+
+// Objects without a model stand out in orange.
+constexpr RgbColour kPlainObjectColour{255, 150, 0};
+
+} // namespace
+
+void BuildTrackShades(ShadeTables& shades, const CTrackPOD& track) {
+    const InverseColourMap inverse = BuildInverseColourMap(track.palette.colours());
+    shades.build(track.palette.colours(), inverse);
+}
+
+Placement ObjectPlacement(const TrackObject& o) {
+    return {o.x + o.xFraction / 256.0,
+            o.y + o.yFraction / 256.0,
+            (o.z + o.zFraction / 256.0) * kWorldUnitsPerHeight,
+            o.psi,
+            o.phi,
+            o.theta};
+}
+
+void TrackScene::build(const CTrackPOD& track, const TerrainWindow& window) {
+    m_textures.fill(track);
+    m_window = window;
+    BuildTerrainMesh(m_terrain, track, window, m_textures.terrain);
+    BuildWaterMesh(m_water, track, window);
+    m_boxes.clear();
+    for (const auto& box : track.groundBoxes) {
+        if (!box) continue;
+        auto mesh = std::make_unique<Mesh>();
+        BuildGroundBoxMesh(*mesh, *box, track, m_textures.terrain);
+        m_boxes.push_back(std::move(mesh));
+    }
+    m_models.clear();
+    for (const auto& model : track.models) {
+        if (!model) continue;
+        auto mesh = std::make_unique<Mesh>();
+        BuildModelMesh(*mesh, *model, m_textures.models, track.palette);
+        m_models[model.get()] = std::move(mesh);
+    }
+    const int orange = track.palette.NearestPaletteIndex(kPlainObjectColour.r, kPlainObjectColour.g,
+                                                         kPlainObjectColour.b);
+    m_plainColour = uint8_t(orange);
+}
+
+const Mesh* TrackScene::modelMesh(const Model* model) const {
+    auto found = m_models.find(model);
+    return found == m_models.end() ? nullptr : found->second.get();
+}
+
+void TrackScene::draw(SoftwareRenderer& renderer, FrameBuffer& frame, const CTrackPOD& track,
+                      const ViewCamera& camera, const SceneOptions& options) const {
+    frame.clear(options.background);
+    renderer.begin(frame);
+    const CameraMatrix world = CameraMatrixOf(camera);
+    renderer.addSolid(m_terrain, world);
+    if (options.showGroundBoxes)
+        for (const auto& box : m_boxes) renderer.addSolid(*box, world);
+    if (options.showObjects)
+        for (const auto& object : track.objects) {
+            if (!object) continue;
+            Placement at = ObjectPlacement(*object);
+            if (const Mesh* mesh = modelMesh(object->model)) {
+                renderer.addSolid(*mesh, CameraMatrixOf(camera, at), false);
+                continue;
+            }
+            Mesh block; // the renderer keeps what it needs of it
+            BuildPlainBoxMesh(block, object->width, object->length, object->height, m_plainColour);
+            renderer.addSolid(block, CameraMatrixOf(camera, at));
+        }
+    // Water last, so that at equal depth it tints the ground already drawn.
+    if (options.showWater) renderer.addSolid(m_water, world);
+    renderer.fill();
+    if (options.wireFrame) renderer.drawWire(m_terrain, world, options.wireColour);
+}
+
+} // namespace ravok

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "render/ShadeTables.h"
+#include "render/SoftwareRenderer.h"
+#include "render/TrackMeshes.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace ravok {
+
+struct TrackObject;
+
+struct SceneOptions {
+    bool showWater = true;
+    bool showObjects = true;
+    bool showGroundBoxes = true;
+    bool wireFrame = false;    // the wire frame of the terrain over the picture
+    uint8_t wireColour = 255;
+    uint8_t background = 0;
+};
+
+// Everything the view draws of a track, as meshes: the terrain window, the
+// water, the ground boxes and one mesh per model (objects without a model
+// share a plain block).
+class TrackScene {
+public:
+    // Builds every mesh for the camera's terrain window.
+    void build(const CTrackPOD& track, const TerrainWindow& window);
+    // Draws the scene into the frame through the software renderer.
+    void draw(SoftwareRenderer& renderer, FrameBuffer& frame, const CTrackPOD& track, const ViewCamera& camera,
+              const SceneOptions& options) const;
+
+    TextureDatabase& textures() { return m_textures; }
+    const Mesh& terrain() const { return m_terrain; }
+    const Mesh& water() const { return m_water; }
+    const Mesh* modelMesh(const Model* model) const;
+
+private:
+    TextureDatabase m_textures;
+    TerrainWindow m_window;
+    Mesh m_terrain, m_water;
+    uint8_t m_plainColour = 0;
+    std::vector<std::unique_ptr<Mesh>> m_boxes;
+    std::map<const Model*, std::unique_ptr<Mesh>> m_models;
+};
+
+// The shade tables of a track's palette.
+void BuildTrackShades(ShadeTables& shades, const CTrackPOD& track);
+
+// The placement of an object's model in the world.
+Placement ObjectPlacement(const TrackObject& object);
+
+} // namespace ravok

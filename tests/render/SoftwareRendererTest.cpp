@@ -1,0 +1,168 @@
+#include "model/NewTrack.h"
+#include "model/TrackPod.h"
+#include "render/ShadeTables.h"
+#include "render/SoftwareRenderer.h"
+#include "render/TrackMeshes.h"
+#include "render/TrackScene.h"
+#include "render/ViewCamera.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace ravok;
+
+namespace {
+
+// Looking straight down from `height` world units above the point (x, y).
+ViewCamera lookingDown(int x, int y, int height) {
+    ViewCamera c;
+    c.x = x;
+    c.y = y;
+    c.z = height;
+    c.yaw = 0;
+    c.pitch = 1800;
+    return c;
+}
+
+} // namespace
+
+TEST(SoftwareRenderer, TransformProjectsAroundTheCentreWithDepthInWorldUnits) {
+    FrameBuffer frame;
+    frame.resize(200, 100);
+    ViewCamera camera; // level, looking north from (8192, 8192, 1152)
+    const CameraMatrix m = CameraMatrixOf(camera);
+    // 512 units straight ahead: at the centre, depth 512.
+    auto ahead = ProjectPoint(m, frame, 8192 * 64, (8192 + 512) * 64, 1152 * 64);
+    EXPECT_FALSE(ahead.behindEye);
+    EXPECT_EQ(ahead.screenX, 100);
+    EXPECT_EQ(ahead.screenY, 50);
+    EXPECT_NEAR(ahead.depth, 512, 1);
+    // One unit to the east at distance 512 is one pixel right; one unit up is one pixel up.
+    EXPECT_NEAR(ProjectPoint(m, frame, 8202 * 64, 8704 * 64, 1152 * 64).screenX, 110, 1);
+    EXPECT_NEAR(ProjectPoint(m, frame, 8192 * 64, 8704 * 64, 1162 * 64).screenY, 40, 1);
+    // Behind the eye: at the centre, flagged.
+    auto behind = ProjectPoint(m, frame, 8192 * 64, (8192 - 100) * 64, 1152 * 64);
+    EXPECT_TRUE(behind.behindEye);
+    EXPECT_EQ(behind.screenX, 100);
+    EXPECT_LT(behind.depth, 0);
+}
+
+TEST(SoftwareRenderer, QualitySettingsAndTerrainCornerCoordinates) {
+    auto q1 = SoftwareRenderSettings::forQuality(1), q2 = SoftwareRenderSettings::forQuality(2),
+         q3 = SoftwareRenderSettings::forQuality(3);
+    EXPECT_EQ((std::array<int, 3>{q1.maxSplitDepth, q1.depthRatio, q1.depthLimit}), (std::array<int, 3>{2, 311, 384}));
+    EXPECT_EQ((std::array<int, 3>{q2.maxSplitDepth, q2.depthRatio, q2.depthLimit}), (std::array<int, 3>{4, 295, 640}));
+    EXPECT_EQ((std::array<int, 3>{q3.maxSplitDepth, q3.depthRatio, q3.depthLimit}), (std::array<int, 3>{6, 283, 896}));
+    EXPECT_EQ(q2.quality(), 2);
+
+    // Plain cell: corners in table order; 256-wide textures use the wide table.
+    EXPECT_EQ(CellCornerCoordinate(0, 0, 64), (std::array<int32_t, 2>{2, 62}));
+    EXPECT_EQ(CellCornerCoordinate(0, 2, 256), (std::array<int32_t, 2>{253, 2}));
+    // One rotation moves every corner one entry on; mirror bit 12 reverses them.
+    EXPECT_EQ(CellCornerCoordinate(1u << 14, 0, 64), (std::array<int32_t, 2>{62, 62}));
+    EXPECT_EQ(CellCornerCoordinate(1u << 12, 0, 64), (std::array<int32_t, 2>{2, 2}));
+    // Both mirror bits: k' = (1 - (3 - k)) & 3 = k + 2.
+    EXPECT_EQ(CellCornerCoordinate(3u << 12, 1, 64), (std::array<int32_t, 2>{2, 2}));
+    // All sixteen combinations keep the four corners distinct.
+    for (uint16_t bits = 0; bits < 16; ++bits) {
+        std::set<std::array<int32_t, 2>> seen;
+        for (int k = 0; k < 4; ++k) seen.insert(CellCornerCoordinate(uint16_t(bits << 12), k, 64));
+        EXPECT_EQ(seen.size(), 4u) << bits;
+    }
+}
+
+TEST(SoftwareRenderer, TerrainMeshAlternatesDiagonalsByRunningCount) {
+    CTrackPOD track;
+    NewMtm2Track(track);
+    MeshTextureList list;
+    Mesh mesh;
+    BuildTerrainMesh(mesh, track, {10, 20, 4}, list);
+    ASSERT_EQ(mesh.vertexCount(), 16u);
+    ASSERT_EQ(mesh.triangleCount(), 18u); // 3 x 3 cells
+    // Cell 0 (even): (0, 3, 2) = vertices 0, 4, 5; cell 1 (odd): (3, 2, 1) = 5, 6, 2.
+    EXPECT_EQ(mesh.triangles()[0].vertices, (std::array<int32_t, 3>{0, 4, 5}));
+    EXPECT_EQ(mesh.triangles()[2].vertices, (std::array<int32_t, 3>{5, 6, 2}));
+    // The count runs on into the next row: its first cell (count 3) is odd.
+    EXPECT_EQ(mesh.triangles()[6].vertices, (std::array<int32_t, 3>{8, 9, 5}));
+    EXPECT_EQ(mesh.triangles()[0].tag, 20 * 256 + 10);
+    EXPECT_EQ(mesh.triangles()[0].lightLevel, kDefaultShade);
+    EXPECT_EQ(mesh.vertex(5)->x, 11 * 64 * 64);
+    EXPECT_EQ(mesh.vertex(5)->z, 100 * 3 * 64);
+}
+
+TEST(SoftwareRenderer, FlatTexturedTerrainFromAboveFillsTheFrameWithItsColours) {
+    CTrackPOD track;
+    NewMtm2Track(track);
+    for (auto& slot : track.terrainTextures) slot.reset();
+    auto texture = std::make_unique<Texture>();
+    std::vector<uint8_t> pixels(64 * 64);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(10 + (i % 2));
+    texture->setPicture("ART\\FLAT.RAW", 64, 64, pixels.data());
+    track.terrainTextures[0] = std::move(texture);
+    for (auto& cell : track.terrain.cells) cell[0] = 255; // unshaded
+
+    TrackScene scene;
+    ViewCamera camera = lookingDown(8192, 8192, 300 + 1024);
+    camera.gridSize = 64;
+    scene.build(track, TerrainWindowOf(camera));
+    FrameBuffer frame;
+    frame.resize(160, 120);
+    ShadeTables shades;
+    SoftwareRenderSettings settings = SoftwareRenderSettings::forQuality(2);
+    SoftwareRenderer renderer(settings, shades);
+    scene.draw(renderer, frame, track, camera, {});
+    for (uint8_t p : frame.pixels) ASSERT_TRUE(p == 10 || p == 11) << int(p);
+
+    // Seen from below, every terrain triangle is a back face: nothing is drawn.
+    ViewCamera below = camera;
+    below.z = 100;
+    below.pitch = 0;
+    scene.draw(renderer, frame, track, below, {});
+    for (uint8_t p : frame.pixels) ASSERT_EQ(p, 0);
+}
+
+TEST(SoftwareRenderer, ColourKeyedTrianglesShowWhatIsBehindAndShadeRowsScale) {
+    FrameBuffer frame;
+    frame.resize(64, 64);
+    MeshTextureList list;
+    std::vector<uint8_t> keyed(32 * 32, 0);
+    for (size_t i = 0; i < 16 * 32; ++i) keyed[i] = 7; // the first 16 rows solid, the rest index 0
+    list.add("ART\\KEY.RAW", 32, 32, keyed);
+    // A big square facing the camera, 512 units ahead.
+    Mesh mesh;
+    mesh.setTextureList(&list);
+    const int a = mesh.addVertex(-400, 512, -400), b = mesh.addVertex(400, 512, -400), c = mesh.addVertex(400, 512, 400),
+              d = mesh.addVertex(-400, 512, 400);
+    for (auto [i, j, k] : {std::array<int, 3>{a, d, c}, std::array<int, 3>{c, b, a}}) {
+        const int t = mesh.addTriangle(i, j, k);
+        mesh.setTextureName(t, "ART\\KEY.RAW");
+        mesh.setTextureCoordinates(t, 0, 0, 0, 0, 0, 0);
+        mesh.triangle(t)->flags = kFacetColourKeyFlags;
+    }
+    mesh.resolveLinks();
+    ViewCamera camera;
+    camera.x = camera.y = camera.z = 0;
+    SoftwareRenderSettings settings;
+    settings.backFaceCulling = false;
+    ShadeTables shades;
+    SoftwareRenderer renderer(settings, shades);
+    frame.clear(3);
+    renderer.drawSolid(frame, mesh, CameraMatrixOf(camera));
+    // Every corner samples texel (0, 0), which is 7.
+    EXPECT_EQ(frame.at(32, 32), 7);
+    // Sampling texel row 20 (index 0) leaves the background.
+    for (int t = 0; t < 2; ++t) mesh.setTextureCoordinates(t, 0, 20, 0, 20, 0, 20);
+    frame.clear(3);
+    renderer.drawSolid(frame, mesh, CameraMatrixOf(camera));
+    EXPECT_EQ(frame.at(32, 32), 3);
+
+    // Without an inverse map every shade row is the identity; with one, row 127
+    // maps white to a colour near half white.
+    PaletteColours palette{};
+    for (int i = 0; i < 256; ++i) palette[size_t(i)] = {uint8_t(i), uint8_t(i), uint8_t(i)};
+    EXPECT_EQ(shades.row(10)[200], 200);
+    shades.build(palette, BuildInverseColourMap(palette));
+    EXPECT_NEAR(int(palette[shades.row(127)[245]].r), 245 / 2, 6);
+    EXPECT_EQ(shades.row(255)[200], 200);
+}
