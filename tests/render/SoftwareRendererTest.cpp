@@ -166,3 +166,76 @@ TEST(SoftwareRenderer, ColourKeyedTrianglesShowWhatIsBehindAndShadeRowsScale) {
     EXPECT_NEAR(int(palette[shades.row(127)[245]].r), 245 / 2, 6);
     EXPECT_EQ(shades.row(255)[200], 200);
 }
+
+TEST(SoftwareRenderer, SplitsNearTrianglesWithinThePoolsAndSortsFarToNear) {
+    MeshTextureList list;
+    std::vector<uint8_t> pixels(64 * 64, 5);
+    list.add("ART\\T.RAW", 64, 64, pixels);
+    // A long strip of ground under a level camera: near cells are split, far ones not.
+    Mesh mesh;
+    mesh.setTextureList(&list);
+    for (int row = 0; row < 40; ++row) {
+        const int a = mesh.addVertex(-64, row * 64, 0), b = mesh.addVertex(64, row * 64, 0),
+                  c = mesh.addVertex(64, row * 64 + 64, 0), d = mesh.addVertex(-64, row * 64 + 64, 0);
+        for (auto [i, j, k] : {std::array<int, 3>{a, d, c}, std::array<int, 3>{c, b, a}}) {
+            const int t = mesh.addTriangle(i, j, k);
+            mesh.setTextureName(t, "ART\\T.RAW");
+        }
+    }
+    mesh.resolveLinks();
+    ViewCamera camera;
+    camera.x = 0;
+    camera.y = -32;
+    camera.z = 40;
+    camera.pitch = 1000;
+    FrameBuffer frame;
+    frame.resize(320, 240);
+    ShadeTables shades;
+    SoftwareRenderSettings coarse = SoftwareRenderSettings::forQuality(1), fine = SoftwareRenderSettings::forQuality(3);
+    SoftwareRenderer a(coarse, shades), b(fine, shades);
+    a.drawSolid(frame, mesh, CameraMatrixOf(camera));
+    b.drawSolid(frame, mesh, CameraMatrixOf(camera));
+    EXPECT_GT(a.statistics().split, 0);
+    EXPECT_GT(b.statistics().split, a.statistics().split); // finer quality splits deeper
+    EXPECT_LE(b.generatedTriangles(), kMaxGeneratedTriangles + 4);
+    const auto keys = b.depthKeys();
+    EXPECT_TRUE(std::is_sorted(keys.rbegin(), keys.rend())); // farthest first
+
+    // Many near triangles: the pools stop the splitting, never overflow.
+    Mesh many;
+    many.setTextureList(&list);
+    for (int i = 0; i < 4000; ++i) {
+        const int p = many.addVertex(-64, 8, 0), q = many.addVertex(64, 8, 0), r = many.addVertex(0, 200, 0);
+        many.setTextureName(many.addTriangle(p, r, q), "ART\\T.RAW");
+    }
+    many.resolveLinks();
+    SoftwareRenderSettings deep = fine;
+    deep.backFaceCulling = false;
+    SoftwareRenderer c(deep, shades);
+    c.drawSolid(frame, many, CameraMatrixOf(camera));
+    EXPECT_LE(c.generatedVertices(), kMaxGeneratedVertices + 3);
+    EXPECT_LE(c.generatedTriangles(), kMaxGeneratedTriangles + 4);
+    EXPECT_GT(c.generatedTriangles(), kMaxGeneratedTriangles - 4);
+}
+
+TEST(SoftwareRenderer, WireFrameIsClippedToTheFrame) {
+    // A triangle far larger than the frame: its edges are drawn where they
+    // cross the frame and nothing is written outside it.
+    Mesh mesh;
+    const int a = mesh.addVertex(-5000, 512, -10), b = mesh.addVertex(5000, 512, -10), c = mesh.addVertex(0, 512, 5000);
+    mesh.addTriangle(a, c, b);
+    ViewCamera camera;
+    camera.x = camera.y = camera.z = 0;
+    FrameBuffer frame;
+    frame.resize(100, 80);
+    ShadeTables shades;
+    SoftwareRenderSettings settings;
+    SoftwareRenderer renderer(settings, shades);
+    renderer.begin(frame);
+    renderer.drawWire(mesh, CameraMatrixOf(camera), 9);
+    // The bottom edge runs 10 units below the eye at distance 512: row 40 + 10.
+    int onRow = 0;
+    for (int x = 0; x < 100; ++x) onRow += frame.at(x, 50) == 9;
+    EXPECT_EQ(onRow, 100);
+    EXPECT_EQ(frame.pixels.size(), 100u * 80u);
+}
