@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 
 using namespace ravok;
@@ -238,4 +239,54 @@ TEST(SoftwareRenderer, WireFrameIsClippedToTheFrame) {
     for (int x = 0; x < 100; ++x) onRow += frame.at(x, 50) == 9;
     EXPECT_EQ(onRow, 100);
     EXPECT_EQ(frame.pixels.size(), 100u * 80u);
+}
+
+TEST(SoftwareRenderer, GroundBoxSidesHiddenByCoveringNeighbours) {
+    CTrackPOD track;
+    NewMtm2Track(track);
+    for (int x : {10, 11}) {
+        auto box = std::make_unique<GroundBox>();
+        box->x = x;
+        box->y = 20;
+        box->bottom = 100;
+        box->top = x == 10 ? 120 : 130;
+        track.AddGroundBox(std::move(box));
+    }
+    track.RebuildGroundBoxMaps();
+    MeshTextureList list;
+    Mesh left, right;
+    BuildGroundBoxMesh(left, *track.groundBoxes[0], track, list);
+    BuildGroundBoxMesh(right, *track.groundBoxes[1], track, list);
+    auto faces = [](const Mesh& m) {
+        std::set<int> f;
+        for (const auto& t : m.triangles()) f.insert(t.tag / 2);
+        return f;
+    };
+    // The lower box's east side lies inside its taller neighbour; the taller
+    // one's west side stands above the lower box and stays.
+    EXPECT_EQ(faces(left), (std::set<int>{0, 2, 3, 4, 5}));
+    EXPECT_EQ(faces(right), (std::set<int>{0, 1, 2, 3, 4, 5}));
+
+    // Every side faces outwards: seen level from outside, its two triangles are kept.
+    ShadeTables shades;
+    SoftwareRenderSettings settings;
+    SoftwareRenderer renderer(settings, shades);
+    FrameBuffer frame;
+    frame.resize(200, 200);
+    const GroundBox& box = *track.groundBoxes[1];
+    const int cx = box.x * 64 + 32, cy = box.y * 64 + 32, cz = 125 * 3;
+    for (int yaw : {0, 900, 1800, 2700}) {
+        ViewCamera camera;
+        camera.yaw = yaw;
+        camera.pitch = 900;
+        camera.z = cz;
+        const double a = yaw * 3.14159265 / 1800;
+        camera.x = int(cx - 400 * std::sin(a));
+        camera.y = int(cy - 400 * std::cos(a));
+        renderer.begin(frame);
+        renderer.addSolid(right, CameraMatrixOf(camera));
+        // Only the near side faces the camera; the rest are back faces or edge-on.
+        EXPECT_EQ(renderer.statistics().entered, 2) << yaw;
+        EXPECT_EQ(renderer.statistics().split, 0) << yaw;
+    }
 }
