@@ -1,3 +1,5 @@
+#include "art/Model.h"
+#include "base/ByteWriter.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"
 #include "render/ShadeTables.h"
@@ -289,4 +291,96 @@ TEST(SoftwareRenderer, GroundBoxSidesHiddenByCoveringNeighbours) {
         EXPECT_EQ(renderer.statistics().entered, 2) << yaw;
         EXPECT_EQ(renderer.statistics().split, 0) << yaw;
     }
+}
+
+namespace {
+
+// A BIN model of one upright square facet, 200 world units wide and high,
+// facing south, with the given facet opcode and a 32 x 32 texture.
+Blob squareModel(int32_t opcode) {
+    ByteWriter w;
+    w.i32LE(20);
+    w.zeros(12);
+    w.i32LE(4);
+    // File vertices are (x, height, y), doubled, 64 to a world unit.
+    for (auto [x, h] : {std::array<int, 2>{-100, 0}, {100, 0}, {100, 200}, {-100, 200}}) {
+        w.i32LE(x * 128);
+        w.i32LE(h * 128);
+        w.i32LE(0);
+    }
+    w.i32LE(13);
+    w.zeros(4);
+    w.fixedText("KEY.RAW", 16);
+    w.i32LE(opcode);
+    w.i32LE(4);
+    w.zeros(16);
+    // Texel coordinates in 256-texel units: the texture's top rows at the top.
+    const std::array<std::array<int32_t, 2>, 4> uv{{{0, 255}, {255, 255}, {255, 0}, {0, 0}}};
+    for (int k = 0; k < 4; ++k) {
+        w.i32LE(k);
+        w.i32LE(uv[size_t(k)][0] << 16);
+        w.i32LE(uv[size_t(k)][1] << 16);
+    }
+    w.i32LE(0);
+    return w.bytes();
+}
+
+// Draws a flat textured track with one object carrying the model, or none.
+FrameBuffer sceneWithModel(const Blob* modelBytes) {
+    auto track = std::make_unique<CTrackPOD>();
+    NewMtm2Track(*track);
+    for (auto& slot : track->terrainTextures) slot.reset();
+    std::vector<uint8_t> ground(64 * 64, 10);
+    auto texture = std::make_unique<Texture>();
+    texture->setPicture("ART\\GROUND.RAW", 64, 64, ground.data());
+    track->terrainTextures[0] = std::move(texture);
+    for (auto& cell : track->terrain.cells) cell[0] = 255;
+    if (modelBytes) {
+        auto model = std::make_unique<Model>();
+        EXPECT_TRUE(model->read("MODELS\\SQUARE.BIN", *modelBytes));
+        std::vector<uint8_t> keyed(32 * 32, 7);
+        std::fill(keyed.begin() + 16 * 32, keyed.end(), 0); // the lower half keyed out
+        auto skin = std::make_unique<Texture>();
+        skin->setPicture("ART\\KEY.RAW", 32, 32, keyed.data());
+        track->modelTextures[0] = std::move(skin);
+        auto o = std::make_unique<TrackObject>();
+        o->x = 8192;
+        o->y = 8192 + 400;
+        o->z = 100;
+        o->model = model.get();
+        track->models[0] = std::move(model);
+        track->objects[0] = std::move(o);
+    }
+    TrackScene scene;
+    ViewCamera camera; // level at (8192, 8192), looking north
+    camera.z = 300 + 100;
+    scene.build(*track, TerrainWindowOf(camera));
+    ShadeTables shades;
+    SoftwareRenderSettings settings;
+    SoftwareRenderer renderer(settings, shades);
+    FrameBuffer frame;
+    frame.resize(160, 120);
+    SceneOptions options;
+    options.background = 3;
+    scene.draw(renderer, frame, *track, camera, options);
+    return frame;
+}
+
+} // namespace
+
+TEST(SoftwareRenderer, AModelsColourKeyedFacetShowsWhatIsBehindIt) {
+    const FrameBuffer empty = sceneWithModel(nullptr);
+    const Blob keyed = squareModel(17), plain = squareModel(14);
+    const FrameBuffer withKeyed = sceneWithModel(&keyed), withPlain = sceneWithModel(&plain);
+    int solid = 0, through = 0, zeros = 0;
+    for (size_t i = 0; i < empty.pixels.size(); ++i) {
+        const uint8_t k = withKeyed.pixels[i];
+        ASSERT_TRUE(k == 7 || k == empty.pixels[i]) << i; // the facet's texel or what lies behind it
+        solid += k == 7;
+        through += k == empty.pixels[i] && withPlain.pixels[i] == 0;
+        zeros += withPlain.pixels[i] == 0;
+    }
+    EXPECT_GT(solid, 100);
+    EXPECT_GT(zeros, 100);        // without keying, index 0 texels are drawn
+    EXPECT_EQ(through, zeros);    // with keying, each of them shows the scene behind
 }
