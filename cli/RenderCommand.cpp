@@ -108,13 +108,7 @@ int runRender(Arguments args) {
     options.wireColour = uint8_t(track->palette.NearestPaletteIndex(255, 255, 255));
     scene->draw(renderer, frame, *track, camera, options);
 
-    std::vector<uint8_t> bgr(size_t(width) * size_t(height) * 3);
-    for (size_t i = 0; i < frame.pixels.size(); ++i) {
-        const RgbColour& c = track->palette[frame.pixels[i]];
-        bgr[i * 3] = c.b;
-        bgr[i * 3 + 1] = c.g;
-        bgr[i * 3 + 2] = c.r;
-    }
+    const std::vector<uint8_t> bgr = FrameToBgr(frame, track->palette);
     std::string message;
     if (!WritePng(*out, bgr.data(), width, height, size_t(width) * 3, message)) {
         printError(message);

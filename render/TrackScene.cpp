@@ -16,6 +16,17 @@ void BuildTrackShades(ShadeTables& shades, const CTrackPOD& track) {
     shades.build(track.palette.colours(), inverse);
 }
 
+std::vector<uint8_t> FrameToBgr(const FrameBuffer& frame, const TrackPalette& palette) {
+    std::vector<uint8_t> bgr(frame.pixels.size() * 3);
+    for (size_t i = 0; i < frame.pixels.size(); ++i) {
+        const RgbColour& c = palette[frame.pixels[i]];
+        bgr[i * 3] = c.b;
+        bgr[i * 3 + 1] = c.g;
+        bgr[i * 3 + 2] = c.r;
+    }
+    return bgr;
+}
+
 Placement ObjectPlacement(const TrackObject& o) {
     return {o.x + o.xFraction / 256.0,
             o.y + o.yFraction / 256.0,

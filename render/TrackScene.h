@@ -49,6 +49,9 @@ private:
 // The shade tables of a track's palette.
 void BuildTrackShades(ShadeTables& shades, const CTrackPOD& track);
 
+// The frame's indices as blue, green, red pixels through the palette (rows of width * 3 bytes).
+std::vector<uint8_t> FrameToBgr(const FrameBuffer& frame, const TrackPalette& palette);
+
 // The placement of an object's model in the world.
 Placement ObjectPlacement(const TrackObject& object);
 

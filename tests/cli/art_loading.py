@@ -7,20 +7,11 @@ import subprocess
 import sys
 import tempfile
 
-cli = sys.argv[1]
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
+from clitest import check, cli, env, run  # noqa: E402
+
 here = os.path.dirname(os.path.abspath(__file__))
 track = os.path.join(here, "..", "fixtures", "cli", "textured.rvk")
-env = dict(os.environ, XDG_CONFIG_HOME=tempfile.mkdtemp(), HOME=tempfile.mkdtemp())
-
-
-def run(*args):
-    return subprocess.run([cli, *args], capture_output=True, text=True, env=env)
-
-
-def check(condition, what):
-    if not condition:
-        print("FAILED:", what)
-        sys.exit(1)
 
 
 folder = tempfile.mkdtemp()

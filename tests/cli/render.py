@@ -1,24 +1,14 @@
 """End-to-end: `ravok-cli render` writes a PNG of the size asked for, and refuses bad options."""
 import os
 import struct
-import subprocess
 import sys
 import tempfile
 
-cli = sys.argv[1]
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
+from clitest import check, cli, env, run  # noqa: E402
+
 work = tempfile.mkdtemp()
-env = dict(os.environ, XDG_CONFIG_HOME=tempfile.mkdtemp(), HOME=tempfile.mkdtemp())
 folders = ["--art", os.path.join(work, "art"), "--models", os.path.join(work, "models")]
-
-
-def run(*args):
-    return subprocess.run([cli, *args], capture_output=True, text=True, env=env)
-
-
-def check(condition, what):
-    if not condition:
-        print("FAILED:", what)
-        sys.exit(1)
 
 
 track = os.path.join(work, "t.rvk")

@@ -1,22 +1,12 @@
 """End-to-end: `ravok-cli info --new` prints the summaries of new MTM2 and MTM1 tracks."""
 import json
 import os
-import subprocess
 import sys
 import tempfile
 
-cli = sys.argv[1]
-env = dict(os.environ, XDG_CONFIG_HOME=tempfile.mkdtemp(), HOME=tempfile.mkdtemp())
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
+from clitest import check, cli, env, run  # noqa: E402
 
-
-def run(*args):
-    return subprocess.run([cli, *args], capture_output=True, text=True, env=env)
-
-
-def check(condition, what):
-    if not condition:
-        print("FAILED:", what)
-        sys.exit(1)
 
 
 mtm2 = run("info", "--new", "--json")

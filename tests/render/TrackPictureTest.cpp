@@ -86,14 +86,7 @@ std::vector<uint8_t> draw(const CTrackPOD& track, const ViewCamera& camera, Fram
     SceneOptions options;
     options.background = uint8_t(track.palette.NearestPaletteIndex(110, 150, 200));
     scene.draw(renderer, frame, track, camera, options);
-    std::vector<uint8_t> bgr(frame.pixels.size() * 3);
-    for (size_t i = 0; i < frame.pixels.size(); ++i) {
-        const RgbColour& c = track.palette[frame.pixels[i]];
-        bgr[i * 3] = c.b;
-        bgr[i * 3 + 1] = c.g;
-        bgr[i * 3 + 2] = c.r;
-    }
-    return bgr;
+    return FrameToBgr(frame, track.palette);
 }
 
 void keep(const std::vector<uint8_t>& bgr, const FrameBuffer& frame, const char* name) {
