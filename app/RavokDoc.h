@@ -1,41 +1,120 @@
 #pragma once
 
+#include "app/MessageBoxPrompter.h"
 #include "model/TrackPod.h"
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
-// The single document: owns the one track for the whole run.
+#include <functional>
+
+struct ProgressJob;
+class QWidget;
+
+namespace ravok {
+struct ProgramSettings;
+}
+
+// The single document: owns the one track for the whole run, and runs the
+// commands that replace or store the whole of it.
 class CRavokDoc : public QObject {
     Q_OBJECT
 public:
-    explicit CRavokDoc(QObject* parent = nullptr);
+    explicit CRavokDoc(ravok::ProgramSettings& settings, QObject* parent = nullptr);
 
     ravok::CTrackPOD& track() { return m_track; }
     const ravok::CTrackPOD& track() const { return m_track; }
+    ravok::ProgramSettings& settings() { return m_settings; }
 
-    // New (MTM2) and New (MTM1).
-    void OnNewDocument();
-    void OnFileNewMTM1();
+    // The window that owns the document's dialogs and message boxes.
+    void setWindow(QWidget* window);
+    QWidget* window() const { return m_window; }
+    // Questions and messages go through message boxes unless a prompter is given.
+    void setPrompter(ravok::Prompter* prompter) { m_prompter = prompter; }
+    ravok::Prompter& prompter() { return m_prompter ? *m_prompter : m_boxes; }
+
+    // New (MTM2) and New (MTM1); false when the user kept the old track.
+    bool OnNewDocument();
+    bool OnFileNewMTM1();
+    // Asks to save first, then opens the file; the recent-file list learns it.
+    bool OpenFile(const QString& path);
+    // Replaces the track by the file's, loads its art and models.
+    bool OnOpenDocument(const QString& path);
+    // Writes the track to `path`; refused while a pod is viewed.
+    bool OnSaveDocument(const QString& path);
+    // Save (Save As when the track has no file yet); false when nothing was saved.
+    bool DoFileSave();
+    bool DoFileSaveAs();
+    // Whether the current track may be replaced (asks to save a modified one).
+    bool SaveModified();
+    void DeleteContents();
+
+    // View POD, after the file dialog: asks for the track when the pod holds several.
+    bool ViewPod(const QString& podPath);
+    // Clone Track, after the file dialog.
+    bool CloneTrack(const QString& situationFile);
+    // Write POD, after its dialogs.
+    bool WritePod(const QString& podPath, bool omitFallback);
+    // Extract Models and Art of a viewed pod.
+    void ExtractArt();
+    void ReportSituationFileProblems();
+
+    // One autosave tick: true when the track was written.
+    bool Autosave();
+    // Where the autosave of the current method would write; empty for none.
+    QString autosaveTarget() const;
+    // The special autosave file, in the per-user application data folder.
+    static QString specialAutosavePath();
+
+    // A long operation on the progress dialog; 0 on success.
+    int runProgress(ProgressJob& job);
+    bool busy() const { return m_busy; }
 
     bool isModified() const { return m_modified; }
     void setModified(bool modified);
-    bool podViewMode() const { return m_podViewMode; }
-
+    bool podViewMode() const { return m_track.podViewMode; }
     QString pathName() const { return m_pathName; }
-    // The document's title: the file name, or "Untitled" for a new track.
+    // The document's title: the file name, the pod's track name, or "Untitled".
     QString title() const;
+
+    // The folder of the last track file opened or saved.
+    QString lastFolder() const { return m_lastFolder; }
+    void setLastFolder(const QString& folder) { m_lastFolder = folder; }
+
+    // The four most recent track files, newest first.
+    QStringList recentFiles() const { return m_recentFiles; }
+    void setRecentFiles(const QStringList& files);
+
+    // Picks the track of a pod holding several (the Select Track dialog);
+    // returns the index or -1 for Cancel. Replaceable for tests.
+    std::function<int(const QStringList& names)> chooseTrack;
+    // "Save changes to ...?": 1 yes, 0 no, -1 cancel. Replaceable for tests.
+    std::function<int(const QString& title)> askToSave;
+    // The Save As file dialog; empty for Cancel. Replaceable for tests.
+    std::function<QString(const QString& suggested)> askSavePath;
 
 signals:
     // The whole track was replaced: views rebuild everything they show.
     void contentsReplaced();
     void titleChanged();
+    void recentFilesChanged();
+    // A message for the status bar's first pane; empty restores the old text.
+    void statusText(const QString& text);
 
 private:
-    void replaced();
+    void replaced(const QString& path, const QString& title);
+    void rememberFile(const QString& path);
+    void loadArtAndModels();
+    ravok::Prompter& messages() { return prompter(); }
 
+    ravok::ProgramSettings& m_settings;
     ravok::CTrackPOD m_track;
-    QString m_pathName;
+    MessageBoxPrompter m_boxes;
+    ravok::Prompter* m_prompter = nullptr;
+    QWidget* m_window = nullptr;
+    QString m_pathName, m_title, m_lastFolder;
+    QStringList m_recentFiles;
     bool m_modified = false;
-    bool m_podViewMode = false;
+    bool m_busy = false;
 };

@@ -1,16 +1,39 @@
 #include "app/RavokFrame.h"
 
+#include "app/OptionsSheet.h"
 #include "app/RavokDoc.h"
 #include "app/TrackStatisticsDialog.h"
+#include "app/WritePodDialogs.h"
 #include "base/ProgramSettings.h"
+#include "model/Completeness.h"
+#include "pod/CloneTrack.h"
+#include "pod/TrackPodBuild.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
+
+namespace {
+
+QString text(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
+
+constexpr int kMillisecondsPerMinute = 60 * 1000;
+
+} // namespace
+
+QString aboutVersionText(int major, int minor, int patch, int build, const QString& buildDate) {
+    if (build < 1) return QString::asprintf("Ravok Version %d.%d.%d Build (%s)", major, minor, patch, qPrintable(buildDate));
+    return QString::asprintf("Ravok Version %d.%d.%d Build %d (%s)", major, minor, patch, build, qPrintable(buildDate));
+}
 
 CRavokFrame::CRavokFrame(CRavokDoc& doc, ravok::ProgramSettings& settings, QWidget* parent)
     : QMainWindow(parent), m_doc(doc), m_settings(settings) {
+    m_doc.setWindow(this);
     createMenus();
     // The track view takes this place.
     auto* central = new QWidget(this);
@@ -24,20 +47,139 @@ CRavokFrame::CRavokFrame(CRavokDoc& doc, ravok::ProgramSettings& settings, QWidg
     resize(1024, 768);
 
     connect(&m_doc, &CRavokDoc::titleChanged, this, &CRavokFrame::updateTitle);
+    connect(&m_doc, &CRavokDoc::contentsReplaced, this, &CRavokFrame::updateCommands);
+    connect(&m_doc, &CRavokDoc::recentFilesChanged, this, &CRavokFrame::updateRecentFiles);
+    connect(&m_doc, &CRavokDoc::statusText, this, [this](const QString& message) {
+        static QString kept;
+        if (!message.isEmpty()) {
+            kept = statusBar()->currentMessage();
+            statusBar()->showMessage(message);
+        } else {
+            statusBar()->showMessage(kept);
+        }
+    });
+    connect(&m_autosaveTimer, &QTimer::timeout, this, &CRavokFrame::OnAutosaveTimer);
+    startAutosave();
     updateTitle();
+    updateCommands();
+    updateRecentFiles();
 }
 
+// ---- menus --------------------------------------------------------------------------------
+
 void CRavokFrame::createMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    m_new = file->addAction(QStringLiteral("&New"), &m_doc, &CRavokDoc::OnNewDocument);
-    m_new->setShortcut(QKeySequence::New);
-    m_newMtm1 = file->addAction(QStringLiteral("New (MTM&1)"), &m_doc, &CRavokDoc::OnFileNewMTM1);
-    file->addSeparator();
-    QAction* exit = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
-    exit->setShortcut(QKeySequence::Quit);
+    createFileMenu();
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    m_extract = edit->addAction(QStringLiteral("E&xtract Models and Art"), &m_doc, &CRavokDoc::ExtractArt);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     m_statistics = view->addAction(QStringLiteral("Statisti&cs"), this, &CRavokFrame::OnViewStatistics);
+    view->addSeparator();
+    view->addAction(QStringLiteral("&Options"), this, &CRavokFrame::OnOptions);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(QStringLiteral("&About Ravok..."), this, &CRavokFrame::OnAbout);
+}
+
+void CRavokFrame::createFileMenu() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    m_new = file->addAction(QStringLiteral("&New"), &m_doc, &CRavokDoc::OnNewDocument);
+    m_new->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    m_newMtm1 = file->addAction(QStringLiteral("New (MTM&1)"), &m_doc, &CRavokDoc::OnFileNewMTM1);
+    QAction* open = file->addAction(QStringLiteral("&Open..."), this, &CRavokFrame::OnFileOpen);
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    m_save = file->addAction(QStringLiteral("&Save"), &m_doc, &CRavokDoc::DoFileSave);
+    m_save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_saveAs = file->addAction(QStringLiteral("Save &As..."), &m_doc, &CRavokDoc::DoFileSaveAs);
+    file->addSeparator();
+    m_writePod = file->addAction(QStringLiteral("&Write POD File..."), this, &CRavokFrame::OnWritePod);
+    m_writePod->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    file->addAction(QStringLiteral("&View POD..."), this, &CRavokFrame::OnViewPod);
+    QAction* clone = file->addAction(QStringLiteral("&Clone Track..."), this, &CRavokFrame::OnCloneTrack);
+    clone->setStatusTip(QStringLiteral("Clone old track"));
+    m_recentSeparator = file->addSeparator();
+    for (size_t i = 0; i < m_recent.size(); ++i) {
+        m_recent[i] = file->addAction(QString(), this, [this, i] {
+            const QStringList files = m_doc.recentFiles();
+            if (i < size_t(files.size())) m_doc.OpenFile(files[qsizetype(i)]);
+        });
+    }
+    file->addSeparator();
+    QAction* exit = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    exit->setShortcut(QKeySequence::Quit);
+}
+
+void CRavokFrame::updateRecentFiles() {
+    const QStringList files = m_doc.recentFiles();
+    for (size_t i = 0; i < m_recent.size(); ++i) {
+        const bool used = i < size_t(files.size());
+        m_recent[i]->setVisible(used);
+        if (used)
+            m_recent[i]->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(files[qsizetype(i)])));
+    }
+    m_recentSeparator->setVisible(!files.isEmpty());
+}
+
+void CRavokFrame::updateCommands() {
+    const bool viewing = m_doc.podViewMode();
+    m_save->setEnabled(!viewing);
+    m_saveAs->setEnabled(!viewing);
+    m_writePod->setEnabled(!viewing);
+    m_extract->setEnabled(viewing);
+}
+
+void CRavokFrame::updateTitle() {
+    setWindowTitle(m_doc.title() + (m_doc.isModified() ? QStringLiteral("*") : QString()) +
+                   QStringLiteral(" - Ravok"));
+    updateCommands();
+}
+
+// ---- file commands ------------------------------------------------------------------------
+
+void CRavokFrame::OnFileOpen() {
+    QString start = m_doc.lastFolder();
+    if (start.isEmpty() && !m_doc.recentFiles().isEmpty()) start = QFileInfo(m_doc.recentFiles().front()).absolutePath();
+    QFileDialog dialog(this, QStringLiteral("Open"), start,
+                       QStringLiteral("Ravok MTM Track Files (*.rvk);;All Files (*)"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("rvk"));
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    m_doc.OpenFile(dialog.selectedFiles().front());
+}
+
+void CRavokFrame::OnWritePod() {
+    if (m_doc.podViewMode()) return;
+    ravok::CTrackPOD& track = m_doc.track();
+    const ravok::CompletenessReport report = ravok::CheckTrackComplete(track);
+    if (!report.complete) {
+        CIncompleteDlg incomplete(QString::fromStdString(report.text).remove('\r'), this);
+        if (incomplete.exec() != QDialog::Accepted) return;
+    }
+    const ravok::FallbackEstimate estimate = ravok::EstimateLegacyFallback(track, m_settings.artFolder);
+    if (estimate.total >= 1 && !m_settings.dontExplainLegacyFallback) {
+        CLegacyFallbackDlg explain(estimate, this);
+        const int answer = explain.exec();
+        if (explain.dontExplainAgain()) m_settings.dontExplainLegacyFallback = true;
+        if (answer != QDialog::Accepted) return;
+    }
+    const auto target = askPodTarget(this, estimate, track.omitLegacyFallback != 0, text(m_settings.podFolder));
+    if (!target) return;
+    m_doc.WritePod(target->path, target->omitFallback);
+}
+
+void CRavokFrame::OnViewPod() {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Load POD file to View"),
+                                                      text(m_settings.podFolder),
+                                                      QStringLiteral("POD files (*.pod);;All Files (*)"));
+    if (!path.isEmpty()) m_doc.ViewPod(path);
+}
+
+void CRavokFrame::OnCloneTrack() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Choose the situation file (.SIT / .SI2) of the track to clone"),
+        text(m_settings.sitFolder), QString::fromLatin1(ravok::kCloneDialogFilter));
+    if (!path.isEmpty()) m_doc.CloneTrack(path);
 }
 
 void CRavokFrame::OnViewStatistics() {
@@ -45,10 +187,59 @@ void CRavokFrame::OnViewStatistics() {
     dialog.exec();
 }
 
-void CRavokFrame::updateTitle() {
-    setWindowTitle(m_doc.title() + (m_doc.isModified() ? QStringLiteral("*") : QString()) +
-                   QStringLiteral(" - Ravok"));
+// ---- options, about, start-up -------------------------------------------------------------
+
+void CRavokFrame::offerToCreate(const std::filesystem::path& folder, const char* caption) {
+    std::error_code error;
+    if (folder.empty() || std::filesystem::is_directory(folder, error)) return;
+    const std::string question = "Folder:\n\"" + folder.string() + "\"\ndoes not exist.\nDo you want it to be created?";
+    if (m_doc.prompter().askYesNo(question, caption, true)) std::filesystem::create_directories(folder, error);
 }
+
+void CRavokFrame::OnOptions() {
+    COptionsSheet sheet(m_settings, this);
+    if (sheet.exec() != QDialog::Accepted) return;
+    const bool wasAutosaving = m_settings.autosave.enabled;
+    m_settings = sheet.values();
+    if (!wasAutosaving && m_settings.autosave.enabled) startAutosave();
+    if (wasAutosaving && !m_settings.autosave.enabled) m_autosaveTimer.stop();
+    offerToCreate(m_settings.artFolder, "ART Folder Not Found");
+    offerToCreate(m_settings.modelsFolder, "MODELS Folder Not Found");
+}
+
+void CRavokFrame::OnAbout() {
+    const QStringList parts = QStringLiteral(RAVOK_VERSION).split('.');
+    auto part = [&](int i) { return i < parts.size() ? parts[i].toInt() : 0; };
+    QMessageBox::about(this, QStringLiteral("About Ravok"),
+                       aboutVersionText(part(0), part(1), part(2), 0, QStringLiteral(__DATE__)) +
+                           QStringLiteral("\n\nA track editor for MTM1 and MTM2."));
+}
+
+void CRavokFrame::OnStartupCheck() {
+    std::error_code error;
+    const auto& art = m_settings.artFolder;
+    const auto& models = m_settings.modelsFolder;
+    if (!std::filesystem::is_directory(art, error) || !std::filesystem::is_directory(models, error)) {
+        const std::string question = "ART/MODELS folders are currently:\n\"" + art.string() + "\"\n\"" +
+                                     models.string() +
+                                     "\"\nand the don't exist.\n\nGo to View/Options to set them up.\n\nOr shall I "
+                                     "create them for you?";
+        if (m_doc.prompter().askYesNo(question, "Folder(s) Not Found", true)) {
+            std::filesystem::create_directories(art, error);
+            std::filesystem::create_directories(models, error);
+        }
+    }
+    if (m_settings.maximized) showMaximized();
+}
+
+void CRavokFrame::startAutosave() {
+    if (!m_settings.autosave.enabled) return;
+    m_autosaveTimer.start(ravok::clampAutosaveMinutes(m_settings.autosave.minutes) * kMillisecondsPerMinute);
+}
+
+void CRavokFrame::OnAutosaveTimer() { m_doc.Autosave(); }
+
+// ---- window place -------------------------------------------------------------------------
 
 void CRavokFrame::restoreFromSettings() {
     const auto& r = m_settings.windowPos;
@@ -63,6 +254,10 @@ void CRavokFrame::storeWindowPlace() {
 }
 
 void CRavokFrame::closeEvent(QCloseEvent* event) {
+    if (!m_doc.SaveModified()) {
+        event->ignore();
+        return;
+    }
     storeWindowPlace();
     event->accept();
 }

@@ -1,9 +1,14 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+#include <filesystem>
 
 class CRavokDoc;
 class QAction;
+class QMenu;
 
 namespace ravok {
 struct ProgramSettings;
@@ -17,26 +22,56 @@ public:
 
     QAction* newAction() const { return m_new; }
     QAction* newMtm1Action() const { return m_newMtm1; }
+    QAction* saveAction() const { return m_save; }
+    QAction* writePodAction() const { return m_writePod; }
+    QAction* extractAction() const { return m_extract; }
     QAction* statisticsAction() const { return m_statistics; }
+    QAction* recentFileAction(int index) const { return m_recent[size_t(index)]; }
+    const QTimer& autosaveTimer() const { return m_autosaveTimer; }
 
     // Puts the window where the settings remember it.
     void restoreFromSettings();
 
 public slots:
+    void OnFileOpen();
+    void OnWritePod();
+    void OnViewPod();
+    void OnCloneTrack();
     void OnViewStatistics();
+    void OnOptions();
+    void OnAbout();
+    // The one-shot check after start-up: the ART and MODELS folders, then the maximised window.
+    void OnStartupCheck();
+    void OnAutosaveTimer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void createMenus();
+    void createFileMenu();
     void updateTitle();
+    void updateCommands();
+    void updateRecentFiles();
     // Copies the window rectangle and its maximised state into the settings.
     void storeWindowPlace();
+    void startAutosave();
+    // Asks to create a missing folder after Options; created on Yes.
+    void offerToCreate(const std::filesystem::path& folder, const char* caption);
 
     CRavokDoc& m_doc;
     ravok::ProgramSettings& m_settings;
     QAction* m_new = nullptr;
     QAction* m_newMtm1 = nullptr;
+    QAction* m_save = nullptr;
+    QAction* m_saveAs = nullptr;
+    QAction* m_writePod = nullptr;
+    QAction* m_extract = nullptr;
     QAction* m_statistics = nullptr;
+    std::array<QAction*, 4> m_recent{};
+    QAction* m_recentSeparator = nullptr;
+    QTimer m_autosaveTimer;
 };
+
+// The About box's version line.
+QString aboutVersionText(int major, int minor, int patch, int build, const QString& buildDate);

@@ -158,4 +158,22 @@ void SaveSettings(const ProgramSettings& s) {
     SaveSettings(store, s);
 }
 
+QStringList LoadRecentFileList(QSettings& store) {
+    QStringList files;
+    store.beginGroup(QStringLiteral("Recent File List"));
+    for (int i = 1; i <= 4; ++i) {
+        const QString file = store.value(QStringLiteral("File%1").arg(i)).toString();
+        if (!file.isEmpty()) files << file;
+    }
+    store.endGroup();
+    return files;
+}
+
+void SaveRecentFileList(QSettings& store, const QStringList& files) {
+    store.beginGroup(QStringLiteral("Recent File List"));
+    store.remove(QString());
+    for (int i = 0; i < files.size() && i < 4; ++i) store.setValue(QStringLiteral("File%1").arg(i + 1), files[i]);
+    store.endGroup();
+}
+
 } // namespace ravok

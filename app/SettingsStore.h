@@ -2,6 +2,8 @@
 
 #include "base/ProgramSettings.h"
 
+#include <QStringList>
+
 class QSettings;
 
 namespace ravok {
@@ -17,5 +19,9 @@ void SaveSettings(QSettings& store, const ProgramSettings& s);
 // "Ravok" (on Windows the registry key Software\Quorvane\Ravok).
 void LoadSettings(ProgramSettings& s);
 void SaveSettings(const ProgramSettings& s);
+
+// The recent-file list, "File1" to "File4" of the group "Recent File List".
+QStringList LoadRecentFileList(QSettings& store);
+void SaveRecentFileList(QSettings& store, const QStringList& files);
 
 } // namespace ravok

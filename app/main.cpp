@@ -4,6 +4,7 @@
 #include "base/ProgramSettings.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <QSurfaceFormat>
 #include <QTimer>
 
@@ -23,20 +24,31 @@ int main(int argc, char** argv) {
 
     ravok::ProgramSettings settings = ravok::defaultSettings(std::filesystem::current_path());
     ravok::LoadSettings(settings);
+    QSettings store;
 
-    CRavokDoc doc;
+    CRavokDoc doc(settings);
+    doc.setRecentFiles(ravok::LoadRecentFileList(store));
     CRavokFrame frame(doc, settings);
     frame.restoreFromSettings();
-    if (settings.maximized)
-        frame.showMaximized();
-    else
-        frame.show();
+    frame.show();
+
+    // A file named on the command line (or by a double-click on a track) opens at once;
+    // then the check of the art and models folders.
+    const QStringList arguments = QApplication::arguments();
+    QTimer::singleShot(0, &frame, [&] {
+        if (arguments.size() > 1) doc.OpenFile(arguments.at(1));
+        frame.OnStartupCheck();
+    });
 
     // RAVOK_QUIT_AFTER_MS lets scripts start the editor and see it come up and close cleanly.
     if (qEnvironmentVariableIsSet("RAVOK_QUIT_AFTER_MS"))
-        QTimer::singleShot(qEnvironmentVariableIntValue("RAVOK_QUIT_AFTER_MS"), &frame, &QWidget::close);
+        QTimer::singleShot(qEnvironmentVariableIntValue("RAVOK_QUIT_AFTER_MS"), &frame, [&] {
+            doc.setModified(false);
+            frame.close();
+        });
 
     int result = app.exec();
     ravok::SaveSettings(settings);
+    ravok::SaveRecentFileList(store, doc.recentFiles());
     return result;
 }

@@ -73,20 +73,20 @@ public:
         if (!add("ART\\" + stem + ".ACT", paletteBytes(t.palette.colours()))) return result;
         if (!add("ART\\" + stem + ".RAW", Blob(4096, 0))) return result;
         for (const auto& texture : t.terrainTextures)
-            if (texture && !packTexture(*texture)) return result;
+            if (texture && (!packTexture(*texture) || stopped())) return result;
         for (const auto& texture : t.modelTextures)
-            if (texture && !packTexture(*texture)) return result;
+            if (texture && (!packTexture(*texture) || stopped())) return result;
         position(10);
 
         std::vector<std::string> longNames;
         if (!AddTrackGameFiles(pod, t, &longNames, progress)) return result;
         for (const std::string& name : longNames) appendBounded(result.longFrameNames, "  " + name + "\n", kLongNamesCapacity);
-        if (!addModels() || !addSounds() || !addMusic() || !addPictures()) return result;
+        if (stopped() || !addModels() || !addSounds() || !addMusic() || !addPictures() || stopped()) return result;
 
         const std::string record = VersionRecordText(t, !result.fallbackOmitted, result.largeHdArt, date);
         if (!AddTrackClosingFiles(pod, t, result.fallbackOmitted, record)) return result;
         position(60);
-        if (!pod.FinishPod(podPath)) return result;
+        if (stopped() || !pod.FinishPod(podPath)) return result;
         result.written = true;
         result.ok = result.texturesNotPacked.empty();
         report();
@@ -97,6 +97,12 @@ private:
     bool add(const std::string& name, std::span<const uint8_t> bytes) { return pod.AddPodItemFromMemory(name, bytes); }
     void position(int p) {
         if (progress) progress->setPosition(p);
+    }
+    // The user cancelled: the build stops, the scratch file goes and the
+    // target is left as it was.
+    bool stopped() {
+        if (progress && progress->cancelled()) result.cancelled = true;
+        return result.cancelled;
     }
     void notPacked(const Texture& texture, const char* reason) {
         std::string name = texture.name().empty() ? "(unnamed)" : texture.name().str();

@@ -25,6 +25,7 @@ struct PodBuildResult {
     bool ok = false;              // written, and every texture packed properly
     bool fallbackOmitted = false; // some texture went without its .RAW/.ACT
     bool largeHdArt = false;      // some PNG or TGA source is above 256 a side
+    bool cancelled = false;       // the user stopped the build; nothing was written
     std::string texturesNotPacked, normalMapsDropped, longFrameNames; // the report lists
 };
 

@@ -10,15 +10,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-namespace {
+#include "AppTestSupport.h"
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    static QApplication instance(argc, argv);
-    return instance;
-}
+using ravok::test::app;
+
+namespace {
 
 QStringList menuTexts(QMenuBar* bar) {
     QStringList texts;
@@ -36,7 +32,7 @@ QStringList menuTexts(QMenuBar* bar) {
 TEST(Frame, MenusNewTrackAndTitle) {
     app();
     ravok::ProgramSettings settings = ravok::defaultSettings("/tmp");
-    CRavokDoc doc;
+    CRavokDoc doc(settings);
     CRavokFrame frame(doc, settings);
     frame.show();
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Untitled - Ravok"));
@@ -60,7 +56,7 @@ TEST(Frame, MenusNewTrackAndTitle) {
 TEST(Frame, StatisticsShowsTheTrackCounts) {
     app();
     ravok::ProgramSettings settings;
-    CRavokDoc doc;
+    CRavokDoc doc(settings);
     for (int i = 0; i < 3; ++i) {
         doc.track().objects[size_t(i)] = std::make_unique<ravok::TrackObject>();
         doc.track().objects[size_t(i)]->type = i == 0 ? ravok::kObjectRamp : ravok::kObjectLight;
@@ -84,7 +80,7 @@ TEST(Frame, StatisticsShowsTheTrackCounts) {
 TEST(Frame, ClosingStoresTheWindowPlace) {
     app();
     ravok::ProgramSettings settings;
-    CRavokDoc doc;
+    CRavokDoc doc(settings);
     CRavokFrame frame(doc, settings);
     frame.setGeometry(30, 40, 700, 500);
     frame.show();

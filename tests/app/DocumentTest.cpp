@@ -1,0 +1,284 @@
+#include "app/ProgressDlg.h"
+#include "app/RavokDoc.h"
+#include "app/RavokFrame.h"
+#include "base/ProgramSettings.h"
+#include "model/NativeFile.h"
+#include "model/NewTrack.h"
+#include "pod/TrackPodBuild.h"
+
+#include "../pod/PodFixture.h"
+#include "AppTestSupport.h"
+#include "TestSupport.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace ravok;
+using ravok::test::app;
+using ravok::test::ModalAnswerer;
+using ravok::test::TempDir;
+
+namespace {
+
+QString qpath(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
+
+// Settings whose folders all lie in one temporary folder.
+ProgramSettings settingsIn(const TempDir& dir) {
+    ProgramSettings s = defaultSettings(dir.path());
+    std::filesystem::create_directories(s.artFolder);
+    std::filesystem::create_directories(s.modelsFolder);
+    return s;
+}
+
+void writeNewTrack(const std::filesystem::path& path) {
+    CTrackPOD track;
+    NewMtm2Track(track);
+    track.SetTrackName("Hill Climb");
+    auto grass = std::make_unique<Texture>();
+    std::vector<uint8_t> pixels(64 * 64, 7);
+    grass->setPicture("ART\\GRASS.RAW", 64, 64, pixels.data());
+    track.AddTerrainTexture(std::move(grass));
+    ASSERT_TRUE(SaveBinary(track, path));
+}
+
+// Cancel pressed on every progress dialog before its worker starts.
+struct CancelEveryProgress {
+    CancelEveryProgress() { CProgressDlg::onShown = [](CProgressDlg& d) { d.cancel(); }; }
+    ~CancelEveryProgress() { CProgressDlg::onShown = nullptr; }
+};
+
+} // namespace
+
+TEST(Document, OpenOfAFileThatIsNotATrackShowsTheErrorAndLeavesAClearedTrack) {
+    app();
+    TempDir dir;
+    ProgramSettings settings = settingsIn(dir);
+    test::writeBytes(dir / "junk.rvk", {'N', 'O', 'T', ' ', 'A', ' ', 'T', 'R', 'A', 'C', 'K'});
+    CRavokDoc doc(settings);
+    ModalAnswerer answerer;
+    EXPECT_FALSE(doc.OnOpenDocument(qpath(dir / "junk.rvk")));
+    EXPECT_EQ(answerer.boxes, QStringList{QStringLiteral("Ravok: Error loading rvk file")});
+    EXPECT_EQ(doc.title(), QStringLiteral("Untitled"));
+    EXPECT_TRUE(doc.pathName().isEmpty());
+    EXPECT_EQ(filledSlots(doc.track().terrainTextures), 0);
+    EXPECT_TRUE(doc.track().fogMap.empty());
+    EXPECT_TRUE(doc.recentFiles().isEmpty());
+}
+
+TEST(Document, OpenWithMissingTexturesOpensAndReportsThem) {
+    app();
+    TempDir dir;
+    ProgramSettings settings = settingsIn(dir);
+    writeNewTrack(dir / "hill.rvk");
+    CRavokDoc doc(settings);
+    doc.setModified(true);
+    ModalAnswerer answerer([](QWidget* modal) {
+        return ModalAnswerer::press(modal, QStringLiteral("Save changes"), QMessageBox::No);
+    });
+    ASSERT_TRUE(doc.OpenFile(qpath(dir / "hill.rvk")));
+    ASSERT_EQ(answerer.boxes.size(), 2);
+    EXPECT_TRUE(answerer.boxes[0].contains(QStringLiteral("Save changes to Untitled?")));
+    EXPECT_TRUE(answerer.boxes[1].startsWith(QStringLiteral("Error loading texture(s): ")));
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.title(), QStringLiteral("hill.rvk"));
+    EXPECT_EQ(doc.lastFolder(), qpath(dir.path()));
+    EXPECT_EQ(doc.recentFiles().value(0), qpath(dir / "hill.rvk"));
+    // Every texture is there as a placeholder marked bad.
+    ASSERT_GT(filledSlots(doc.track().terrainTextures), 0);
+    EXPECT_TRUE(doc.track().terrainTextures[0]->bad);
+}
+
+TEST(Document, SaveKeepsTheModifiedFlagWhenTheWriteFails) {
+    app();
+    TempDir dir;
+    ProgramSettings settings = settingsIn(dir);
+    CRavokDoc doc(settings);
+    test::ScriptedPrompter prompter;
+    doc.setPrompter(&prompter);
+    doc.setModified(true);
+    EXPECT_FALSE(doc.OnSaveDocument(qpath(dir / "no-such-folder" / "x.rvk")));
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_TRUE(doc.pathName().isEmpty());
+    ASSERT_EQ(prompter.shown.size(), 1u);
+
+    ASSERT_TRUE(doc.OnSaveDocument(qpath(dir / "x.rvk")));
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.title(), QStringLiteral("x.rvk"));
+    CTrackPOD back;
+    EXPECT_TRUE(LoadBinary(back, dir / "x.rvk"));
+}
+
+TEST(Document, RecentFilesKeepTheFourNewestAndReopen) {
+    app();
+    TempDir dir;
+    ProgramSettings settings = settingsIn(dir);
+    CRavokDoc doc(settings);
+    CRavokFrame frame(doc, settings);
+    test::ScriptedPrompter prompter;
+    doc.setPrompter(&prompter);
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(doc.OnSaveDocument(qpath(dir / ("t" + std::to_string(i) + ".rvk"))));
+    ASSERT_EQ(doc.recentFiles().size(), 4);
+    EXPECT_EQ(doc.recentFiles().front(), qpath(dir / "t4.rvk"));
+    EXPECT_EQ(doc.recentFiles().back(), qpath(dir / "t1.rvk"));
+    EXPECT_TRUE(frame.recentFileAction(3)->text().endsWith(QStringLiteral("t1.rvk")));
+
+    ASSERT_TRUE(doc.OnNewDocument());
+    frame.recentFileAction(2)->trigger(); // t2.rvk
+    EXPECT_EQ(doc.title(), QStringLiteral("t2.rvk"));
+    EXPECT_EQ(doc.recentFiles().front(), qpath(dir / "t2.rvk"));
+    EXPECT_EQ(doc.recentFiles().size(), 4);
+}
+
+TEST(Document, AViewedPodIsNeverSavedNorAutosaved) {
+    app();
+    TempDir dir;
+    ProgramSettings settings = settingsIn(dir);
+    settings.autosave = {true, 0, 5};
+    CTrackPOD source;
+    test::richTrack(source);
+    ASSERT_TRUE(BuildTrackPod(source, dir / "farm.pod", dir / "no-art", nullptr).ok);
+    writeNewTrack(dir / "mine.rvk");
+
+    CRavokDoc doc(settings);
+    CRavokFrame frame(doc, settings);
+    test::ScriptedPrompter prompter;
+    doc.setPrompter(&prompter);
+    ASSERT_TRUE(doc.OnOpenDocument(qpath(dir / "mine.rvk")));
+    const auto mineBefore = std::filesystem::last_write_time(dir / "mine.rvk");
+    prompter.shown.clear();
+
+    ASSERT_TRUE(doc.ViewPod(qpath(dir / "farm.pod")));
+    EXPECT_TRUE(doc.podViewMode());
+    EXPECT_EQ(doc.title(), QStringLiteral("Farm Road"));
+    // The file opened before is no longer the document's: autosave cannot reach it.
+    EXPECT_TRUE(doc.pathName().isEmpty());
+    EXPECT_FALSE(doc.Autosave());
+    EXPECT_FALSE(doc.OnSaveDocument(qpath(dir / "mine.rvk")));
+    EXPECT_FALSE(doc.OnSaveDocument(qpath(dir / "other.rvk")));
+    EXPECT_FALSE(std::filesystem::exists(dir / "other.rvk"));
+    EXPECT_EQ(std::filesystem::last_write_time(dir / "mine.rvk"), mineBefore);
+    EXPECT_FALSE(frame.saveAction()->isEnabled());
+    EXPECT_FALSE(frame.writePodAction()->isEnabled());
+    EXPECT_TRUE(frame.extractAction()->isEnabled());
+    EXPECT_EQ(settings.podFolder, dir.path());
+
+    // Leaving the viewed pod never asks to save it.
+    doc.setModified(true);
+    EXPECT_TRUE(doc.SaveModified());
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_FALSE(doc.podViewMode());
+    EXPECT_TRUE(frame.writePodAction()->isEnabled());
+    EXPECT_FALSE(frame.extractAction()->isEnabled());
+}
+
+TEST(Document, ExtractWritesTheViewedPodsArtIntoEmptyFolders) {
+    app();
+    TempDir dir;
+    ProgramSettings settings = settingsIn(dir);
+    CTrackPOD source;
+    test::richTrack(source);
+    ASSERT_TRUE(BuildTrackPod(source, dir / "farm.pod", dir / "no-art", nullptr).ok);
+    CRavokDoc doc(settings);
+    test::ScriptedPrompter prompter;
+    prompter.answers = {true};
+    doc.setPrompter(&prompter);
+    ASSERT_TRUE(doc.ViewPod(qpath(dir / "farm.pod")));
+    doc.ExtractArt();
+    EXPECT_TRUE(std::filesystem::exists(settings.artFolder / "TEX0.RAW"));
+    EXPECT_TRUE(std::filesystem::exists(settings.modelsFolder / "HUT.BIN"));
+}
+
+TEST(Document, CancelLeavesTheProgramWorking) {
+    app();
+    TempDir dir;
+    ProgramSettings settings = settingsIn(dir);
+    writeNewTrack(dir / "hill.rvk");
+    CRavokDoc doc(settings);
+    test::ScriptedPrompter prompter;
+    doc.setPrompter(&prompter);
+
+    // A worker that runs until it is told to stop.
+    {
+        ProgressJob job;
+        job.operation = kBuildPaletteOperation;
+        std::atomic<int> steps{0};
+        job.buildPalette = [&](CTrackPOD&, ProgressSink& sink) {
+            while (!sink.cancelled()) {
+                sink.setPosition(++steps % 100);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            return true;
+        };
+        QTimer::singleShot(50, [] {
+            if (auto* d = qobject_cast<CProgressDlg*>(QApplication::activeModalWidget())) d->cancel();
+        });
+        EXPECT_EQ(doc.runProgress(job), -1);
+        EXPECT_TRUE(job.cancelled);
+        EXPECT_GT(steps.load(), 0);
+    }
+
+    {
+        CancelEveryProgress cancel;
+        // Open: the file is read whole, the art and models passes stop at once.
+        EXPECT_FALSE(doc.OnOpenDocument(qpath(dir / "hill.rvk")));
+        EXPECT_TRUE(prompter.shown.empty()); // a cancel is not an error
+        // Write POD: nothing is written.
+        doc.track().SetTrackName("Hill Climb");
+        EXPECT_FALSE(doc.WritePod(qpath(dir / "hill.pod"), false));
+        EXPECT_FALSE(std::filesystem::exists(dir / "hill.pod"));
+        EXPECT_TRUE(prompter.shown.empty());
+    }
+    // Everything works again afterwards.
+    ASSERT_TRUE(doc.OnOpenDocument(qpath(dir / "hill.rvk")));
+    doc.WritePod(qpath(dir / "hill.pod"), false);
+    EXPECT_TRUE(std::filesystem::exists(dir / "hill.pod"));
+}
+
+TEST(Document, AutosaveWritesOnlyTracksThatHaveAFile) {
+    app();
+    TempDir dir;
+    ProgramSettings settings = settingsIn(dir);
+    settings.autosave = {true, 1, 5};
+    CRavokDoc doc(settings);
+    const QString special = CRavokDoc::specialAutosavePath();
+    QFile::remove(special);
+    // Never saved: the special file method does nothing.
+    EXPECT_FALSE(doc.Autosave());
+    EXPECT_FALSE(QFile::exists(special));
+
+    test::ScriptedPrompter prompter;
+    doc.setPrompter(&prompter);
+    ASSERT_TRUE(doc.OnSaveDocument(qpath(dir / "mine.rvk")));
+    doc.setModified(true);
+    EXPECT_TRUE(doc.Autosave());
+    EXPECT_TRUE(QFile::exists(special));
+    EXPECT_TRUE(doc.isModified()); // autosave leaves the flag as it was
+    CTrackPOD back;
+    EXPECT_TRUE(LoadBinary(back, special.toStdString()));
+
+    // Overwrite the original.
+    settings.autosave.method = 0;
+    std::filesystem::remove(dir / "mine.rvk");
+    EXPECT_TRUE(doc.Autosave());
+    EXPECT_TRUE(std::filesystem::exists(dir / "mine.rvk"));
+    QFile::remove(special);
+}
+
+TEST(Document, CloneFailureShowsItsMessageAndLeavesAnEmptyTrack) {
+    app();
+    TempDir dir;
+    ProgramSettings settings = settingsIn(dir);
+    CRavokDoc doc(settings);
+    test::ScriptedPrompter prompter;
+    doc.setPrompter(&prompter);
+    test::writeBytes(dir / "LOOSE.SIT", {'x'});
+    EXPECT_FALSE(doc.CloneTrack(qpath(dir / "LOOSE.SIT")));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_NE(prompter.shown[0].find("SIT not in proper location."), std::string::npos);
+    EXPECT_EQ(filledSlots(doc.track().terrainTextures), 0);
+    EXPECT_EQ(settings.sitFolder, dir.path());
+}
