@@ -50,12 +50,11 @@ CRavokFrame::CRavokFrame(CRavokDoc& doc, ravok::ProgramSettings& settings, QWidg
     connect(&m_doc, &CRavokDoc::contentsReplaced, this, &CRavokFrame::updateCommands);
     connect(&m_doc, &CRavokDoc::recentFilesChanged, this, &CRavokFrame::updateRecentFiles);
     connect(&m_doc, &CRavokDoc::statusText, this, [this](const QString& message) {
-        static QString kept;
         if (!message.isEmpty()) {
-            kept = statusBar()->currentMessage();
+            m_keptStatus = statusBar()->currentMessage();
             statusBar()->showMessage(message);
         } else {
-            statusBar()->showMessage(kept);
+            statusBar()->showMessage(m_keptStatus);
         }
     });
     connect(&m_autosaveTimer, &QTimer::timeout, this, &CRavokFrame::OnAutosaveTimer);
@@ -203,6 +202,7 @@ void CRavokFrame::OnOptions() {
     m_settings = sheet.values();
     if (!wasAutosaving && m_settings.autosave.enabled) startAutosave();
     if (wasAutosaving && !m_settings.autosave.enabled) m_autosaveTimer.stop();
+    emit settingsChanged();
     offerToCreate(m_settings.artFolder, "ART Folder Not Found");
     offerToCreate(m_settings.modelsFolder, "MODELS Folder Not Found");
 }

@@ -44,6 +44,11 @@ public slots:
     void OnStartupCheck();
     void OnAutosaveTimer();
 
+signals:
+    // Program Options changed the settings: the view takes the new quality,
+    // resolution, view flags and colours.
+    void settingsChanged();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -71,6 +76,7 @@ private:
     std::array<QAction*, 4> m_recent{};
     QAction* m_recentSeparator = nullptr;
     QTimer m_autosaveTimer;
+    QString m_keptStatus; // the status text an autosave message covers
 };
 
 // The About box's version line.

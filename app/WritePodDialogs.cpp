@@ -51,6 +51,7 @@ CLegacyFallbackDlg::CLegacyFallbackDlg(const ravok::FallbackEstimate& estimate, 
     auto* explanation = wrappedLabel(QString::fromLatin1(ravok::kFallbackExplanation).remove('\r'), this);
     explanation->setObjectName(QStringLiteral("explanation"));
     m_dontExplain = new QCheckBox(QString::fromLatin1(ravok::kDontExplainAgain), this);
+    m_dontExplain->setObjectName(QStringLiteral("dontExplain"));
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("Continue"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QDialogButtonBox::Cancel);

@@ -28,10 +28,11 @@ inline QApplication& app() {
     static int argc = 1;
     static char name[] = "test_app";
     static char* argv[] = {name, nullptr};
-    static QApplication instance(argc, argv);
+    // Never destroyed: Qt Test's input devices outlive any static destruction order.
+    static QApplication* instance = new QApplication(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationName(QStringLiteral("Ravok"));
-    return instance;
+    return *instance;
 }
 
 // Answers the modal windows that come up while it lives: each new one goes
