@@ -6,6 +6,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliPrompter.h"
 #include "cli/PodCommands.h"
+#include "cli/TerrainCommands.h"
 #include "cli/TrackLoading.h"
 #include "cli/TrackSummary.h"
 #include "model/NativeFile.h"
@@ -45,6 +46,8 @@ constexpr const char* kUsage =
     "                                 a new track from one installed in a game folder\n"
     "  render FILE.rvk -o OUT.png [--size WxH] [--camera X,Y,Z,YAW,PITCH] [--grid N] [--wire]\n"
     "                                 a picture of the track through the software renderer\n"
+    "  terrain FILE.rvk -o OUT.rvk [options]  random terrain, greyscale bitmap in and out, height adjustment\n"
+    "  light FILE.rvk -o OUT.rvk [options]    the light map from dark, bright, sun, bias and shadow\n"
     "\n"
     "Options of every command:\n"
     "  --help       this text, or a command's own help\n"
@@ -237,5 +240,7 @@ int main(int argc, char** argv) {
     if (command == "extract") return runExtract(std::move(args));
     if (command == "clone") return runClone(std::move(args));
     if (command == "render") return runRender(std::move(args));
+    if (command == "terrain") return runTerrain(std::move(args));
+    if (command == "light") return runLight(std::move(args));
     return usageError("ravok-cli: unknown command \"" + command + "\"");
 }
