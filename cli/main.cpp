@@ -5,6 +5,7 @@
 #include "base/FileIO.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPrompter.h"
+#include "cli/ObjectCommands.h"
 #include "cli/PodCommands.h"
 #include "cli/TrackLoading.h"
 #include "cli/TrackSummary.h"
@@ -45,6 +46,8 @@ constexpr const char* kUsage =
     "                                 a new track from one installed in a game folder\n"
     "  render FILE.rvk -o OUT.png [--size WxH] [--camera X,Y,Z,YAW,PITCH] [--grid N] [--wire]\n"
     "                                 a picture of the track through the software renderer\n"
+    "  objects FILE.rvk [--json]      the track's objects, courses and truck starts\n"
+    "  course FILE.rvk -o OUT.rvk --generate N   extended course N (1-4) from the main course\n"
     "\n"
     "Options of every command:\n"
     "  --help       this text, or a command's own help\n"
@@ -237,5 +240,7 @@ int main(int argc, char** argv) {
     if (command == "extract") return runExtract(std::move(args));
     if (command == "clone") return runClone(std::move(args));
     if (command == "render") return runRender(std::move(args));
+    if (command == "objects") return runObjects(std::move(args));
+    if (command == "course") return runCourse(std::move(args));
     return usageError("ravok-cli: unknown command \"" + command + "\"");
 }
