@@ -112,6 +112,14 @@ ObjectInsertResult PasteObject(CTrackPOD& track, ObjectSelection& selection, con
     *o = clipboard;
     o->x = x;
     o->y = y;
+    // The clipboard may hold references to models removed since the copy:
+    // the pasted object takes the models its names find now.
+    auto resolve = [&](const FixedString<32>& name) -> Model* {
+        const int slot = name.empty() ? -1 : track.FindModel(name.view());
+        return slot < 0 ? nullptr : track.models[size_t(slot)].get();
+    };
+    o->model = resolve(o->modelName);
+    o->cabModel = resolve(o->cabModelName);
     PlaceObjectOnGround(track, *o);
     if (o->type == kObjectCheckpoint) {
         // The data model allows 20 checkpoints whatever the operation; the

@@ -71,6 +71,7 @@ int AssignModelToObjects(CTrackPOD& track, const ObjectSelection& selection, int
     int changed = 0;
     for (int slot : SelectedObjects(track, selection)) {
         TrackObject& o = *track.objects[size_t(slot)];
+        if (o.type == kObjectRamp) continue; // a ramp is a plain box and never has a model
         ++changed;
         if (o.type == kObjectTopCrush && IsKeyframedModel(*model)) {
             // The cab's name; its reference is kept in step with the name.

@@ -18,9 +18,9 @@ class Prompter;
 bool IsKeyframedModel(const Model& model);
 
 // Assign model (the Models box's "Apply"): each selected object takes the
-// model; a Top-Crush object given a keyframed model only takes it as its cab.
-// The others are lifted so that the model's base height sits on the ground.
-// Returns how many objects changed.
+// model; a Top-Crush object given a keyframed model only takes it as its cab;
+// ramps keep having none. The others are lifted so that the model's base
+// height sits on the ground. Returns how many objects changed.
 int AssignModelToObjects(CTrackPOD& track, const ObjectSelection& selection, int modelSlot);
 
 // The models no object refers to and no object's model lists among its

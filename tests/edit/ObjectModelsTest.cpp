@@ -71,13 +71,14 @@ TEST(AssignModel, LiftsTheModelBaseOntoTheGround) {
     track.terrain.heights[size_t(10 * 256 + 10)] = 130; // (640, 640) stands on vertex (10, 10)
     const int tree = addModel(track, "MODELS\\TREE.BIN", binModel({}, -300));
     ASSERT_EQ(track.models[size_t(tree)]->baseHeight(), -331);
-    const int a = addObject(track), b = addObject(track);
+    const int a = addObject(track), b = addObject(track), ramp = addObject(track, kObjectRamp);
     track.objects[size_t(a)]->aboveGround = 40;
     ObjectSelection selection;
     selection.selectOnly(a);
-    selection.setFlag(a, true);
-    selection.setFlag(b, true);
+    for (int slot : {a, b, ramp})
+        selection.setFlag(slot, true);
     EXPECT_EQ(AssignModelToObjects(track, selection, tree), 2);
+    EXPECT_TRUE(track.objects[size_t(ramp)]->modelName.empty()) << "a ramp has no model";
     for (int slot : {a, b}) {
         const TrackObject& o = *track.objects[size_t(slot)];
         EXPECT_EQ(o.modelName, "TREE.BIN");
@@ -153,12 +154,22 @@ TEST(CutModel, ObjectsLoseTheModelOrGoWithIt) {
 
     const int again = addModel(track, "MODELS\\HUT.BIN", binModel({}));
     track.objects[size_t(b)]->model = track.models[size_t(again)].get();
+    track.objects[size_t(b)]->modelName.set("HUT.BIN");
     ObjectSelection selection;
     selection.selectOnly(b);
+    // A copy made before the model went: the pasted object does not keep the old reference.
+    const TrackObject copied = *track.objects[size_t(b)];
     EXPECT_EQ(CutModel(track, again, true, &selection), 1);
     EXPECT_EQ(track.objects[size_t(b)], nullptr);
     EXPECT_NE(track.objects[size_t(other)], nullptr);
     EXPECT_EQ(selection.current, -1);
+    auto pasted = PasteObject(track, selection, copied, GroundPick{100, 100, 100});
+    ASSERT_GE(pasted.slot, 0);
+    EXPECT_EQ(track.objects[size_t(pasted.slot)]->model, nullptr);
+    EXPECT_EQ(track.objects[size_t(pasted.slot)]->modelName, "HUT.BIN");
+    const int back = addModel(track, "MODELS\\HUT.BIN", binModel({}));
+    pasted = PasteObject(track, selection, copied, GroundPick{100, 100, 100});
+    EXPECT_EQ(track.objects[size_t(pasted.slot)]->model, track.models[size_t(back)].get());
 }
 
 TEST(LoadModelFile, LoadsOnceAndReportsMissingTextures) {
