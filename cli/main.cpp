@@ -5,6 +5,7 @@
 #include "base/FileIO.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPrompter.h"
+#include "cli/ObjectCommands.h"
 #include "cli/PodCommands.h"
 #include "cli/TerrainCommands.h"
 #include "cli/TrackLoading.h"
@@ -48,6 +49,8 @@ constexpr const char* kUsage =
     "                                 a picture of the track through the software renderer\n"
     "  terrain FILE.rvk -o OUT.rvk [options]  random terrain, greyscale bitmap in and out, height adjustment\n"
     "  light FILE.rvk -o OUT.rvk [options]    the light map from dark, bright, sun, bias and shadow\n"
+    "  objects FILE.rvk [--json]      the track's objects, courses and truck starts\n"
+    "  course FILE.rvk -o OUT.rvk --generate N   extended course N (1-4) from the main course\n"
     "\n"
     "Options of every command:\n"
     "  --help       this text, or a command's own help\n"
@@ -242,5 +245,7 @@ int main(int argc, char** argv) {
     if (command == "render") return runRender(std::move(args));
     if (command == "terrain") return runTerrain(std::move(args));
     if (command == "light") return runLight(std::move(args));
+    if (command == "objects") return runObjects(std::move(args));
+    if (command == "course") return runCourse(std::move(args));
     return usageError("ravok-cli: unknown command \"" + command + "\"");
 }
