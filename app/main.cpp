@@ -1,3 +1,4 @@
+#include "app/FileAssociation.h"
 #include "app/RavokDoc.h"
 #include "app/RavokFrame.h"
 #include "app/SettingsStore.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Ravok"));
     QApplication::setApplicationVersion(QStringLiteral(RAVOK_VERSION));
 
+    RegisterFileAssociation();
     ravok::ProgramSettings settings = ravok::defaultSettings(std::filesystem::current_path());
     ravok::LoadSettings(settings);
     QSettings store;
