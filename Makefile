@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: deps configure build run test bench fuzz asan clean
+.PHONY: deps configure build run test bench fuzz asan asan-gui clean
 
 deps:
 	@scripts/install-deps.sh
@@ -26,6 +26,13 @@ asan: deps
 	@test -f build-asan/build.ninja || cmake --preset asan
 	cmake --build build-asan -j$(JOBS)
 	cd build-asan && ctest --output-on-failure -j$(JOBS)
+
+# The editor's GUI tests (progress workers and their Cancel among them) under
+# AddressSanitizer and UndefinedBehaviorSanitizer; CI runs this after `make test`.
+asan-gui: deps
+	@test -f build-asan/build.ninja || cmake --preset asan
+	cmake --build build-asan -j$(JOBS) --target test_app
+	cd build-asan && ctest --output-on-failure -j$(JOBS) -L gui
 
 # Runs each harness for FUZZ_SECONDS on the developer's machine (not in CI).
 FUZZ_SECONDS ?= 60

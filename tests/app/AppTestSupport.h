@@ -13,14 +13,17 @@
 
 namespace ravok::test {
 
-// The one application of the GUI tests. Settings and per-user data go to a
-// temporary home, never the user's.
+// The one application of the GUI tests, on the offscreen platform unless
+// another is asked for. Settings and per-user data go to a temporary home,
+// never the user's.
 inline QApplication& app() {
     static bool homeSet = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
         static char home[] = "/tmp/ravok-test-app-XXXXXX";
         if (mkdtemp(home)) {
             setenv("XDG_CONFIG_HOME", (std::string(home) + "/config").c_str(), 1);
             setenv("XDG_DATA_HOME", (std::string(home) + "/data").c_str(), 1);
+            setenv("XDG_RUNTIME_DIR", home, 1);
         }
         return true;
     }();

@@ -9,19 +9,14 @@
 #include <QImageReader>
 #include <gtest/gtest.h>
 
+#include "AppTestSupport.h"
+
 #include <memory>
 
 using namespace ravok;
+using ravok::test::app;
 
 namespace {
-
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    static QApplication instance(argc, argv);
-    return instance;
-}
 
 std::unique_ptr<CTrackPOD> hillyTrack() {
     auto t = std::make_unique<CTrackPOD>();
