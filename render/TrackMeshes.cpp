@@ -86,23 +86,27 @@ std::string TextureDatabaseTrace(const TextureDatabase::Counts& c, bool rebuild)
                       c.terrain, c.terrainNoData, c.models, c.modelsNoData);
 }
 
-void BuildTerrainMesh(Mesh& mesh, const CTrackPOD& track, const TerrainWindow& window, const MeshTextureList& list) {
+namespace {
+
+// The terrain over columns x rows grid points from (x0, y0). The diagonals
+// alternate like a chequerboard over the whole grid, so a window and the
+// pages inside it split every cell the same way.
+void buildTerrainBlock(Mesh& mesh, const CTrackPOD& track, int x0, int y0, int columns, int rows,
+                       const MeshTextureList& list) {
     mesh.clear();
     mesh.setTextureList(&list);
     const auto& grid = track.terrain;
-    const int n = window.size;
-    for (int gy = window.y0; gy < window.y0 + n; ++gy)
-        for (int gx = window.x0; gx < window.x0 + n; ++gx)
+    for (int gy = y0; gy < y0 + rows; ++gy)
+        for (int gx = x0; gx < x0 + columns; ++gx)
             mesh.addVertex(gx * kWorldUnitsPerSquare, gy * kWorldUnitsPerSquare,
                            grid.height(gx, gy) * kWorldUnitsPerHeight, gy * kGridSize + gx);
-    int count = 0;
-    for (int cy = 0; cy + 1 < n; ++cy)
-        for (int cx = 0; cx + 1 < n; ++cx, ++count) {
-            const int gx = window.x0 + cx, gy = window.y0 + cy;
+    for (int cy = 0; cy + 1 < rows; ++cy)
+        for (int cx = 0; cx + 1 < columns; ++cx) {
+            const int gx = x0 + cx, gy = y0 + cy;
             const int cellIndex = gy * kGridSize + gx;
-            const int v0 = cy * n + cx;
-            const std::array<int, 4> v{v0, v0 + 1, v0 + n + 1, v0 + n};
-            const auto& pattern = count % 2 == 0 ? kEvenQuad : kOddQuad;
+            const int v0 = cy * columns + cx;
+            const std::array<int, 4> v{v0, v0 + 1, v0 + columns + 1, v0 + columns};
+            const auto& pattern = (gx + gy) % 2 == 0 ? kEvenQuad : kOddQuad;
             const int first = addTexturedQuad(mesh, v, pattern, grid.textures[size_t(cellIndex)], track, list,
                                               cellIndex, cellIndex);
             for (int t = first; t < first + 2; ++t) {
@@ -112,6 +116,17 @@ void BuildTerrainMesh(Mesh& mesh, const CTrackPOD& track, const TerrainWindow& w
                 triangle->lightLevel = uint8_t(sum / 3);
             }
         }
+}
+
+} // namespace
+
+void BuildTerrainMesh(Mesh& mesh, const CTrackPOD& track, const TerrainWindow& window, const MeshTextureList& list) {
+    buildTerrainBlock(mesh, track, window.x0, window.y0, window.size, window.size, list);
+}
+
+void BuildTerrainPageMesh(Mesh& mesh, const CTrackPOD& track, int pageX, int pageY, const MeshTextureList& list) {
+    const int x0 = pageX * 4, y0 = pageY * 4;
+    buildTerrainBlock(mesh, track, x0, y0, std::min(5, kGridSize - x0), std::min(5, kGridSize - y0), list);
 }
 
 void BuildWaterMesh(Mesh& mesh, const CTrackPOD& track, const TerrainWindow& window) {

@@ -35,11 +35,15 @@ struct TextureDatabase {
 std::string TextureDatabaseTrace(const TextureDatabase::Counts& counts, bool rebuild);
 
 // The terrain of a window: one vertex per grid point at its height, two
-// triangles per cell with diagonals alternating by a running count, each
+// triangles per cell with diagonals alternating like a chequerboard (the
+// running count of cells over the whole grid, whose rows are odd), each
 // cell's texture and corner coordinates, and a light level from the light map
 // (the mean of the triangle's three corner shade bytes). Triangle tags are
 // the cell's index y * 256 + x.
 void BuildTerrainMesh(Mesh& mesh, const CTrackPOD& track, const TerrainWindow& window, const MeshTextureList& list);
+// The same for one page of 4 x 4 cells (the OpenGL renderer's unit); the
+// last pages of the grid have 3 cells a side.
+void BuildTerrainPageMesh(Mesh& mesh, const CTrackPOD& track, int pageX, int pageY, const MeshTextureList& list);
 
 // A flat water surface at the track's water level over every cell of the
 // window with a corner below it; its triangles tint what lies under them.

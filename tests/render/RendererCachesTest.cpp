@@ -60,7 +60,8 @@ TEST(RendererCaches, MeshCacheReplacesTheLeastRecentlyDrawn) {
     }
     // Draw all but mesh 5 again: mesh 5 is now the least recently drawn.
     for (int i = 0; i < 64; ++i) {
-        if (i != 5) EXPECT_TRUE(cache.find(&meshes[size_t(i)], 10).hit);
+        if (i == 5) continue;
+        EXPECT_TRUE(cache.find(&meshes[size_t(i)], 10).hit);
     }
     const auto sixtyFifth = cache.find(&meshes[64], 10);
     EXPECT_FALSE(sixtyFifth.hit);
