@@ -31,7 +31,7 @@ asan: deps
 # AddressSanitizer and UndefinedBehaviorSanitizer; CI runs this after `make test`.
 asan-gui: deps
 	@test -f build-asan/build.ninja || cmake --preset asan
-	cmake --build build-asan -j$(JOBS) --target test_app
+	cmake --build build-asan -j$(JOBS) --target test_app test_view
 	cd build-asan && ctest --output-on-failure -j$(JOBS) -L gui
 
 # Runs each harness for FUZZ_SECONDS on the developer's machine (not in CI).

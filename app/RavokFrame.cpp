@@ -2,6 +2,8 @@
 
 #include "app/OptionsSheet.h"
 #include "app/RavokDoc.h"
+#include "app/RavokView.h"
+#include "app/ViewControlsBar.h"
 #include "app/TrackStatisticsDialog.h"
 #include "app/WritePodDialogs.h"
 #include "base/ProgramSettings.h"
@@ -10,6 +12,9 @@
 #include "pod/TrackPodBuild.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QLabel>
+#include <QToolBar>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -34,15 +39,11 @@ QString aboutVersionText(int major, int minor, int patch, int build, const QStri
 CRavokFrame::CRavokFrame(CRavokDoc& doc, ravok::ProgramSettings& settings, QWidget* parent)
     : QMainWindow(parent), m_doc(doc), m_settings(settings) {
     m_doc.setWindow(this);
+    m_view = new CRavokView(m_doc, m_settings, this);
+    setCentralWidget(m_view);
     createMenus();
-    // The track view takes this place.
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("trackViewArea"));
-    central->setAutoFillBackground(true);
-    QPalette background = central->palette();
-    background.setColor(QPalette::Window, Qt::black);
-    central->setPalette(background);
-    setCentralWidget(central);
+    createToolBars();
+    createStatusPanes();
     statusBar()->showMessage(QStringLiteral("Ready"));
     resize(1024, 768);
 
@@ -58,10 +59,68 @@ CRavokFrame::CRavokFrame(CRavokDoc& doc, ravok::ProgramSettings& settings, QWidg
         }
     });
     connect(&m_autosaveTimer, &QTimer::timeout, this, &CRavokFrame::OnAutosaveTimer);
+    connect(this, &CRavokFrame::settingsChanged, m_view, &CRavokView::OnSettingsChanged);
+    connect(this, &CRavokFrame::settingsChanged, m_viewControls, &CViewControlsBar::showSettings);
+    connect(&m_doc, &CRavokDoc::contentsReplaced, m_viewControls->overviewMap(), &COverviewMap::refresh);
     startAutosave();
     updateTitle();
     updateCommands();
     updateRecentFiles();
+}
+
+// ---- tool bars ----------------------------------------------------------------------------
+
+void CRavokFrame::createToolBars() {
+    QToolBar* modes = addToolBar(QStringLiteral("Edit Modes"));
+    modes->setObjectName(QStringLiteral("Edit Modes"));
+    auto* group = new QActionGroup(this);
+    const char* const names[] = {"Edit Terrain", "Edit Textures", "Edit Course", "Edit Objects", "Edit Ground Boxes"};
+    // Each mode shows its own tool bar; the ground box tools and the object
+    // keys come with their editing commands.
+    const char* const bars[] = {"Terrain Tools", "Texture Tools", "Course Tools", nullptr, "Groundbox Tools"};
+    for (int mode = 0; mode < 5; ++mode) {
+        QAction* action = modes->addAction(QString::fromLatin1(names[mode]));
+        action->setCheckable(true);
+        action->setChecked(mode == 0);
+        group->addAction(action);
+        m_modeActions[size_t(mode)] = action;
+        if (bars[mode]) {
+            QToolBar* bar = new QToolBar(QString::fromLatin1(bars[mode]), this);
+            bar->setObjectName(QString::fromLatin1(bars[mode]));
+            bar->addWidget(new QLabel(QString::fromLatin1(bars[mode]) + QStringLiteral(" "), bar));
+            addToolBar(bar);
+            bar->setVisible(mode == 0);
+            m_modeBars[size_t(mode)] = bar;
+        }
+        connect(action, &QAction::triggered, this, [this, mode] { setEditMode(mode); });
+    }
+    addToolBarBreak();
+    m_viewControls = new CViewControlsBar(m_settings, m_doc.track(), m_view->camera(), this);
+    addToolBar(Qt::TopToolBarArea, m_viewControls);
+    connect(m_viewControls, &CViewControlsBar::notify, m_view, &CRavokView::OnBarNotification);
+    connect(m_viewControls->overviewMap(), &COverviewMap::jump, m_view, &CRavokView::JumpTo);
+    connect(m_view, &CRavokView::cameraMoved, m_viewControls->overviewMap(), qOverload<>(&QWidget::update));
+}
+
+void CRavokFrame::setEditMode(int mode) {
+    for (size_t i = 0; i < m_modeBars.size(); ++i)
+        if (m_modeBars[i]) m_modeBars[i]->setVisible(int(i) == mode);
+    m_modeActions[size_t(mode)]->setChecked(true);
+    m_view->OnBarNotification(14, mode);
+    m_view->setFocus();
+}
+
+void CRavokFrame::createStatusPanes() {
+    auto* position = new QLabel(this);
+    position->setObjectName(QStringLiteral("positionPane"));
+    position->setMinimumWidth(90);
+    auto* height = new QLabel(this);
+    height->setObjectName(QStringLiteral("heightPane"));
+    height->setMinimumWidth(60);
+    statusBar()->addPermanentWidget(position);
+    statusBar()->addPermanentWidget(height);
+    connect(m_view, &CRavokView::positionText, position, &QLabel::setText);
+    connect(m_view, &CRavokView::heightText, height, &QLabel::setText);
 }
 
 // ---- menus --------------------------------------------------------------------------------
@@ -73,6 +132,15 @@ void CRavokFrame::createMenus() {
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     m_statistics = view->addAction(QStringLiteral("Statisti&cs"), this, &CRavokFrame::OnViewStatistics);
+    view->addSeparator();
+    m_returnToLocation = view->addAction(QStringLiteral("Return to Location"), m_view, &CRavokView::ReturnToLocation);
+    m_returnToLocation->setShortcut(Qt::Key_F3);
+    m_returnToLocation->setEnabled(false);
+    QAction* save = view->addAction(QStringLiteral("Save Location"), this, [this] {
+        m_view->SaveLocation();
+        m_returnToLocation->setEnabled(true);
+    });
+    save->setShortcut(Qt::Key_F2);
     view->addSeparator();
     view->addAction(QStringLiteral("&Options"), this, &CRavokFrame::OnOptions);
 

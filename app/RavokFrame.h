@@ -7,7 +7,10 @@
 #include <filesystem>
 
 class CRavokDoc;
+class CRavokView;
+class CViewControlsBar;
 class QAction;
+class QToolBar;
 class QMenu;
 
 namespace ravok {
@@ -28,6 +31,11 @@ public:
     QAction* statisticsAction() const { return m_statistics; }
     QAction* recentFileAction(int index) const { return m_recent[size_t(index)]; }
     const QTimer& autosaveTimer() const { return m_autosaveTimer; }
+    CRavokView* view() const { return m_view; }
+    CViewControlsBar* viewControls() const { return m_viewControls; }
+    QToolBar* modeBar(int mode) const { return m_modeBars[size_t(mode)]; }
+    // Shows the mode's tool bar and tells the view.
+    void setEditMode(int mode);
 
     // Puts the window where the settings remember it.
     void restoreFromSettings();
@@ -55,6 +63,8 @@ protected:
 private:
     void createMenus();
     void createFileMenu();
+    void createToolBars();
+    void createStatusPanes();
     void updateTitle();
     void updateCommands();
     void updateRecentFiles();
@@ -76,6 +86,11 @@ private:
     std::array<QAction*, 4> m_recent{};
     QAction* m_recentSeparator = nullptr;
     QTimer m_autosaveTimer;
+    CRavokView* m_view = nullptr;
+    CViewControlsBar* m_viewControls = nullptr;
+    std::array<QAction*, 5> m_modeActions{};
+    std::array<QToolBar*, 5> m_modeBars{};
+    QAction* m_returnToLocation = nullptr;
     QString m_keptStatus; // the status text an autosave message covers
 };
 

@@ -36,11 +36,15 @@ Placement ObjectPlacement(const TrackObject& o) {
             o.theta};
 }
 
-void TrackScene::build(const CTrackPOD& track, const TerrainWindow& window) {
-    m_textures.fill(track);
+void TrackScene::moveWindow(const CTrackPOD& track, const TerrainWindow& window) {
     m_window = window;
     BuildTerrainMesh(m_terrain, track, window, m_textures.terrain);
     BuildWaterMesh(m_water, track, window);
+}
+
+void TrackScene::build(const CTrackPOD& track, const TerrainWindow& window) {
+    m_textures.fill(track);
+    moveWindow(track, window);
     m_boxes.clear();
     for (const auto& box : track.groundBoxes) {
         if (!box) continue;

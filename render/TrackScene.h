@@ -28,6 +28,10 @@ class TrackScene {
 public:
     // Builds every mesh for the camera's terrain window.
     void build(const CTrackPOD& track, const TerrainWindow& window);
+    // Builds the terrain and the water of another window, keeping the
+    // textures and the other meshes.
+    void moveWindow(const CTrackPOD& track, const TerrainWindow& window);
+    const TerrainWindow& window() const { return m_window; }
     // Draws the scene into the frame through the software renderer.
     void draw(SoftwareRenderer& renderer, FrameBuffer& frame, const CTrackPOD& track, const ViewCamera& camera,
               const SceneOptions& options) const;
@@ -36,6 +40,9 @@ public:
     const Mesh& terrain() const { return m_terrain; }
     const Mesh& water() const { return m_water; }
     const Mesh* modelMesh(const Model* model) const;
+    const std::vector<std::unique_ptr<Mesh>>& boxes() const { return m_boxes; }
+    // The palette index of the plain blocks of objects without a model.
+    uint8_t plainColour() const { return m_plainColour; }
 
 private:
     TextureDatabase m_textures;

@@ -1,0 +1,368 @@
+#include "app/RavokView.h"
+
+#include "app/RavokDoc.h"
+#include "art/HdViewPicture.h"
+#include "base/ProgramSettings.h"
+#include "model/TrackPod.h"
+#include "render/TerrainPicking.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QPainter>
+
+#include <cmath>
+
+using namespace ravok;
+
+namespace {
+
+constexpr int kFlightTickMs = 55;
+const QSize kDisplaySizes[] = {{640, 480}, {800, 600}, {1024, 768}, {1920, 1080}};
+
+QColor colourOf(const ColourValue& c) { return QColor(c.r, c.g, c.b); }
+
+// The track palette as the display shows it, through the view's gamma.
+PaletteColours displayPalette(const TrackPalette& palette, float gamma) {
+    PaletteColours out = palette.colours();
+    if (gamma <= 0 || std::fabs(gamma - 1.0f) < 1e-3f) return out;
+    auto apply = [gamma](uint8_t v) { return uint8_t(std::lround(255.0 * std::pow(v / 255.0, 1.0 / gamma))); };
+    for (RgbColour& c : out) c = {apply(c.r), apply(c.g), apply(c.b)};
+    return out;
+}
+
+} // namespace
+
+CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* parent)
+    : QOpenGLWidget(parent), m_doc(doc), m_settings(settings) {
+    setObjectName(QStringLiteral("trackView"));
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setMinimumSize(160, 120);
+    m_camera.gridSize = settings.wholeGrid ? 256 : int(settings.polysize);
+    m_flightTimer.setInterval(kFlightTickMs);
+    connect(&m_flightTimer, &QTimer::timeout, this, &CRavokView::onFlightTick);
+    connect(&m_doc, &CRavokDoc::contentsReplaced, this, &CRavokView::OnTrackReplaced);
+    m_clock.start();
+    OnTrackReplaced();
+}
+
+CRavokView::~CRavokView() {
+    // The context goes with the base class, after this object: no slot of ours may run then.
+    if (context()) disconnect(context(), nullptr, this, nullptr);
+    makeCurrent();
+    m_gl.Release();
+    doneCurrent();
+}
+
+// ---- the track -------------------------------------------------------------------------
+
+void CRavokView::OnTrackReplaced() {
+    m_flight.stop();
+    m_hovered.reset();
+    OnTrackChanged();
+}
+
+void CRavokView::OnTrackChanged() {
+    const CTrackPOD& track = m_doc.track();
+    m_scene.build(track, TerrainWindowOf(m_camera));
+    BuildTrackShades(m_shades, track);
+    m_plainBlocks.clear();
+    m_texturesChanged = true;
+    const std::filesystem::path art = m_settings.artFolder;
+    m_gl.setHdProvider([this, art](std::string_view name) -> std::optional<RgbPicture> {
+        const CTrackPOD& t = m_doc.track();
+        const int terrain = t.FindTexture(name);
+        if (terrain >= 0) return HdPictureOfTexture(*t.terrainTextures[size_t(terrain)], art);
+        const int model = t.FindModelTexture(name);
+        if (model >= 0) return HdPictureOfTexture(*t.modelTextures[size_t(model)], art);
+        return std::nullopt;
+    });
+    showCameraStatus();
+    update();
+}
+
+void CRavokView::rebuildScene() { m_scene.moveWindow(m_doc.track(), TerrainWindowOf(m_camera)); }
+
+const Mesh& CRavokView::plainBlock(const TrackObject& object) {
+    auto& mesh = m_plainBlocks[{object.width, object.length, object.height}];
+    if (!mesh) {
+        mesh = std::make_unique<Mesh>();
+        BuildPlainBoxMesh(*mesh, object.width, object.length, object.height, m_scene.plainColour());
+    }
+    return *mesh;
+}
+
+// ---- drawing ---------------------------------------------------------------------------
+
+void CRavokView::initializeGL() {
+    ++m_contextsMade;
+    // A new context: whatever the renderer held belonged to the old one.
+    m_gl.forgetContext();
+    m_texturesChanged = true;
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &CRavokView::contextAboutToGo,
+            Qt::UniqueConnection);
+}
+
+void CRavokView::contextAboutToGo() {
+    makeCurrent();
+    m_gl.Release();
+    doneCurrent();
+}
+
+QSize CRavokView::softwareFrameSize() const {
+    if (m_settings.display < 4) return kDisplaySizes[m_settings.display];
+    return size() * devicePixelRatio();
+}
+
+void CRavokView::paintGL() {
+    ++m_framesDrawn;
+    m_frameRate.frame(m_clock.elapsed());
+    if (m_settings.useOpenGL) paintOpenGL();
+    QPainter painter(this);
+    if (!m_settings.useOpenGL) paintSoftware(painter);
+    paintOverlay(painter);
+}
+
+void CRavokView::paintOpenGL() {
+    const CTrackPOD& track = m_doc.track();
+    const int w = int(width() * devicePixelRatio()), h = int(height() * devicePixelRatio());
+    if (!m_gl.beginFrame(context(), w, h, colourOf(m_settings.colors[0]))) return;
+    if (m_texturesChanged) {
+        m_gl.InvalidateTextures();
+        m_texturesChanged = false;
+    }
+    m_gl.setPalette(displayPalette(track.palette, m_settings.gamma));
+    m_gl.setDisplayMode(m_displayMode);
+    m_gl.setCamera(m_camera, w / 2, h / 2);
+    m_gl.drawTerrain(track, m_scene.window(), m_scene.textures().terrain, m_camera.gridSize >= 256);
+    const bool showBoxes = m_mode == kEditGroundBoxes || m_settings.alwaysShowGroundBoxes || true;
+    if (showBoxes)
+        for (const auto& box : m_scene.boxes()) m_gl.drawMesh(*box);
+    for (const auto& object : track.objects) {
+        if (!object) continue;
+        const Placement at = ObjectPlacement(*object);
+        const Mesh* mesh = m_scene.modelMesh(object->model);
+        m_gl.drawMesh(mesh ? *mesh : plainBlock(*object), &at);
+    }
+    if (m_settings.showWater) m_gl.drawMesh(m_scene.water());
+    if (m_mode == kEditCourse || m_settings.alwaysShowCourse) m_gl.drawCourse(track, 0, -1);
+    m_gl.endFrame();
+}
+
+void CRavokView::paintSoftware(QPainter& painter) {
+    const CTrackPOD& track = m_doc.track();
+    const QSize size = softwareFrameSize();
+    if (m_frame.width != size.width() || m_frame.height != size.height()) m_frame.resize(size.width(), size.height());
+    SoftwareRenderSettings quality = SoftwareRenderSettings::forQuality(int(m_settings.quality));
+    if (m_camera.gridSize >= 256) quality.farLimit = 1 << 20; // the whole grid reaches past the usual depth
+    SoftwareRenderer renderer(quality, m_shades);
+    SceneOptions options;
+    options.showWater = m_settings.showWater;
+    options.wireFrame = m_displayMode != 0;
+    options.background = uint8_t(track.palette.NearestPaletteIndex(m_settings.colors[0].r, m_settings.colors[0].g,
+                                                                     m_settings.colors[0].b));
+    options.wireColour = uint8_t(track.palette.NearestPaletteIndex(m_settings.colors[1].r, m_settings.colors[1].g,
+                                                                     m_settings.colors[1].b));
+    m_scene.draw(renderer, m_frame, track, m_camera, options);
+    TrackPalette shown = track.palette;
+    shown.set(track.palette.name().view(), displayPalette(track.palette, m_settings.gamma));
+    const std::vector<uint8_t> bgr = FrameToBgr(m_frame, shown);
+    QImage image(bgr.data(), m_frame.width, m_frame.height, m_frame.width * 3, QImage::Format_BGR888);
+    painter.drawImage(rect(), image);
+}
+
+void CRavokView::paintOverlay(QPainter& painter) {
+    if (m_hovered) {
+        // The hovered square's corners on the screen.
+        const FrameBuffer frame = pickingFrame();
+        const CameraMatrix matrix = CameraMatrixOf(m_camera);
+        const double sx = double(width()) / frame.width, sy = double(height()) / frame.height;
+        QPolygonF outline;
+        for (auto [dx, dy] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}}) {
+            const int gx = m_hovered->x + dx, gy = m_hovered->y + dy;
+            const auto p = ProjectWorldPoint(matrix, frame, gx * 64, gy * 64,
+                                             m_doc.track().terrain.height(gx, gy) * 3);
+            if (!p) return;
+            outline << QPointF((*p)[0] * sx, (*p)[1] * sy);
+        }
+        painter.setPen(QPen(colourOf(m_settings.colors[3]), 1));
+        painter.drawPolygon(outline);
+    }
+    if (m_settings.displayFps) {
+        painter.setPen(Qt::yellow);
+        const QString text = QString::fromStdString(m_frameRate.text());
+        painter.drawText(width() - 8 - painter.fontMetrics().horizontalAdvance(text), 16, text);
+    }
+}
+
+// ---- notifications ---------------------------------------------------------------------
+
+void CRavokView::OnBarNotification(int code, int value) {
+    switch (code) {
+    case 1: m_camera.pitch = 900; break;
+    case 2: m_camera.pitch = 1800; break;
+    case 3: m_settings.gamma = float(value) / 10.0f, m_texturesChanged = true; break;
+    case 4: m_texturesChanged = true; break;
+    case 5:
+        m_camera.gridSize = value;
+        rebuildScene();
+        break;
+    case 13: m_displayMode = std::clamp(value, 0, 2); break;
+    case 14:
+        m_mode = std::clamp(value, 0, 4);
+        m_hovered.reset();
+        break;
+    case 40: OnTrackChanged(); break;
+    default: return; // the editing codes belong to the edit tools
+    }
+    showCameraStatus();
+    update();
+}
+
+void CRavokView::OnSettingsChanged() {
+    m_camera.gridSize = m_settings.wholeGrid ? 256 : int(m_settings.polysize);
+    m_gl.applyVerticalSync(m_settings.verticalSync);
+    m_texturesChanged = true;
+    rebuildScene();
+    update();
+}
+
+// ---- camera ----------------------------------------------------------------------------
+
+void CRavokView::SaveLocation() { m_location.save(m_camera); }
+
+void CRavokView::ReturnToLocation() {
+    if (!m_location.restore(m_camera)) return;
+    rebuildScene();
+    showCameraStatus();
+    update();
+}
+
+void CRavokView::JumpTo(int x, int y) {
+    m_camera.x = std::clamp(x, 0, kCameraMaxXY);
+    m_camera.y = std::clamp(y, 0, kCameraMaxXY);
+    rebuildScene();
+    showCameraStatus();
+    update();
+}
+
+void CRavokView::showCameraStatus() {
+    emit positionText(QStringLiteral("%1, %2").arg(m_camera.x / 64).arg(m_camera.y / 64));
+    emit heightText(QStringLiteral("z %1").arg(m_camera.z / 3));
+    emit cameraMoved();
+}
+
+void CRavokView::onFlightTick() {
+    const int elapsed = m_sinceTick.isValid() ? int(m_sinceTick.restart()) : kFlightTickMs;
+    if (!m_sinceTick.isValid()) m_sinceTick.start();
+    const CTrackPOD& track = m_doc.track();
+    const auto result = m_flight.tick(m_camera, m_keys, elapsed,
+                                      [&track](int x, int y) { return track.terrain.height(x / 64, y / 64); });
+    if (result.originChanged) rebuildScene();
+    if (result.changed) {
+        showCameraStatus();
+        update();
+    }
+    if (!m_keys.any() && m_flight.forwardSpeed() == 0) m_flightTimer.stop();
+}
+
+bool CRavokView::setFlightKey(int key, bool down) {
+    switch (key) {
+    case Qt::Key_Up: m_keys.forward = down; break;
+    case Qt::Key_Down: m_keys.back = down; break;
+    case Qt::Key_Left: m_keys.turnLeft = down; break;
+    case Qt::Key_Right: m_keys.turnRight = down; break;
+    case Qt::Key_PageUp: m_keys.lookUp = down; break;
+    case Qt::Key_PageDown: m_keys.lookDown = down; break;
+    case Qt::Key_A: m_keys.climb = down; break;
+    case Qt::Key_Z: m_keys.descend = down; break;
+    case Qt::Key_Comma: m_keys.slideLeft = down; break;
+    case Qt::Key_Period: m_keys.slideRight = down; break;
+    case Qt::Key_Shift: m_keys.fast = down; break;
+    default: return false;
+    }
+    return true;
+}
+
+void CRavokView::toggleFlag(bool& flag) {
+    flag = !flag;
+    emit flagsChanged();
+    update();
+}
+
+void CRavokView::keyPressEvent(QKeyEvent* event) {
+    int key = event->key();
+    // The numeric pad flies too: 8 2 4 6 9 3, and 5 levels the view.
+    if (event->modifiers() & Qt::KeypadModifier) {
+        const std::map<int, int> pad{{Qt::Key_8, Qt::Key_Up},     {Qt::Key_2, Qt::Key_Down},
+                                     {Qt::Key_4, Qt::Key_Left},   {Qt::Key_6, Qt::Key_Right},
+                                     {Qt::Key_9, Qt::Key_PageUp}, {Qt::Key_3, Qt::Key_PageDown}};
+        if (auto found = pad.find(key); found != pad.end()) key = found->second;
+        if (key == Qt::Key_5) key = Qt::Key_Clear;
+    }
+    if (setFlightKey(key, true)) {
+        if (!event->isAutoRepeat() && !m_flightTimer.isActive()) {
+            m_sinceTick.invalidate();
+            m_flightTimer.start();
+            onFlightTick();
+        }
+        return;
+    }
+    switch (key) {
+    case Qt::Key_Home: m_camera.yaw = 0; break;
+    case Qt::Key_Clear: m_camera.pitch = 900; break;
+    case Qt::Key_F2: SaveLocation(); return;
+    case Qt::Key_F3: ReturnToLocation(); return;
+    case Qt::Key_F4: m_flight.altitudeLock = !m_flight.altitudeLock; return;
+    case Qt::Key_F5: toggleFlag(m_settings.alwaysShowCourse); return;
+    case Qt::Key_F6: toggleFlag(m_settings.alwaysShowObjects); return;
+    case Qt::Key_F7: toggleFlag(m_settings.alwaysShowGroundBoxes); return;
+    case Qt::Key_F8: toggleFlag(m_settings.showWater); return;
+    case Qt::Key_F9: toggleFlag(m_settings.showBackdrop); return;
+    default: QOpenGLWidget::keyPressEvent(event); return;
+    }
+    showCameraStatus();
+    update();
+}
+
+void CRavokView::keyReleaseEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) return;
+    if (!setFlightKey(event->key(), false)) QOpenGLWidget::keyReleaseEvent(event);
+}
+
+void CRavokView::focusOutEvent(QFocusEvent* event) {
+    // Keys released elsewhere never arrive: the flight stops with the focus.
+    m_keys = {};
+    m_flight.stop();
+    m_flightTimer.stop();
+    QOpenGLWidget::focusOutEvent(event);
+}
+
+// ---- picking ---------------------------------------------------------------------------
+
+FrameBuffer CRavokView::pickingFrame() const {
+    FrameBuffer frame;
+    const QSize size = m_settings.useOpenGL ? this->size() : softwareFrameSize();
+    frame.width = std::max(1, size.width());
+    frame.height = std::max(1, size.height());
+    frame.centreX = frame.width / 2;
+    frame.centreY = frame.height / 2;
+    return frame;
+}
+
+void CRavokView::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() & Qt::RightButton) return;
+    const FrameBuffer frame = pickingFrame();
+    const int mx = int(event->position().x() * frame.width / std::max(1, width()));
+    const int my = int(event->position().y() * frame.height / std::max(1, height()));
+    const TerrainWindow window = m_scene.window();
+    const int vertex = PickWindowVertex(m_doc.track(), window, CameraMatrixOf(m_camera), frame, mx, my);
+    const auto square = HoveredSquare(vertex, window);
+    if (square != m_hovered) {
+        m_hovered = square;
+        if (square) emit positionText(QStringLiteral("%1, %2").arg(square->x).arg(square->y));
+        update();
+    }
+    QOpenGLWidget::mouseMoveEvent(event);
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "edit/CameraFlight.h"
+#include "edit/ViewPicking.h"
+#include "render/SoftwareRenderer.h"
+#include "render/TrackScene.h"
+#include "render/gl/OpenGLTerrainRenderer.h"
+
+#include <QElapsedTimer>
+#include <QOpenGLWidget>
+#include <QTimer>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <tuple>
+
+class CRavokDoc;
+
+namespace ravok {
+struct ProgramSettings;
+}
+
+// The edit modes of the view and the frame's mode buttons.
+enum EditMode { kEditTerrain = 0, kEditTextures = 1, kEditCourse = 2, kEditObjects = 3, kEditGroundBoxes = 4 };
+
+// The track view: draws the track through OpenGL or the software renderer,
+// flies the camera with the keyboard on a 55 ms timer, picks the square under
+// the mouse and takes the frame's tool bar notifications.
+class CRavokView : public QOpenGLWidget {
+    Q_OBJECT
+public:
+    CRavokView(CRavokDoc& doc, ravok::ProgramSettings& settings, QWidget* parent = nullptr);
+    ~CRavokView() override;
+
+    ravok::ViewCamera& camera() { return m_camera; }
+    ravok::CameraFlight& flight() { return m_flight; }
+    int editMode() const { return m_mode; }
+    int displayMode() const { return m_displayMode; }
+    std::optional<ravok::GridSquare> hoveredSquare() const { return m_hovered; }
+    const COpenGLTerrainRenderer& glRenderer() const { return m_gl; }
+    // The picture of the last frame as the widget shows it.
+    QImage grabView() { return grabFramebuffer(); }
+    int framesDrawn() const { return m_framesDrawn; }
+    int contextsMade() const { return m_contextsMade; }
+
+    bool locationSaved() const { return bool(m_location.saved); }
+    // The size of the software renderer's frame for the display setting.
+    QSize softwareFrameSize() const;
+
+public slots:
+    // A tool bar's (code, value) notification.
+    void OnBarNotification(int code, int value);
+    // The whole track was replaced: textures and meshes are built anew.
+    void OnTrackReplaced();
+    // The track's terrain or objects changed in place: meshes are built anew.
+    void OnTrackChanged();
+    // Program Options changed the renderer, quality, resolution, flags or colours.
+    void OnSettingsChanged();
+    void SaveLocation();
+    void ReturnToLocation();
+    // Moves the camera to a world position (the overview map's jump).
+    void JumpTo(int x, int y);
+
+signals:
+    void positionText(const QString& text); // the status bar's position pane
+    void heightText(const QString& text);   // the "z" pane
+    void cameraMoved();                     // the overview map follows
+    void flagsChanged();                    // F5..F9 toggled a view flag
+
+protected:
+    void initializeGL() override;
+    void paintGL() override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void onFlightTick();
+    bool setFlightKey(int key, bool down);
+    void rebuildScene();
+    void paintOpenGL();
+    void paintSoftware(QPainter& painter);
+    void paintOverlay(QPainter& painter);
+    void showCameraStatus();
+    void toggleFlag(bool& flag);
+    void contextAboutToGo();
+    ravok::FrameBuffer pickingFrame() const;
+    const ravok::Mesh& plainBlock(const ravok::TrackObject& object);
+
+    CRavokDoc& m_doc;
+    ravok::ProgramSettings& m_settings;
+    ravok::ViewCamera m_camera;
+    ravok::CameraFlight m_flight;
+    ravok::FlightKeys m_keys;
+    ravok::SavedLocation m_location;
+    QTimer m_flightTimer;
+    QElapsedTimer m_sinceTick;
+    int m_mode = kEditTerrain;
+    int m_displayMode = 0; // textured, wire frame, both
+    std::optional<ravok::GridSquare> m_hovered;
+
+    ravok::TrackScene m_scene;
+    ravok::FrameBuffer m_frame;
+    ravok::ShadeTables m_shades;
+    COpenGLTerrainRenderer m_gl;
+    bool m_texturesChanged = true;
+    std::map<std::tuple<int, int, int>, std::unique_ptr<ravok::Mesh>> m_plainBlocks;
+    int m_framesDrawn = 0, m_contextsMade = 0;
+    ravok::FrameRateCounter m_frameRate;
+    QElapsedTimer m_clock;
+};

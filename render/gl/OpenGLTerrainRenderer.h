@@ -1,0 +1,103 @@
+#pragma once
+
+#include "art/ColourReduction.h"
+#include "art/Palette.h"
+#include "render/Mesh.h"
+#include "render/RendererCaches.h"
+#include "render/ViewCamera.h"
+
+#include <QColor>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+
+class QOpenGLContext;
+class QOpenGLFunctions_1_1;
+
+namespace ravok {
+class CTrackPOD;
+struct Placement;
+} // namespace ravok
+
+// Draws the track view through OpenGL's fixed-function pipeline: terrain in
+// pages of 4 x 4 cells compiled into lists and rebuilt only when their key
+// changes, model meshes through a 64-entry cache, textures uploaded once with
+// software mipmaps (true colour from the HD provider where it has a picture).
+// Every call except the constructor needs the context current.
+class COpenGLTerrainRenderer {
+public:
+    // True-colour pictures by texture name; none to use the 8-bit pixels.
+    using HdProvider = std::function<std::optional<ravok::RgbPicture>(std::string_view textureName)>;
+
+    COpenGLTerrainRenderer() = default;
+    COpenGLTerrainRenderer(const COpenGLTerrainRenderer&) = delete;
+    COpenGLTerrainRenderer& operator=(const COpenGLTerrainRenderer&) = delete;
+
+    // Starts a frame in the current context; false when the context offers
+    // no fixed-function OpenGL (nothing is drawn then).
+    bool beginFrame(QOpenGLContext* context, int width, int height, QColor background);
+    void endFrame();
+
+    void setCamera(const ravok::ViewCamera& camera, int centreX, int centreY);
+    void setPalette(const ravok::PaletteColours& palette);
+    void setHdProvider(HdProvider provider) { m_hdProvider = std::move(provider); }
+    // Textured, wire frame (1) or both (2).
+    void setDisplayMode(int mode) { m_displayMode = mode; }
+
+    // The terrain pages of the window (or all of them), each rebuilt when its key changed.
+    void drawTerrain(const ravok::CTrackPOD& track, const ravok::TerrainWindow& window,
+                     const ravok::MeshTextureList& textures, bool wholeGrid);
+    // A mesh in world units, placed (objects) or not (boxes, water, backdrop).
+    void drawMesh(const ravok::Mesh& mesh, const ravok::Placement* placement = nullptr, bool depthTest = true);
+    // The course lines and the truck start triangles.
+    void drawCourse(const ravok::CTrackPOD& track, int selectedCourse, int selectedTruck);
+
+    // Drops every texture and page (the textures or the palette changed).
+    void InvalidateTextures();
+    // The context is going away: deletes everything while it is still current.
+    void Release();
+    // The context was lost without a chance to clean up: forgets every handle.
+    void forgetContext();
+
+    int trianglesDrawn() const { return m_triangles; }
+    int pagesBuilt() const { return m_pagesBuilt; }
+    int lastSwapInterval() const { return m_swapInterval; }
+    // Records the interval the next context is made with; true when it changed.
+    bool applyVerticalSync(bool on);
+
+private:
+    struct Page {
+        uint32_t key = 0;
+        uint32_t list = 0, wireList = 0;
+        bool valid = false;
+        int triangles = 0;
+    };
+    struct TextureObjects {
+        uint32_t plain = 0, alpha = 0;
+    };
+
+    uint32_t textureOf(const ravok::MeshTexture* texture, bool alpha);
+    std::vector<uint8_t> rgbaOf(const ravok::MeshTexture& texture, int& width, int& height);
+    void upload(uint32_t name, std::vector<uint8_t> rgba, int width, int height);
+    void compileMesh(const ravok::Mesh& mesh, float offsetX, float offsetY);
+    void compileWire(const ravok::Mesh& mesh, float offsetX, float offsetY);
+    void buildPage(Page& page, const ravok::CTrackPOD& track, int px, int py, const ravok::MeshTextureList& textures);
+    void loadView(double originX, double originY);
+    void deletePages();
+
+    QOpenGLFunctions_1_1* m_gl = nullptr;
+    ravok::ViewCamera m_camera;
+    int m_width = 0, m_height = 0, m_centreX = 0, m_centreY = 0;
+    ravok::PaletteColours m_palette{};
+    bool m_paletteLoaded = false;
+    HdProvider m_hdProvider;
+    int m_displayMode = 0;
+    std::vector<Page> m_pages = std::vector<Page>(ravok::kTerrainPages * ravok::kTerrainPages);
+    std::unordered_map<const ravok::MeshTexture*, TextureObjects> m_textures;
+    ravok::MeshCache m_meshes;
+    int m_triangles = 0, m_pagesBuilt = 0;
+    int m_swapInterval = -1;
+};

@@ -1,0 +1,134 @@
+#include "app/RavokDoc.h"
+#include "app/RavokFrame.h"
+#include "app/RavokView.h"
+#include "base/ProgramSettings.h"
+#include "model/TrackPod.h"
+
+#include "AppTestSupport.h"
+#include "TestTracks.h"
+
+#include <QImage>
+#include <QMainWindow>
+#include <QSurfaceFormat>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace ravok;
+using ravok::test::ModalAnswerer;
+
+namespace {
+
+QApplication& glApp() {
+    static bool formatSet = [] {
+        // What the editor asks for: a compatibility context with a depth buffer.
+        QSurfaceFormat format;
+        format.setProfile(QSurfaceFormat::CompatibilityProfile);
+        format.setDepthBufferSize(24);
+        QSurfaceFormat::setDefaultFormat(format);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        return true;
+    }();
+    (void)formatSet;
+    return ravok::test::app();
+}
+
+// The share of the picture's lower half that is green ground (the hills'
+// grass): the terrain drawn with its textures and light.
+double grassShare(const QImage& picture) {
+    int grass = 0, total = 0;
+    for (int y = picture.height() / 2; y < picture.height(); y += 4)
+        for (int x = 0; x < picture.width(); x += 4) {
+            const QColor c = picture.pixelColor(x, y);
+            ++total;
+            grass += c.green() > c.red() + 20 && c.green() > c.blue() + 20;
+        }
+    return total ? double(grass) / total : 0;
+}
+
+// Draws the view now and returns what it shows.
+QImage drawn(CRavokView& view) {
+    view.update();
+    QTest::qWait(50);
+    return view.grabView();
+}
+
+void lookAtTheHills(CRavokView& view) {
+    ViewCamera& camera = view.camera();
+    camera.x = 60 * 64;
+    camera.y = 40 * 64;
+    camera.z = 3 * 170;
+    camera.yaw = 450;
+    camera.pitch = 1050;
+    view.JumpTo(camera.x, camera.y);
+}
+
+} // namespace
+
+TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
+    glApp();
+    ProgramSettings settings = defaultSettings("/tmp");
+    settings.useOpenGL = false;
+    settings.display = 4; // the window's size
+    settings.editState.displayMode = 0;
+    CRavokDoc doc(settings);
+    test::hillyTrack(doc.track());
+    CRavokFrame frame(doc, settings);
+    ModalAnswerer answerer;
+    frame.resize(1024, 720);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CRavokView& view = *frame.view();
+    view.OnTrackReplaced();
+    view.OnBarNotification(13, 0);
+    lookAtTheHills(view);
+
+    const QImage software = drawn(view);
+    EXPECT_GT(grassShare(software), 0.3) << "software renderer";
+
+    settings.useOpenGL = true;
+    const QImage opengl = drawn(view);
+    EXPECT_GT(grassShare(opengl), 0.3) << "OpenGL renderer";
+    EXPECT_GT(view.glRenderer().pagesBuilt(), 0);
+    EXPECT_GT(view.glRenderer().trianglesDrawn(), 0);
+
+    // Pages are reused while nothing changes: a second frame builds none.
+    const int built = view.glRenderer().pagesBuilt();
+    drawn(view);
+    EXPECT_EQ(view.glRenderer().pagesBuilt(), built);
+    // One edited height rebuilds only the pages around it.
+    doc.track().terrain.heights[42 * 256 + 61] += 5;
+    drawn(view);
+    EXPECT_GE(view.glRenderer().pagesBuilt() - built, 1);
+    EXPECT_LE(view.glRenderer().pagesBuilt() - built, 4);
+
+    if (const char* dir = std::getenv("RAVOK_PICTURES_DIR")) {
+        // The picture of the editor in docs/: the hills, the water and the boxes.
+        ViewCamera& camera = view.camera();
+        camera.z = 3 * 160;
+        camera.yaw = 60;
+        camera.pitch = 1020;
+        view.OnBarNotification(5, 128);
+        view.JumpTo(110 * 64, 95 * 64);
+        drawn(view);
+        QTest::qWait(100);
+        frame.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/editor.png"));
+    }
+
+    // Moving the view into another window makes a new context: everything is
+    // built again, without a message.
+    const int contexts = view.contextsMade();
+    QMainWindow other;
+    other.resize(800, 600);
+    view.setParent(&other);
+    other.setCentralWidget(&view);
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    const QImage again = drawn(view);
+    EXPECT_GT(view.contextsMade(), contexts);
+    EXPECT_GT(grassShare(again), 0.3) << "after a new context";
+    EXPECT_TRUE(answerer.boxes.isEmpty()) << answerer.boxes.join('\n').toStdString();
+    view.setParent(nullptr); // the frame no longer owns it
+    delete &view;
+}
