@@ -34,4 +34,12 @@ if [ $status -eq 3 ] && command -v xvfb-run >/dev/null; then
     status=$?
 fi
 grep -v '^QStandardPaths:' "$errors" >&2
+
+echo "== the editor's view, whole grid at 1920 x 1080, both renderers"
+view=$BUILD/bench/view_fps/view_fps
+if [ -x "$view" ] && command -v xvfb-run >/dev/null; then
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 2000x1200x24" "$view" 2>/dev/null || status=1
+else
+    echo "$view not built or no xvfb-run; skipping"
+fi
 exit $status
