@@ -173,21 +173,45 @@ void CRavokView::paintSoftware(QPainter& painter) {
 }
 
 void CRavokView::paintOverlay(QPainter& painter) {
+    const FrameBuffer frame = pickingFrame();
+    const CameraMatrix matrix = CameraMatrixOf(m_camera);
+    const double sx = double(width()) / frame.width, sy = double(height()) / frame.height;
+    const CTrackPOD& track = m_doc.track();
+    auto onScreen = [&](int x, int y, int heightUnits) -> std::optional<QPointF> {
+        const auto p = ProjectWorldPoint(matrix, frame, x, y, heightUnits * 3);
+        if (!p) return std::nullopt;
+        return QPointF((*p)[0] * sx, (*p)[1] * sy);
+    };
+    // Objects: an outline at each and the labels of checkpoints and ramps.
+    if (m_mode == kEditObjects || m_settings.alwaysShowObjects) {
+        painter.setPen(colourOf(m_settings.colors[3]));
+        for (const auto& object : track.objects) {
+            if (!object) continue;
+            const auto at = onScreen(object->x, object->y, object->z);
+            if (!at) continue;
+            painter.drawRect(QRectF(*at - QPointF(3, 3), QSizeF(6, 6)));
+            if (object->type == kObjectCheckpoint)
+                painter.drawText(*at + QPointF(6, -4), QString::asprintf("CP %02d", object->sequence - 999));
+            else if (object->type == kObjectRamp)
+                painter.drawText(*at + QPointF(6, -4), QStringLiteral("RAMP"));
+        }
+    }
+    // Course anchors: the segments' end points of the main course.
+    if (m_mode == kEditCourse || m_settings.alwaysShowCourse) {
+        painter.setPen(QColor(255, 32, 32));
+        for (const CourseSegment& s : track.mainCourse.segments)
+            for (const auto& point : {s.start, s.end})
+                if (const auto at = onScreen(point[0], point[1], point[2])) painter.drawEllipse(*at, 4, 4);
+    }
     if (m_hovered) {
         // The hovered square's corners on the screen.
-        const FrameBuffer frame = pickingFrame();
-        const CameraMatrix matrix = CameraMatrixOf(m_camera);
-        const double sx = double(width()) / frame.width, sy = double(height()) / frame.height;
         QPolygonF outline;
         for (auto [dx, dy] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}}) {
             const int gx = m_hovered->x + dx, gy = m_hovered->y + dy;
-            const auto p = ProjectWorldPoint(matrix, frame, gx * 64, gy * 64,
-                                             m_doc.track().terrain.height(gx, gy) * 3);
-            if (!p) return;
-            outline << QPointF((*p)[0] * sx, (*p)[1] * sy);
+            if (const auto p = onScreen(gx * 64, gy * 64, track.terrain.height(gx, gy))) outline << *p;
         }
         painter.setPen(QPen(colourOf(m_settings.colors[3]), 1));
-        painter.drawPolygon(outline);
+        if (outline.size() == 4) painter.drawPolygon(outline);
     }
     if (m_settings.displayFps) {
         painter.setPen(Qt::yellow);

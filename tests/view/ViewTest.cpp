@@ -1,6 +1,7 @@
 #include "app/RavokDoc.h"
 #include "app/RavokFrame.h"
 #include "app/RavokView.h"
+#include "app/ViewControlsBar.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
 
@@ -9,7 +10,9 @@
 
 #include <QImage>
 #include <QMainWindow>
+#include <QSlider>
 #include <QSurfaceFormat>
+#include <QToolBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -131,4 +134,56 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
     EXPECT_TRUE(answerer.boxes.isEmpty()) << answerer.boxes.join('\n').toStdString();
     view.setParent(nullptr); // the frame no longer owns it
     delete &view;
+}
+
+TEST(View, FlightKeysModesAndBars) {
+    glApp();
+    ProgramSettings settings = defaultSettings("/tmp");
+    CRavokDoc doc(settings);
+    CRavokFrame frame(doc, settings);
+    frame.show();
+    CRavokView& view = *frame.view();
+    view.setFocus();
+
+    // Holding Up flies north on the timer; releasing stops at once.
+    const int startY = view.camera().y;
+    QTest::keyPress(&view, Qt::Key_Up);
+    QTest::qWait(300);
+    QTest::keyRelease(&view, Qt::Key_Up);
+    const int stoppedY = view.camera().y;
+    EXPECT_GT(stoppedY, startY);
+    QTest::qWait(150);
+    EXPECT_EQ(view.camera().y, stoppedY);
+    EXPECT_EQ(view.flight().forwardSpeed(), 0.0f);
+
+    // Home looks north, F5 toggles "Always Show Course", F4 the altitude lock.
+    view.camera().yaw = 900;
+    QTest::keyClick(&view, Qt::Key_Home);
+    EXPECT_EQ(view.camera().yaw, 0);
+    QTest::keyClick(&view, Qt::Key_F5);
+    EXPECT_TRUE(settings.alwaysShowCourse);
+    QTest::keyClick(&view, Qt::Key_F4);
+    EXPECT_TRUE(view.flight().altitudeLock);
+
+    // Modes show their own bar; Level View and the grid slider reach the view.
+    frame.setEditMode(kEditCourse);
+    EXPECT_EQ(view.editMode(), kEditCourse);
+    EXPECT_TRUE(frame.modeBar(kEditCourse)->isVisibleTo(&frame));
+    EXPECT_FALSE(frame.modeBar(kEditTerrain)->isVisibleTo(&frame));
+    view.camera().pitch = 1300;
+    view.OnBarNotification(1, 0);
+    EXPECT_EQ(view.camera().pitch, 900);
+    frame.viewControls()->findChild<QSlider*>(QStringLiteral("gridSize"))->setValue(16);
+    EXPECT_EQ(view.camera().gridSize, 128);
+    EXPECT_EQ(settings.polysize, 128u);
+
+    // Return to Location before a save does nothing; after one it comes back.
+    const ViewCamera before = view.camera();
+    view.ReturnToLocation();
+    EXPECT_EQ(view.camera().x, before.x);
+    view.SaveLocation();
+    view.JumpTo(100, 200);
+    view.ReturnToLocation();
+    EXPECT_EQ(view.camera().x, before.x);
+    EXPECT_EQ(view.camera().y, before.y);
 }
