@@ -3,6 +3,7 @@
 #include "app/OptionsSheet.h"
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
+#include "app/TerrainToolsBar.h"
 #include "app/ViewControlsBar.h"
 #include "app/TrackStatisticsDialog.h"
 #include "app/WritePodDialogs.h"
@@ -84,7 +85,12 @@ void CRavokFrame::createToolBars() {
         action->setChecked(mode == 0);
         group->addAction(action);
         m_modeActions[size_t(mode)] = action;
-        if (bars[mode]) {
+        if (mode == kEditTerrain) {
+            auto* terrain = new CTerrainToolsBar(m_settings.editState, this);
+            connect(terrain, &CTerrainToolsBar::notify, m_view, &CRavokView::OnBarNotification);
+            addToolBar(terrain);
+            m_modeBars[size_t(mode)] = terrain;
+        } else if (bars[mode]) {
             QToolBar* bar = new QToolBar(QString::fromLatin1(bars[mode]), this);
             bar->setObjectName(QString::fromLatin1(bars[mode]));
             bar->addWidget(new QLabel(QString::fromLatin1(bars[mode]) + QStringLiteral(" "), bar));
@@ -100,6 +106,7 @@ void CRavokFrame::createToolBars() {
     connect(m_viewControls, &CViewControlsBar::notify, m_view, &CRavokView::OnBarNotification);
     connect(m_viewControls->overviewMap(), &COverviewMap::jump, m_view, &CRavokView::JumpTo);
     connect(m_view, &CRavokView::cameraMoved, m_viewControls->overviewMap(), qOverload<>(&QWidget::update));
+    connect(m_view, &CRavokView::terrainEdited, m_viewControls->overviewMap(), &COverviewMap::refresh);
 }
 
 void CRavokFrame::setEditMode(int mode) {
@@ -128,6 +135,9 @@ void CRavokFrame::createStatusPanes() {
 void CRavokFrame::createMenus() {
     createFileMenu();
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QAction* undo = edit->addAction(QStringLiteral("&Undo"), m_view, &CRavokView::UndoTerrain);
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    edit->addSeparator();
     m_extract = edit->addAction(QStringLiteral("E&xtract Models and Art"), &m_doc, &CRavokDoc::ExtractArt);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));

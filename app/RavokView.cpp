@@ -2,6 +2,7 @@
 
 #include "app/RavokDoc.h"
 #include "art/HdViewPicture.h"
+#include "edit/TerrainTools.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
 #include "render/TerrainPicking.h"
@@ -40,6 +41,11 @@ CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* paren
     setMouseTracking(true);
     setMinimumSize(160, 120);
     m_camera.gridSize = settings.wholeGrid ? 256 : int(settings.polysize);
+    const EditState& edit = settings.editState;
+    m_tool = TerrainToolParams{TerrainTool(std::clamp(edit.terrainTool, 0, 7)), edit.toolWidth, edit.toolHeight,
+                               edit.altitude, edit.orientation, edit.curvature}
+                 .corrected();
+    m_displayMode = std::clamp(edit.displayMode, 0, 2);
     m_flightTimer.setInterval(kFlightTickMs);
     connect(&m_flightTimer, &QTimer::timeout, this, &CRavokView::onFlightTick);
     connect(&m_doc, &CRavokDoc::contentsReplaced, this, &CRavokView::OnTrackReplaced);
@@ -59,6 +65,7 @@ CRavokView::~CRavokView() {
 
 void CRavokView::OnTrackReplaced() {
     m_flight.stop();
+    m_undo = {};
     m_hovered.reset();
     OnTrackChanged();
 }
@@ -232,14 +239,25 @@ void CRavokView::OnBarNotification(int code, int value) {
         m_camera.gridSize = value;
         rebuildScene();
         break;
+    case 10: m_tool.tool = TerrainTool(std::clamp(value, 0, 7)); break;
+    case 11: m_tool.width = value; break;
+    case 12: m_tool.height = value; break;
+    case 16: m_tool.orientation = value; break;
+    case 17: m_tool.curvature = value; break;
+    case 19:
+        m_tool.altitude = value;
+        m_tool = m_tool.corrected();
+        if (m_tool.tool == TerrainTool::SinglePoint) ApplyTerrainTool(); // Single-point: once at each change
+        return;
     case 13: m_displayMode = std::clamp(value, 0, 2); break;
     case 14:
         m_mode = std::clamp(value, 0, 4);
         m_hovered.reset();
         break;
     case 40: OnTrackChanged(); break;
-    default: return; // the editing codes belong to the edit tools
+    default: return; // the other editing codes belong to the edit tools
     }
+    m_tool = m_tool.corrected();
     showCameraStatus();
     update();
 }
@@ -335,6 +353,7 @@ void CRavokView::keyPressEvent(QKeyEvent* event) {
     }
     switch (key) {
     case Qt::Key_Home: m_camera.yaw = 0; break;
+    case Qt::Key_Space: ApplyTerrainTool(); return;
     case Qt::Key_Clear: m_camera.pitch = 900; break;
     case Qt::Key_F2: SaveLocation(); return;
     case Qt::Key_F3: ReturnToLocation(); return;
@@ -375,6 +394,33 @@ FrameBuffer CRavokView::pickingFrame() const {
     return frame;
 }
 
+bool CRavokView::ApplyTerrainTool() {
+    CTrackPOD& track = m_doc.track();
+    if (m_mode != kEditTerrain || !m_hovered || !CanEditTerrain(track)) return false;
+    const TerrainChange change = ravok::ApplyTerrainTool(track, m_tool, BuildTerrainBrush(m_tool), *m_hovered, m_undo);
+    if (change.empty()) return false;
+    m_doc.setModified(true);
+    rebuildScene();
+    emit terrainEdited();
+    update();
+    return true;
+}
+
+bool CRavokView::UndoTerrain() {
+    if (!UndoTerrainEdit(m_doc.track(), m_undo)) return false;
+    m_doc.setModified(true);
+    rebuildScene();
+    emit terrainEdited();
+    update();
+    return true;
+}
+
+void CRavokView::mousePressEvent(QMouseEvent* event) {
+    setFocus();
+    if (event->button() == Qt::LeftButton && m_mode == kEditTerrain) ApplyTerrainTool();
+    QOpenGLWidget::mousePressEvent(event);
+}
+
 void CRavokView::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() & Qt::RightButton) return;
     const FrameBuffer frame = pickingFrame();
@@ -386,6 +432,8 @@ void CRavokView::mouseMoveEvent(QMouseEvent* event) {
     if (square != m_hovered) {
         m_hovered = square;
         if (square) emit positionText(QStringLiteral("%1, %2").arg(square->x).arg(square->y));
+        // Dragging with the left button paints the tool along the way.
+        if ((event->buttons() & Qt::LeftButton) && m_mode == kEditTerrain) ApplyTerrainTool();
         update();
     }
     QOpenGLWidget::mouseMoveEvent(event);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "edit/CameraFlight.h"
+#include "edit/TerrainBrush.h"
+#include "edit/TerrainUndo.h"
 #include "edit/ViewPicking.h"
 #include "render/SoftwareRenderer.h"
 #include "render/TrackScene.h"
@@ -45,6 +47,11 @@ public:
     int contextsMade() const { return m_contextsMade; }
 
     bool locationSaved() const { return bool(m_location.saved); }
+    const ravok::TerrainToolParams& terrainTool() const { return m_tool; }
+    // The terrain tool at the hovered square (left button, Space); false when nothing changed.
+    bool ApplyTerrainTool();
+    // Undo of the last terrain edit; false when there is none.
+    bool UndoTerrain();
     // The size of the software renderer's frame for the display setting.
     QSize softwareFrameSize() const;
 
@@ -66,6 +73,7 @@ signals:
     void positionText(const QString& text); // the status bar's position pane
     void heightText(const QString& text);   // the "z" pane
     void cameraMoved();                     // the overview map follows
+    void terrainEdited();                   // heights changed in place
     void flagsChanged();                    // F5..F9 toggled a view flag
 
 protected:
@@ -74,6 +82,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
@@ -100,6 +109,8 @@ private:
     int m_mode = kEditTerrain;
     int m_displayMode = 0; // textured, wire frame, both
     std::optional<ravok::GridSquare> m_hovered;
+    ravok::TerrainToolParams m_tool;
+    ravok::TerrainUndo m_undo;
 
     ravok::TrackScene m_scene;
     ravok::FrameBuffer m_frame;

@@ -29,6 +29,7 @@ struct GridSquare {
     int x = 0, y = 0;
     static std::optional<GridSquare> fromPacked(int packed);
     int packed() const { return x | y << 8; }
+    bool operator==(const GridSquare&) const = default;
 };
 
 // Terrain edits are refused while a pod is shown for viewing only.

@@ -1,15 +1,11 @@
 #pragma once
 
+#include "edit/TerrainTools.h"
 #include "render/ViewCamera.h"
 
 #include <optional>
 
 namespace ravok {
-
-struct GridSquare {
-    int x = 0, y = 0;
-    bool operator==(const GridSquare&) const = default;
-};
 
 // The square under the mouse from the window vertex picked under it (row * g
 // + column of the terrain window's g x g vertices); none for a vertex of the

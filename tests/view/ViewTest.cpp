@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QSlider>
+#include <QSpinBox>
 #include <QSurfaceFormat>
 #include <QToolBar>
 #include <QTest>
@@ -186,4 +187,36 @@ TEST(View, FlightKeysModesAndBars) {
     view.ReturnToLocation();
     EXPECT_EQ(view.camera().x, before.x);
     EXPECT_EQ(view.camera().y, before.y);
+}
+
+TEST(View, SculptAHillUnderTheMouseAndUndoIt) {
+    glApp();
+    ProgramSettings settings = defaultSettings("/tmp");
+    CRavokDoc doc(settings);
+    CRavokFrame frame(doc, settings);
+    frame.resize(900, 700);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CRavokView& view = *frame.view();
+    view.camera().pitch = 1800; // straight down on (100, 100)
+    view.camera().z = 3 * 120;
+    view.JumpTo(100 * 64, 100 * 64);
+    QTest::mouseMove(&view, view.rect().center());
+    QTest::qWait(20);
+    ASSERT_TRUE(view.hoveredSquare());
+    const GridSquare under = *view.hoveredSquare();
+    EXPECT_NEAR(under.x, 100, 1);
+    EXPECT_NEAR(under.y, 100, 1);
+
+    // The bar's Altitude reaches the view; Space raises the ground there.
+    auto* altitude = frame.modeBar(kEditTerrain)->findChild<QSpinBox*>(QStringLiteral("Altitude"));
+    ASSERT_NE(altitude, nullptr);
+    altitude->setValue(40);
+    EXPECT_EQ(view.terrainTool().altitude, 40);
+    const int before = doc.track().terrain.height(under.x, under.y);
+    QTest::keyClick(&view, Qt::Key_Space);
+    EXPECT_GT(doc.track().terrain.height(under.x, under.y), before);
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_TRUE(view.UndoTerrain());
+    EXPECT_EQ(doc.track().terrain.height(under.x, under.y), before);
 }
