@@ -2,17 +2,21 @@
 
 #include "app/OptionsSheet.h"
 #include "app/RavokDoc.h"
+#include "app/LightingDlg.h"
+#include "app/RandomTerrainDlg.h"
 #include "app/RavokView.h"
 #include "app/TerrainToolsBar.h"
 #include "app/ViewControlsBar.h"
 #include "app/TrackStatisticsDialog.h"
 #include "app/WritePodDialogs.h"
 #include "base/ProgramSettings.h"
+#include "edit/WeatherMask.h"
 #include "model/Completeness.h"
 #include "pod/CloneTrack.h"
 #include "pod/TrackPodBuild.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QActionGroup>
 #include <QLabel>
 #include <QToolBar>
@@ -140,6 +144,11 @@ void CRavokFrame::createMenus() {
     edit->addSeparator();
     m_extract = edit->addAction(QStringLiteral("E&xtract Models and Art"), &m_doc, &CRavokDoc::ExtractArt);
 
+    QMenu* special = menuBar()->addMenu(QStringLiteral("&Special"));
+    m_randomTerrain = special->addAction(QStringLiteral("Random Terrain"), this, &CRavokFrame::OnRandomTerrain);
+    m_lighting = special->addAction(QStringLiteral("Lighting"), this, &CRavokFrame::OnLighting);
+    m_weatherMask = special->addAction(QStringLiteral("&Weather Mask"), this, &CRavokFrame::OnWeatherMask);
+
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     m_statistics = view->addAction(QStringLiteral("Statisti&cs"), this, &CRavokFrame::OnViewStatistics);
     view->addSeparator();
@@ -203,6 +212,41 @@ void CRavokFrame::updateCommands() {
     m_saveAs->setEnabled(!viewing);
     m_writePod->setEnabled(!viewing);
     m_extract->setEnabled(viewing);
+    m_randomTerrain->setEnabled(!viewing);
+    m_lighting->setEnabled(!viewing);
+    m_weatherMask->setEnabled(!viewing && ravok::CanEditWeatherMask(m_doc.track()));
+}
+
+void CRavokFrame::OnRandomTerrain() {
+    if (m_doc.podViewMode()) return;
+    CRandomTerrainDlg dialog(ravok::RandomTerrainParams::fromSettings(m_settings.autoTerrain, m_settings.seed), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    dialog.params().toSettings(m_settings.autoTerrain, m_settings.seed);
+    m_view->ReplaceHeights(dialog.heights());
+}
+
+void CRavokFrame::OnLighting() {
+    if (m_doc.podViewMode()) return;
+    ravok::LightingParams start = ravok::LightingParams::fromSettings(m_settings.lighting);
+    start.sun = ravok::SunPositionOfTrack(m_doc.track());
+    CLightingDlg dialog(start, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const ravok::LightingParams chosen = dialog.params();
+    chosen.toSettings(m_settings.lighting);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool lit = ravok::ComputeTerrainLighting(m_doc.track(), chosen);
+    QApplication::restoreOverrideCursor();
+    if (!lit) return;
+    m_doc.setModified(true);
+    m_view->OnTrackChanged(); // every page is drawn again with the new light
+}
+
+void CRavokFrame::OnWeatherMask() {
+    ravok::CTrackPOD& track = m_doc.track();
+    if (!ravok::CanEditWeatherMask(track)) return;
+    CWeatherMaskDlg dialog(track.weatherMask, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (ravok::SetWeatherMask(track, dialog.mask())) m_doc.setModified(true);
 }
 
 void CRavokFrame::updateTitle() {

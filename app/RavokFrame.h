@@ -51,6 +51,10 @@ public slots:
     // The one-shot check after start-up: the ART and MODELS folders, then the maximised window.
     void OnStartupCheck();
     void OnAutosaveTimer();
+    // The Special menu's terrain commands.
+    void OnRandomTerrain();
+    void OnLighting();
+    void OnWeatherMask();
 
 signals:
     // Program Options changed the settings: the view takes the new quality,
@@ -91,6 +95,9 @@ private:
     std::array<QAction*, 5> m_modeActions{};
     std::array<QToolBar*, 5> m_modeBars{};
     QAction* m_returnToLocation = nullptr;
+    QAction* m_randomTerrain = nullptr;
+    QAction* m_lighting = nullptr;
+    QAction* m_weatherMask = nullptr;
     QString m_keptStatus; // the status text an autosave message covers
 };
 

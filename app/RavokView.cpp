@@ -2,6 +2,7 @@
 
 #include "app/RavokDoc.h"
 #include "art/HdViewPicture.h"
+#include "edit/RandomTerrain.h"
 #include "edit/TerrainTools.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
@@ -406,6 +407,15 @@ bool CRavokView::ApplyTerrainTool() {
     return true;
 }
 
+bool CRavokView::ReplaceHeights(std::span<const uint8_t> heights) {
+    if (!ApplyRandomTerrain(m_doc.track(), heights, m_undo)) return false;
+    m_doc.setModified(true);
+    rebuildScene();
+    emit terrainEdited();
+    update();
+    return true;
+}
+
 bool CRavokView::UndoTerrain() {
     if (!UndoTerrainEdit(m_doc.track(), m_undo)) return false;
     m_doc.setModified(true);
@@ -432,8 +442,6 @@ void CRavokView::mouseMoveEvent(QMouseEvent* event) {
     if (square != m_hovered) {
         m_hovered = square;
         if (square) emit positionText(QStringLiteral("%1, %2").arg(square->x).arg(square->y));
-        // Dragging with the left button paints the tool along the way.
-        if ((event->buttons() & Qt::LeftButton) && m_mode == kEditTerrain) ApplyTerrainTool();
         update();
     }
     QOpenGLWidget::mouseMoveEvent(event);

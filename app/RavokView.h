@@ -50,6 +50,8 @@ public:
     const ravok::TerrainToolParams& terrainTool() const { return m_tool; }
     // The terrain tool at the hovered square (left button, Space); false when nothing changed.
     bool ApplyTerrainTool();
+    // Puts a whole generated height map into the track as one undoable terrain edit.
+    bool ReplaceHeights(std::span<const uint8_t> heights);
     // Undo of the last terrain edit; false when there is none.
     bool UndoTerrain();
     // The size of the software renderer's frame for the display setting.
