@@ -2,6 +2,8 @@
 
 #include "app/OptionsSheet.h"
 #include "app/RavokDoc.h"
+#include "app/AdjustHeightsDlg.h"
+#include "app/DibClipboard.h"
 #include "app/LightingDlg.h"
 #include "app/RandomTerrainDlg.h"
 #include "app/RavokView.h"
@@ -92,6 +94,7 @@ void CRavokFrame::createToolBars() {
         if (mode == kEditTerrain) {
             auto* terrain = new CTerrainToolsBar(m_settings.editState, this);
             connect(terrain, &CTerrainToolsBar::notify, m_view, &CRavokView::OnBarNotification);
+            connect(m_view, &CRavokView::terrainToolChanged, terrain, &CTerrainToolsBar::showParams);
             addToolBar(terrain);
             m_modeBars[size_t(mode)] = terrain;
         } else if (bars[mode]) {
@@ -143,6 +146,17 @@ void CRavokFrame::createMenus() {
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     edit->addSeparator();
     m_extract = edit->addAction(QStringLiteral("E&xtract Models and Art"), &m_doc, &CRavokDoc::ExtractArt);
+
+    QMenu* terrain = menuBar()->addMenu(QStringLiteral("&Terrain"));
+    terrain->addAction(QStringLiteral("Copy Area"), m_view, &CRavokView::CopyArea);
+    terrain->addAction(QStringLiteral("Paste Area"), m_view, &CRavokView::PasteArea);
+    terrain->addSeparator();
+    terrain->addAction(QStringLiteral("Copy Terrain as Bitmap"), m_view, &CRavokView::CopyTerrainBitmap);
+    QAction* pasteBitmap =
+        terrain->addAction(QStringLiteral("Paste Terrain Bitmap"), m_view, &CRavokView::PasteTerrainBitmapFromClipboard);
+    connect(terrain, &QMenu::aboutToShow, this, [pasteBitmap] { pasteBitmap->setEnabled(ravok::ClipboardHasBitmap()); });
+    terrain->addSeparator();
+    terrain->addAction(QStringLiteral("Adjust Terrain Heights..."), this, &CRavokFrame::OnAdjustHeights);
 
     QMenu* special = menuBar()->addMenu(QStringLiteral("&Special"));
     m_randomTerrain = special->addAction(QStringLiteral("Random Terrain"), this, &CRavokFrame::OnRandomTerrain);
@@ -239,6 +253,13 @@ void CRavokFrame::OnLighting() {
     if (!lit) return;
     m_doc.setModified(true);
     m_view->OnTrackChanged(); // every page is drawn again with the new light
+}
+
+void CRavokFrame::OnAdjustHeights() {
+    if (m_doc.podViewMode()) return;
+    CAdjustHeightsDlg dialog(ravok::TerrainHeightRange(m_doc.track()), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_view->AdjustHeights(dialog.params());
 }
 
 void CRavokFrame::OnWeatherMask() {

@@ -55,6 +55,7 @@ public slots:
     void OnRandomTerrain();
     void OnLighting();
     void OnWeatherMask();
+    void OnAdjustHeights();
 
 signals:
     // Program Options changed the settings: the view takes the new quality,

@@ -1,7 +1,9 @@
 #include "app/RavokView.h"
 
 #include "app/RavokDoc.h"
+#include "app/DibClipboard.h"
 #include "art/HdViewPicture.h"
+#include "edit/TerrainBitmap.h"
 #include "edit/RandomTerrain.h"
 #include "edit/TerrainTools.h"
 #include "base/ProgramSettings.h"
@@ -334,6 +336,37 @@ void CRavokView::toggleFlag(bool& flag) {
     update();
 }
 
+bool CRavokView::terrainKey(int key) {
+    const bool up = key == Qt::Key_S || key == Qt::Key_BracketRight;
+    const bool down = key == Qt::Key_X || key == Qt::Key_BracketLeft;
+    if (up || down) {
+        if (m_tool.tool == TerrainTool::SinglePoint) {
+            // At most one application per 55 ms tick however fast the key repeats.
+            if (!m_sinceSinglePoint.isValid() || m_sinceSinglePoint.elapsed() >= kFlightTickMs) m_singlePointRepeat.tick();
+            if (!m_hovered || !CanEditTerrain(m_doc.track()) || !m_singlePointRepeat.take()) return true;
+            m_sinceSinglePoint.start();
+            const int step = up ? m_tool.altitude : -m_tool.altitude;
+            if (!ApplySinglePoint(m_doc.track(), *m_hovered, step, m_undo).empty()) terrainChanged();
+            return true;
+        }
+        m_tool.altitude = std::clamp(m_tool.altitude + (up ? 1 : -1), kMinAltitude, kMaxAltitude);
+    } else if (key == Qt::Key_Tab) {
+        m_tool.orientation = (m_tool.orientation + 1) % (kMaxOrientation + 1);
+    } else if (key == Qt::Key_Plus || key == Qt::Key_Minus) {
+        m_tool.curvature = std::clamp(m_tool.curvature + (key == Qt::Key_Plus ? 1 : -1), 0, kMaxCurvature);
+    } else {
+        return false;
+    }
+    emit terrainToolChanged(m_tool);
+    return true;
+}
+
+bool CRavokView::focusNextPrevChild(bool next) {
+    // Tab belongs to the tools in the view, not to the focus chain.
+    if (m_mode == kEditTerrain) return false;
+    return QOpenGLWidget::focusNextPrevChild(next);
+}
+
 void CRavokView::keyPressEvent(QKeyEvent* event) {
     int key = event->key();
     // The numeric pad flies too: 8 2 4 6 9 3, and 5 levels the view.
@@ -344,6 +377,7 @@ void CRavokView::keyPressEvent(QKeyEvent* event) {
         if (auto found = pad.find(key); found != pad.end()) key = found->second;
         if (key == Qt::Key_5) key = Qt::Key_Clear;
     }
+    if (m_mode == kEditTerrain && terrainKey(key)) return;
     if (setFlightKey(key, true)) {
         if (!event->isAutoRepeat() && !m_flightTimer.isActive()) {
             m_sinceTick.invalidate();
@@ -400,28 +434,63 @@ bool CRavokView::ApplyTerrainTool() {
     if (m_mode != kEditTerrain || !m_hovered || !CanEditTerrain(track)) return false;
     const TerrainChange change = ravok::ApplyTerrainTool(track, m_tool, BuildTerrainBrush(m_tool), *m_hovered, m_undo);
     if (change.empty()) return false;
+    terrainChanged();
+    return true;
+}
+
+void CRavokView::terrainChanged() {
     m_doc.setModified(true);
     rebuildScene();
     emit terrainEdited();
     update();
+}
+
+bool CRavokView::CopyArea() {
+    const TerrainBrush brush = BuildTerrainBrush(m_tool);
+    return CopyTerrainArea(m_doc.track(), brush.rw, brush.rh, m_hovered, m_area);
+}
+
+bool CRavokView::PasteArea() {
+    if (!CanEditTerrain(m_doc.track())) return false;
+    if (PasteTerrainArea(m_doc.track(), m_area, m_hovered, m_undo).empty()) return false;
+    terrainChanged();
+    return true;
+}
+
+void CRavokView::CopyTerrainBitmap() { ravok::SetClipboardDib(ravok::CopyTerrainAsBitmap(m_doc.track())); }
+
+bool CRavokView::PasteTerrainBitmapFromClipboard() {
+    if (!CanEditTerrain(m_doc.track())) return false;
+    const auto dib = ravok::ClipboardDib();
+    const Outcome outcome = dib ? ravok::PasteTerrainBitmap(m_doc.track(), *dib, m_undo)
+                                : ravok::PasteTerrainBitmapBlock(m_doc.track(), {}, m_undo);
+    if (!outcome) {
+        m_doc.prompter().warn(outcome.message, outcome.caption);
+        return false;
+    }
+    terrainChanged();
+    return true;
+}
+
+bool CRavokView::AdjustHeights(const AdjustHeightsParams& params) {
+    const Outcome outcome = AdjustTerrainHeights(m_doc.track(), params, m_undo);
+    if (!outcome) {
+        if (!outcome.message.empty()) m_doc.prompter().warn(outcome.message, outcome.caption);
+        return false;
+    }
+    terrainChanged();
     return true;
 }
 
 bool CRavokView::ReplaceHeights(std::span<const uint8_t> heights) {
     if (!ApplyRandomTerrain(m_doc.track(), heights, m_undo)) return false;
-    m_doc.setModified(true);
-    rebuildScene();
-    emit terrainEdited();
-    update();
+    terrainChanged();
     return true;
 }
 
 bool CRavokView::UndoTerrain() {
     if (!UndoTerrainEdit(m_doc.track(), m_undo)) return false;
-    m_doc.setModified(true);
-    rebuildScene();
-    emit terrainEdited();
-    update();
+    terrainChanged();
     return true;
 }
 

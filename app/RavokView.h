@@ -1,7 +1,9 @@
 #pragma once
 
 #include "edit/CameraFlight.h"
+#include "edit/TerrainAdjust.h"
 #include "edit/TerrainBrush.h"
+#include "edit/TerrainTools.h"
 #include "edit/TerrainUndo.h"
 #include "edit/ViewPicking.h"
 #include "render/SoftwareRenderer.h"
@@ -52,6 +54,13 @@ public:
     bool ApplyTerrainTool();
     // Puts a whole generated height map into the track as one undoable terrain edit.
     bool ReplaceHeights(std::span<const uint8_t> heights);
+    // Terrain menu: the area under the brush, the greyscale bitmap through the
+    // clipboard, and Adjust Terrain Heights; each one undoable edit.
+    bool CopyArea();
+    bool PasteArea();
+    void CopyTerrainBitmap();
+    bool PasteTerrainBitmapFromClipboard();
+    bool AdjustHeights(const ravok::AdjustHeightsParams& params);
     // Undo of the last terrain edit; false when there is none.
     bool UndoTerrain();
     // The size of the software renderer's frame for the display setting.
@@ -76,6 +85,7 @@ signals:
     void heightText(const QString& text);   // the "z" pane
     void cameraMoved();                     // the overview map follows
     void terrainEdited();                   // heights changed in place
+    void terrainToolChanged(const ravok::TerrainToolParams& params); // the keys changed a bar field
     void flagsChanged();                    // F5..F9 toggled a view flag
 
 protected:
@@ -86,15 +96,20 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void onFlightTick();
     bool setFlightKey(int key, bool down);
+    // S, X, brackets, Tab, + and - of terrain mode; false for other keys.
+    bool terrainKey(int key);
     void rebuildScene();
     void paintOpenGL();
     void paintSoftware(QPainter& painter);
     void paintOverlay(QPainter& painter);
     void showCameraStatus();
+    // After a terrain edit: the document is modified and the meshes follow.
+    void terrainChanged();
     void toggleFlag(bool& flag);
     void contextAboutToGo();
     ravok::FrameBuffer pickingFrame() const;
@@ -113,6 +128,9 @@ private:
     std::optional<ravok::GridSquare> m_hovered;
     ravok::TerrainToolParams m_tool;
     ravok::TerrainUndo m_undo;
+    ravok::TerrainArea m_area;
+    ravok::SinglePointRepeat m_singlePointRepeat;
+    QElapsedTimer m_sinceSinglePoint;
 
     ravok::TrackScene m_scene;
     ravok::FrameBuffer m_frame;

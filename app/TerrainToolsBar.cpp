@@ -69,3 +69,16 @@ TerrainToolParams CTerrainToolsBar::params() const {
     p.altitude = m_altitude->value();
     return p.corrected();
 }
+
+void CTerrainToolsBar::showParams(const TerrainToolParams& p) {
+    const std::array<std::pair<QSpinBox*, int>, 5> fields{
+        {{m_width, p.width}, {m_height, p.height}, {m_orientation, p.orientation}, {m_curvature, p.curvature},
+         {m_altitude, p.altitude}}};
+    for (auto [box, value] : fields) {
+        const QSignalBlocker block(box);
+        box->setValue(value);
+    }
+    m_altitudes[size_t(altitudeGroupOf(p.tool))] = p.altitude;
+    m_state.toolWidth = p.width, m_state.toolHeight = p.height;
+    m_state.orientation = p.orientation, m_state.curvature = p.curvature, m_state.altitude = p.altitude;
+}

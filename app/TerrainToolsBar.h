@@ -22,6 +22,8 @@ class CTerrainToolsBar : public QToolBar {
 public:
     CTerrainToolsBar(ravok::EditState& state, QWidget* parent = nullptr);
     ravok::TerrainToolParams params() const;
+    // Shows values the view's keys changed, without notifying the view again.
+    void showParams(const ravok::TerrainToolParams& params);
 
 signals:
     void notify(int code, int value);

@@ -1,3 +1,4 @@
+#include "app/AdjustHeightsDlg.h"
 #include "app/LightingDlg.h"
 #include "app/RandomTerrainDlg.h"
 #include "app/RavokDoc.h"
@@ -10,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSlider>
 #include <gtest/gtest.h>
@@ -94,4 +96,34 @@ TEST(TerrainDialogs, WeatherMaskKeepsClearWhenEverythingIsUnticked) {
     dialog.findChild<QCheckBox*>(QStringLiteral("Clear"))->setChecked(false);
     EXPECT_EQ(dialog.mask(), 1u); // nothing ticked: Clear again
     EXPECT_TRUE(dialog.findChild<QCheckBox*>(QStringLiteral("Clear"))->isChecked());
+}
+
+TEST(TerrainDialogs, AdjustHeightsShowsAfterAndAvoidsClipping) {
+    app();
+    ProgramSettings settings = defaultSettings("/tmp");
+    CRavokDoc doc(settings);
+    for (size_t i = 0; i < doc.track().terrain.heights.size(); ++i)
+        doc.track().terrain.heights[i] = uint8_t(100 + i % 131); // 100 .. 230
+    CRavokFrame frame(doc, settings);
+    QString afterTyped, afterBad;
+    ModalAnswerer answerer([&](QWidget* modal) {
+        auto* dialog = qobject_cast<CAdjustHeightsDlg*>(modal);
+        if (!dialog) return false;
+        auto* offset = dialog->findChild<QLineEdit*>(QStringLiteral("offset"));
+        auto* after = dialog->findChild<QLabel*>(QStringLiteral("after"));
+        offset->setText(QStringLiteral("x"));
+        afterBad = after->text();
+        offset->setText(QStringLiteral("50"));
+        afterTyped = after->text();
+        dialog->accept();
+        return true;
+    });
+    frame.OnAdjustHeights();
+    EXPECT_EQ(afterBad, QStringLiteral("- .. -"));
+    EXPECT_EQ(afterTyped, QStringLiteral("125 .. 255")); // shrunk to +25
+    const auto range = TerrainHeightRange(doc.track());
+    EXPECT_EQ(range.lowest, 125);
+    EXPECT_EQ(range.highest, 255);
+    ASSERT_TRUE(frame.view()->UndoTerrain());
+    EXPECT_EQ(TerrainHeightRange(doc.track()).highest, 230);
 }

@@ -219,4 +219,13 @@ TEST(View, SculptAHillUnderTheMouseAndUndoIt) {
     EXPECT_TRUE(doc.isModified());
     EXPECT_TRUE(view.UndoTerrain());
     EXPECT_EQ(doc.track().terrain.height(under.x, under.y), before);
+
+    // The keys change the bar's fields: S the altitude, Tab the orientation, + the curvature.
+    QTest::keyClick(&view, Qt::Key_S);
+    EXPECT_EQ(altitude->value(), 41);
+    QTest::keyClick(&view, Qt::Key_Tab);
+    EXPECT_EQ(view.terrainTool().orientation, 1);
+    QTest::keyClick(&view, Qt::Key_Plus);
+    EXPECT_EQ(view.terrainTool().curvature, 4);
+    EXPECT_EQ(settings.editState.curvature, 4);
 }
