@@ -146,14 +146,14 @@ void CRavokView::paintOpenGL() {
     m_gl.setDisplayMode(m_displayMode);
     m_gl.setCamera(m_camera, w / 2, h / 2);
     m_gl.drawTerrain(track, m_scene.window(), m_scene.textures().terrain, m_camera.gridSize >= 256);
-    const bool showBoxes = m_mode == kEditGroundBoxes || m_settings.alwaysShowGroundBoxes || true;
-    if (showBoxes)
-        for (const auto& box : m_scene.boxes()) m_gl.drawMesh(*box);
+    for (const auto& box : m_scene.boxes()) m_gl.drawMesh(*box);
     for (const auto& object : track.objects) {
         if (!object) continue;
         const Placement at = ObjectPlacement(*object);
         const Mesh* mesh = m_scene.modelMesh(object->model);
-        m_gl.drawMesh(mesh ? *mesh : plainBlock(*object), &at);
+        // "Hide Collider Boxes": the plain blocks that stand for objects without a model.
+        if (!mesh && m_settings.hideColliderBoxes) continue;
+        m_gl.drawMesh(mesh ? *mesh : plainBlock(*object), &at, true, mesh && m_settings.modelTransparency);
     }
     if (m_settings.showWater) m_gl.drawMesh(m_scene.water());
     if (m_mode == kEditCourse || m_settings.alwaysShowCourse) m_gl.drawCourse(track, 0, -1);
@@ -169,6 +169,7 @@ void CRavokView::paintSoftware(QPainter& painter) {
     SoftwareRenderer renderer(quality, m_shades);
     SceneOptions options;
     options.showWater = m_settings.showWater;
+    options.showPlainBlocks = !m_settings.hideColliderBoxes;
     options.wireFrame = m_displayMode != 0;
     options.background = uint8_t(track.palette.NearestPaletteIndex(m_settings.colors[0].r, m_settings.colors[0].g,
                                                                      m_settings.colors[0].b));

@@ -85,6 +85,7 @@ void TrackScene::draw(SoftwareRenderer& renderer, FrameBuffer& frame, const CTra
                 renderer.addSolid(*mesh, CameraMatrixOf(camera, at), false);
                 continue;
             }
+            if (!options.showPlainBlocks) continue;
             Mesh block; // the renderer keeps what it needs of it
             BuildPlainBoxMesh(block, object->width, object->length, object->height, m_plainColour);
             renderer.addSolid(block, CameraMatrixOf(camera, at));

@@ -16,6 +16,7 @@ struct SceneOptions {
     bool showWater = true;
     bool showObjects = true;
     bool showGroundBoxes = true;
+    bool showPlainBlocks = true; // the blocks drawn for objects without a model
     bool wireFrame = false;    // the wire frame of the terrain over the picture
     uint8_t wireColour = 255;
     uint8_t background = 0;

@@ -188,7 +188,13 @@ void COpenGLTerrainRenderer::forgetContext() {
 
 // The mesh's triangles, grouped by how they are drawn, with drawing-unit
 // vertices less (offsetX, offsetY).
-void COpenGLTerrainRenderer::compileMesh(const Mesh& mesh, float offsetX, float offsetY) {
+void COpenGLTerrainRenderer::compileMesh(const Mesh& mesh, float offsetX, float offsetY, float alpha) {
+    const bool translucent = alpha < 1;
+    if (translucent) {
+        m_gl->glEnable(GL_BLEND);
+        m_gl->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        m_gl->glDepthMask(GL_FALSE);
+    }
     struct Group {
         const MeshTexture* texture;
         int colour;
@@ -228,10 +234,10 @@ void COpenGLTerrainRenderer::compileMesh(const Mesh& mesh, float offsetX, float 
             if (group.kind == 2) {
                 m_gl->glColor4ub(kWaterColour[0], kWaterColour[1], kWaterColour[2], kWaterAlpha);
             } else if (texture) {
-                m_gl->glColor4f(light, light, light, 1);
+                m_gl->glColor4f(light, light, light, alpha);
             } else {
                 const RgbColour c = t->colour == -1 ? RgbColour{255, 255, 255} : m_palette[size_t(uint32_t(t->colour) >> 24)];
-                m_gl->glColor4f(c.r / 255.0f * light, c.g / 255.0f * light, c.b / 255.0f * light, 1);
+                m_gl->glColor4f(c.r / 255.0f * light, c.g / 255.0f * light, c.b / 255.0f * light, alpha);
             }
             for (int k = 0; k < 3; ++k) {
                 const MeshVertex* v = mesh.vertex(t->vertices[size_t(k)]);
@@ -244,10 +250,14 @@ void COpenGLTerrainRenderer::compileMesh(const Mesh& mesh, float offsetX, float 
         }
         m_gl->glEnd();
         if (group.kind == 1) m_gl->glDisable(GL_ALPHA_TEST);
-        if (group.kind == 2) {
+        if (group.kind == 2 && !translucent) {
             m_gl->glDisable(GL_BLEND);
             m_gl->glDepthMask(GL_TRUE);
         }
+    }
+    if (translucent) {
+        m_gl->glDisable(GL_BLEND);
+        m_gl->glDepthMask(GL_TRUE);
     }
     m_gl->glEnable(GL_TEXTURE_2D);
     m_gl->glColor4f(1, 1, 1, 1);
@@ -332,16 +342,19 @@ void COpenGLTerrainRenderer::drawTerrain(const CTrackPOD& track, const TerrainWi
         }
 }
 
-void COpenGLTerrainRenderer::drawMesh(const Mesh& mesh, const Placement* placement, bool depthTest) {
+void COpenGLTerrainRenderer::drawMesh(const Mesh& mesh, const Placement* placement, bool depthTest,
+                                      bool translucent) {
     if (!m_gl || mesh.triangleCount() == 0) return;
-    const MeshCache::Lookup found = m_meshes.find(&mesh, mesh.triangleCount());
+    // The translucent list of a mesh is an entry of its own, one byte past the mesh's address.
+    const void* key = translucent ? static_cast<const void*>(reinterpret_cast<const char*>(&mesh) + 1) : &mesh;
+    const MeshCache::Lookup found = m_meshes.find(key, mesh.triangleCount());
     if (!found.hit) {
         if (found.replacedList) m_gl->glDeleteLists(found.replacedList, 1);
         for (const MeshTriangle& t : mesh.triangles()) textureOf(t.texture, (t.flags & kTriangleColourKeyed) != 0);
         const uint32_t list = m_gl->glGenLists(1);
         if (!list) return;
         m_gl->glNewList(list, GL_COMPILE);
-        compileMesh(mesh, 0, 0);
+        compileMesh(mesh, 0, 0, translucent ? 0.5f : 1.0f);
         m_gl->glEndList();
         m_meshes.setList(found.index, list);
     }

@@ -51,7 +51,9 @@ public:
     void drawTerrain(const ravok::CTrackPOD& track, const ravok::TerrainWindow& window,
                      const ravok::MeshTextureList& textures, bool wholeGrid);
     // A mesh in world units, placed (objects) or not (boxes, water, backdrop).
-    void drawMesh(const ravok::Mesh& mesh, const ravok::Placement* placement = nullptr, bool depthTest = true);
+    // Translucent meshes are drawn half see-through ("Model Transparency").
+    void drawMesh(const ravok::Mesh& mesh, const ravok::Placement* placement = nullptr, bool depthTest = true,
+                  bool translucent = false);
     // The course lines and the truck start triangles.
     void drawCourse(const ravok::CTrackPOD& track, int selectedCourse, int selectedTruck);
 
@@ -82,7 +84,7 @@ private:
     uint32_t textureOf(const ravok::MeshTexture* texture, bool alpha);
     std::vector<uint8_t> rgbaOf(const ravok::MeshTexture& texture, int& width, int& height);
     void upload(uint32_t name, std::vector<uint8_t> rgba, int width, int height);
-    void compileMesh(const ravok::Mesh& mesh, float offsetX, float offsetY);
+    void compileMesh(const ravok::Mesh& mesh, float offsetX, float offsetY, float alpha = 1);
     void compileWire(const ravok::Mesh& mesh, float offsetX, float offsetY);
     void buildPage(Page& page, const ravok::CTrackPOD& track, int px, int py, const ravok::MeshTextureList& textures);
     void loadView(double originX, double originY);
