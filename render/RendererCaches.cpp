@@ -1,6 +1,7 @@
 #include "render/RendererCaches.h"
 
 #include "model/TrackPod.h"
+#include "render/Mesh.h"
 
 #include <algorithm>
 #include <cmath>
@@ -113,6 +114,20 @@ std::string FrameRateCounter::text() const {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "FPS %d.%d", tenths / 10, tenths % 10);
     return buffer;
+}
+
+PreviewProjection ModelPreviewProjection(const Mesh& mesh, double zoom) {
+    double farthest = 0;
+    for (const MeshVertex& v : mesh.vertices()) {
+        const double x = v.x / 64.0, y = v.y / 64.0, z = v.z / 64.0;
+        farthest = std::max(farthest, std::sqrt(x * x + y * y + z * z));
+    }
+    PreviewProjection p;
+    p.radius = std::max(1.0, farthest);
+    p.distance = p.radius / std::sin(20.0 * 3.14159265358979323846 / 180.0) * 1.15 * std::clamp(zoom, 0.05, 20.0);
+    p.nearPlane = p.radius * 0.01 + 1;
+    p.farPlane = p.radius * 4 + p.distance + 1000;
+    return p;
 }
 
 } // namespace ravok

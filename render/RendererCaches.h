@@ -82,4 +82,15 @@ private:
     double m_rate = 0;
 };
 
+class Mesh;
+
+// The camera of the model preview: the mesh's radius (its farthest vertex
+// from the origin, at least 1), the distance that shows it whole in a 40
+// degree field of view (radius / sin 20 degrees x 1.15 x zoom, the zoom kept
+// in 0.05..20) and the near and far planes around it. World units.
+struct PreviewProjection {
+    double radius = 1, distance = 0, nearPlane = 1, farPlane = 1000;
+};
+PreviewProjection ModelPreviewProjection(const Mesh& mesh, double zoom);
+
 } // namespace ravok

@@ -433,3 +433,29 @@ void COpenGLTerrainRenderer::drawCourse(const CTrackPOD& track, int selectedCour
     m_gl->glEnable(GL_TEXTURE_2D);
     m_gl->glColor3ub(255, 255, 255);
 }
+
+bool COpenGLTerrainRenderer::drawModelPreview(QOpenGLContext* context, int width, int height, const Mesh& mesh,
+                                              double yaw, double pitch, double zoom, QColor background) {
+    if (!context || context->format().depthBufferSize() <= 0) {
+        m_error = 40;
+        return false;
+    }
+    if (!beginFrame(context, width, height, background)) return false;
+    m_error = 0;
+    const PreviewProjection p = ModelPreviewProjection(mesh, zoom);
+    const double top = std::tan(20.0 * std::numbers::pi / 180) * p.nearPlane * kStored;
+    const double aspect = double(width) / std::max(1, height);
+    m_gl->glMatrixMode(GL_PROJECTION);
+    m_gl->glLoadIdentity();
+    m_gl->glFrustum(-top * aspect, top * aspect, -top, top, p.nearPlane * kStored, p.farPlane * kStored);
+    m_gl->glMatrixMode(GL_MODELVIEW);
+    m_gl->glLoadIdentity();
+    m_gl->glTranslated(0, 0, -p.distance * kStored);
+    m_gl->glRotated(pitch - 90, 1, 0, 0);
+    m_gl->glRotated(yaw, 0, 0, 1);
+    for (const MeshTriangle& t : mesh.triangles()) textureOf(t.texture, (t.flags & kTriangleColourKeyed) != 0);
+    compileMesh(mesh, 0, 0); // drawn at once, not kept: the preview changes model often
+    m_triangles = int(mesh.triangleCount());
+    endFrame();
+    return true;
+}

@@ -57,6 +57,13 @@ public:
     // The course lines and the truck start triangles.
     void drawCourse(const ravok::CTrackPOD& track, int selectedCourse, int selectedTruck);
 
+    // One model alone, turned by pitch - 90 degrees about x and by yaw about z
+    // (degrees), at the distance that shows it whole. False (code 40) when
+    // the surface has no depth buffer.
+    bool drawModelPreview(QOpenGLContext* context, int width, int height, const ravok::Mesh& mesh, double yaw,
+                          double pitch, double zoom, QColor background);
+    int lastError() const { return m_error; }
+
     // Drops every texture and page (the textures or the palette changed).
     void InvalidateTextures();
     // The context is going away: deletes everything while it is still current.
@@ -102,4 +109,5 @@ private:
     ravok::MeshCache m_meshes;
     int m_triangles = 0, m_pagesBuilt = 0;
     int m_swapInterval = -1;
+    int m_error = 0;
 };

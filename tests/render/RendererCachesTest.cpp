@@ -1,6 +1,9 @@
 #include "render/RendererCaches.h"
 
 #include "model/TrackPod.h"
+#include "render/Mesh.h"
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -83,4 +86,19 @@ TEST(RendererCaches, SwapIntervalOnlyWhenTheOptionChangesAndFrameRateText) {
     for (int64_t t = 0; t < 499; t += 10) EXPECT_FALSE(counter.frame(t));
     EXPECT_TRUE(counter.frame(520)); // 51 frames in 520 ms
     EXPECT_EQ(counter.text(), "FPS 98.1");
+}
+
+TEST(RendererCaches, ModelPreviewFramesTheWholeModel) {
+    Mesh mesh;
+    mesh.addVertex(30, 40, 0); // 50 from the origin
+    mesh.addVertex(-10, 0, 0);
+    const PreviewProjection p = ModelPreviewProjection(mesh, 1.0);
+    EXPECT_DOUBLE_EQ(p.radius, 50);
+    EXPECT_NEAR(p.distance, 50 / std::sin(20 * 3.14159265358979 / 180) * 1.15, 1e-9);
+    EXPECT_DOUBLE_EQ(p.nearPlane, 1.5);
+    EXPECT_NEAR(p.farPlane, 200 + p.distance + 1000, 1e-9);
+    // The zoom is kept in 0.05..20; an empty mesh has radius 1.
+    EXPECT_DOUBLE_EQ(ModelPreviewProjection(mesh, 100).distance, ModelPreviewProjection(mesh, 20).distance);
+    EXPECT_DOUBLE_EQ(ModelPreviewProjection(mesh, 0).distance, ModelPreviewProjection(mesh, 0.05).distance);
+    EXPECT_DOUBLE_EQ(ModelPreviewProjection(Mesh{}, 1).radius, 1);
 }

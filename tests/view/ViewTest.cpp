@@ -1,9 +1,11 @@
 #include "app/RavokDoc.h"
 #include "app/RavokFrame.h"
+#include "app/ModelPreviewWidget.h"
 #include "app/RavokView.h"
 #include "app/ViewControlsBar.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
+#include "render/TrackMeshes.h"
 
 #include "AppTestSupport.h"
 #include "TestTracks.h"
@@ -228,4 +230,30 @@ TEST(View, SculptAHillUnderTheMouseAndUndoIt) {
     QTest::keyClick(&view, Qt::Key_Plus);
     EXPECT_EQ(view.terrainTool().curvature, 4);
     EXPECT_EQ(settings.editState.curvature, 4);
+}
+
+TEST(View, ModelPreviewShowsTheWholeModel) {
+    glApp();
+    PaletteColours palette{};
+    palette[200] = {255, 140, 0};
+    Mesh block;
+    BuildPlainBoxMesh(block, 90, 60, 40, 200);
+    CModelPreviewWidget preview;
+    preview.resize(200, 200);
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    preview.setMesh(&block, palette);
+    QTest::qWait(30);
+    const QImage picture = preview.grabFramebuffer();
+    int orange = 0, edge = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            const bool isOrange = c.red() > 150 && c.green() > 60 && c.blue() < 60;
+            orange += isOrange;
+            // Whole: nothing of the model touches the window's border.
+            if (isOrange && (x == 0 || y == 0 || x == picture.width() - 1 || y == picture.height() - 1)) ++edge;
+        }
+    EXPECT_GT(orange, 2000);
+    EXPECT_EQ(edge, 0);
 }
