@@ -145,7 +145,17 @@ void CRavokView::paintOpenGL() {
     m_gl.setPalette(displayPalette(track.palette, m_settings.gamma));
     m_gl.setDisplayMode(m_displayMode);
     m_gl.setCamera(m_camera, w / 2, h / 2);
+    const bool backdrop = m_settings.showBackdrop && m_scene.backdrop().triangleCount() > 0;
+    if (backdrop && !track.stadiumFlag) {
+        // The backdrop surrounds the camera and lies behind everything drawn after it.
+        const Placement around{double(m_camera.x), double(m_camera.y), double(m_camera.z)};
+        m_gl.drawMesh(m_scene.backdrop(), &around, false);
+    }
     m_gl.drawTerrain(track, m_scene.window(), m_scene.textures().terrain, m_camera.gridSize >= 256);
+    if (backdrop && track.stadiumFlag) {
+        const Placement arena{double(track.arenaOriginX) * 64, double(track.arenaOriginY) * 64, 0};
+        m_gl.drawMesh(m_scene.backdrop(), &arena);
+    }
     for (const auto& box : m_scene.boxes()) m_gl.drawMesh(*box);
     for (const auto& object : track.objects) {
         if (!object) continue;
@@ -213,6 +223,23 @@ void CRavokView::paintOverlay(QPainter& painter) {
         for (const CourseSegment& s : track.mainCourse.segments)
             for (const auto& point : {s.start, s.end})
                 if (const auto at = onScreen(point[0], point[1], point[2])) painter.drawEllipse(*at, 4, 4);
+    }
+    if (m_hovered && m_mode == kEditTerrain) {
+        // The brush's extent, following the ground along its edges.
+        const TerrainBrush brush = BuildTerrainBrush(m_tool);
+        const int x0 = m_hovered->x - (brush.rw - 1) / 2, y0 = m_hovered->y - (brush.rh - 1) / 2;
+        const int x1 = x0 + brush.rw, y1 = y0 + brush.rh;
+        QPolygonF edge;
+        auto add = [&](int gx, int gy) {
+            gx = std::clamp(gx, 0, 255), gy = std::clamp(gy, 0, 255);
+            if (const auto p = onScreen(gx * 64, gy * 64, track.terrain.height(gx, gy))) edge << *p;
+        };
+        for (int x = x0; x < x1; ++x) add(x, y0);
+        for (int y = y0; y < y1; ++y) add(x1, y);
+        for (int x = x1; x > x0; --x) add(x, y1);
+        for (int y = y1; y >= y0; --y) add(x0, y);
+        painter.setPen(QPen(colourOf(m_settings.colors[5]), 1));
+        painter.drawPolyline(edge);
     }
     if (m_hovered) {
         // The hovered square's corners on the screen.

@@ -59,6 +59,8 @@ void TrackScene::build(const CTrackPOD& track, const TerrainWindow& window) {
         BuildModelMesh(*mesh, *model, m_textures.models, track.palette);
         m_models[model.get()] = std::move(mesh);
     }
+    m_backdrop.clear();
+    if (track.backdrop) BuildModelMesh(m_backdrop, *track.backdrop, m_textures.models, track.palette);
     const int orange = track.palette.NearestPaletteIndex(kPlainObjectColour.r, kPlainObjectColour.g,
                                                          kPlainObjectColour.b);
     m_plainColour = uint8_t(orange);

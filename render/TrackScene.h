@@ -42,13 +42,15 @@ public:
     const Mesh& water() const { return m_water; }
     const Mesh* modelMesh(const Model* model) const;
     const std::vector<std::unique_ptr<Mesh>>& boxes() const { return m_boxes; }
+    // The backdrop or stadium model's mesh; empty without one.
+    const Mesh& backdrop() const { return m_backdrop; }
     // The palette index of the plain blocks of objects without a model.
     uint8_t plainColour() const { return m_plainColour; }
 
 private:
     TextureDatabase m_textures;
     TerrainWindow m_window;
-    Mesh m_terrain, m_water;
+    Mesh m_terrain, m_water, m_backdrop;
     uint8_t m_plainColour = 0;
     std::vector<std::unique_ptr<Mesh>> m_boxes;
     std::map<const Model*, std::unique_ptr<Mesh>> m_models;
