@@ -5,49 +5,18 @@
 #include "base/Interfaces.h"
 #include "model/TrackPod.h"
 
+#include "TestModels.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 using namespace ravok;
 namespace fs = std::filesystem;
+using ravok::test::binModel;
+using ravok::test::modelList;
 
 namespace {
 
-// A BIN model of two vertices, the lower at `lowestHeight`, with one textured
-// facet per texture name.
-std::vector<uint8_t> binModel(const std::vector<std::string>& textures, int32_t lowestHeight = 0) {
-    ByteWriter w;
-    w.i32LE(20);
-    w.zeros(12);
-    w.i32LE(2);
-    for (int32_t v : {8192, 2 * lowestHeight, 4096, 100, 0, 100})
-        w.i32LE(v);
-    for (const auto& t : textures) {
-        w.i32LE(13);
-        w.zeros(4);
-        w.fixedText(t, 16);
-        w.i32LE(14);
-        w.i32LE(1);
-        w.zeros(16);
-        w.zeros(12);
-    }
-    w.i32LE(0);
-    return w.release();
-}
-
-// A model list naming animation frames.
-std::vector<uint8_t> modelList(const std::vector<std::string>& frames) {
-    ByteWriter w;
-    w.i32LE(32);
-    w.zeros(4);
-    w.i32LE(int32_t(frames.size()));
-    w.zeros(12);
-    for (const auto& f : frames)
-        w.fixedText(f, 16);
-    w.i32LE(0);
-    return w.release();
-}
 
 int addModel(CTrackPOD& track, const std::string& name, const std::vector<uint8_t>& bytes) {
     auto model = std::make_unique<Model>();
