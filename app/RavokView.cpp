@@ -4,6 +4,7 @@
 #include "app/DibClipboard.h"
 #include "art/HdViewPicture.h"
 #include "edit/TerrainBitmap.h"
+#include "edit/ObjectEditing.h"
 #include "edit/RandomTerrain.h"
 #include "edit/TerrainTools.h"
 #include "base/ProgramSettings.h"
@@ -69,6 +70,7 @@ CRavokView::~CRavokView() {
 void CRavokView::OnTrackReplaced() {
     m_flight.stop();
     m_undo = {};
+    m_objects.clear();
     m_hovered.reset();
     OnTrackChanged();
 }
@@ -210,7 +212,11 @@ void CRavokView::paintOverlay(QPainter& painter) {
             if (!object) continue;
             const auto at = onScreen(object->x, object->y, object->z);
             if (!at) continue;
-            painter.drawRect(QRectF(*at - QPointF(3, 3), QSizeF(6, 6)));
+            const int slot = int(&object - &track.objects[0]);
+            const bool selected = IsObjectSelected(track, m_objects, slot);
+            painter.setPen(selected ? QColor(255, 255, 0) : colourOf(m_settings.colors[3]));
+            const double r = selected ? 6 : 3;
+            painter.drawRect(QRectF(*at - QPointF(r, r), QSizeF(2 * r, 2 * r)));
             if (object->type == kObjectCheckpoint)
                 painter.drawText(*at + QPointF(6, -4), QString::asprintf("CP %02d", object->sequence - 999));
             else if (object->type == kObjectRamp)
@@ -284,6 +290,7 @@ void CRavokView::OnBarNotification(int code, int value) {
     case 14:
         m_mode = std::clamp(value, 0, 4);
         m_hovered.reset();
+        m_objects.clear();
         break;
     case 40: OnTrackChanged(); break;
     default: return; // the other editing codes belong to the edit tools
@@ -391,7 +398,7 @@ bool CRavokView::terrainKey(int key) {
 
 bool CRavokView::focusNextPrevChild(bool next) {
     // Tab belongs to the tools in the view, not to the focus chain.
-    if (m_mode == kEditTerrain) return false;
+    if (m_mode == kEditTerrain || m_mode == kEditObjects) return false;
     return QOpenGLWidget::focusNextPrevChild(next);
 }
 
@@ -406,6 +413,7 @@ void CRavokView::keyPressEvent(QKeyEvent* event) {
         if (key == Qt::Key_5) key = Qt::Key_Clear;
     }
     if (m_mode == kEditTerrain && terrainKey(key)) return;
+    if (m_mode == kEditObjects && objectKey(event)) return;
     if (setFlightKey(key, true)) {
         if (!event->isAutoRepeat() && !m_flightTimer.isActive()) {
             m_sinceTick.invalidate();
@@ -434,6 +442,10 @@ void CRavokView::keyPressEvent(QKeyEvent* event) {
 
 void CRavokView::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
+    if (m_mode == kEditObjects && event->key() == Qt::Key_Delete) {
+        DeleteSelectedObjects();
+        return;
+    }
     if (!setFlightKey(event->key(), false)) QOpenGLWidget::keyReleaseEvent(event);
 }
 
@@ -524,8 +536,94 @@ bool CRavokView::UndoTerrain() {
 
 void CRavokView::mousePressEvent(QMouseEvent* event) {
     setFocus();
+    m_pressed.start();
     if (event->button() == Qt::LeftButton && m_mode == kEditTerrain) ApplyTerrainTool();
+    if (event->button() == Qt::LeftButton && m_mode == kEditObjects)
+        PickObjectAt(event->position().toPoint(), event->modifiers() & Qt::ControlModifier);
     QOpenGLWidget::mousePressEvent(event);
+}
+
+void CRavokView::mouseReleaseEvent(QMouseEvent* event) {
+    m_pressed.invalidate();
+    QOpenGLWidget::mouseReleaseEvent(event);
+}
+
+// ---- objects ---------------------------------------------------------------------------
+
+std::vector<ScreenPoint> CRavokView::projectedObjects() const {
+    const FrameBuffer frame = pickingFrame();
+    const CameraMatrix matrix = CameraMatrixOf(m_camera);
+    const double sx = double(width()) / frame.width, sy = double(height()) / frame.height;
+    std::vector<ScreenPoint> points(m_doc.track().objects.size());
+    for (size_t slot = 0; slot < points.size(); ++slot) {
+        const auto& object = m_doc.track().objects[slot];
+        if (!object) continue;
+        if (const auto p = ProjectWorldPoint(matrix, frame, object->x, object->y, object->z * 3))
+            points[slot] = {int((*p)[0] * sx), int((*p)[1] * sy), true};
+    }
+    return points;
+}
+
+void CRavokView::PickObjectAt(QPoint at, bool toggle) {
+    const CTrackPOD& track = m_doc.track();
+    const std::vector<ScreenPoint> points = projectedObjects();
+    const int slot = PickNearestScreenPoint(points, at.x(), at.y(), kObjectPickPixels);
+    if (toggle) {
+        if (slot >= 0) ToggleObjectInSelection(track, m_objects, slot);
+    } else if (!IsObjectSelected(track, m_objects, slot)) {
+        m_objects.selectOnly(slot);
+    }
+    update();
+}
+
+void CRavokView::objectsChanged() {
+    m_doc.setModified(true);
+    NormaliseSelection(m_doc.track(), m_objects);
+    update();
+}
+
+bool CRavokView::InsertObjectHere() {
+    if (m_mode != kEditObjects || !CanEditObjects(m_doc.track())) return false;
+    std::optional<GroundPick> pick;
+    if (m_hovered) pick = GroundPickAt(m_doc.track(), m_hovered->x * 64 + 32, m_hovered->y * 64 + 32);
+    const ObjectInsertResult result = InsertObject(m_doc.track(), m_objects, pick);
+    if (!result.refusal.empty()) m_doc.prompter().inform(result.refusal.text, result.refusal.caption);
+    if (result.slot < 0) return false;
+    objectsChanged();
+    return true;
+}
+
+int CRavokView::DeleteSelectedObjects() {
+    if (!CanEditObjects(m_doc.track())) return 0;
+    const int deleted = ravok::DeleteSelectedObjects(m_doc.track(), m_objects, m_doc.prompter());
+    if (deleted > 0) objectsChanged();
+    return deleted;
+}
+
+void CRavokView::SelectNextObject() {
+    std::vector<int> drawn;
+    const std::vector<ScreenPoint> points = projectedObjects();
+    for (size_t slot = 0; slot < points.size(); ++slot)
+        if (points[slot].visible) drawn.push_back(int(slot));
+    m_objects.selectOnly(NextDrawnObject(drawn, m_objects.current));
+    update();
+}
+
+bool CRavokView::objectKey(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Tab: SelectNextObject(); return true;
+    case Qt::Key_Insert: InsertObjectHere(); return true;
+    case Qt::Key_Delete: return true; // acts on release
+    default: break;
+    }
+    const QString text = event->text();
+    const char key = text.size() == 1 ? text.at(0).toLatin1() : char(event->key() < 128 ? event->key() : 0);
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const auto action = ObjectKeyActionFor(key, mods & Qt::ShiftModifier, mods & Qt::ControlModifier,
+                                           m_settings.objectXYInSitUnits);
+    if (!action) return false;
+    if (CanEditObjects(m_doc.track()) && ApplyObjectStep(m_doc.track(), m_objects, *action)) objectsChanged();
+    return true;
 }
 
 void CRavokView::mouseMoveEvent(QMouseEvent* event) {
@@ -536,6 +634,11 @@ void CRavokView::mouseMoveEvent(QMouseEvent* event) {
     const TerrainWindow window = m_scene.window();
     const int vertex = PickWindowVertex(m_doc.track(), window, CameraMatrixOf(m_camera), frame, mx, my);
     const auto square = HoveredSquare(vertex, window);
+    if (m_mode == kEditObjects && (event->buttons() & Qt::LeftButton) && m_pressed.isValid() &&
+        m_pressed.elapsed() >= 200 && square && m_objects.current >= 0 && CanEditObjects(m_doc.track())) {
+        const GroundPick pick = GroundPickAt(m_doc.track(), square->x * 64 + 32, square->y * 64 + 32);
+        if (DragSelectedObjects(m_doc.track(), m_objects, pick)) objectsChanged();
+    }
     if (square != m_hovered) {
         m_hovered = square;
         if (square) emit positionText(QStringLiteral("%1, %2").arg(square->x).arg(square->y));

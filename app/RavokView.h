@@ -1,6 +1,7 @@
 #pragma once
 
 #include "edit/CameraFlight.h"
+#include "edit/ObjectSelection.h"
 #include "edit/TerrainAdjust.h"
 #include "edit/TerrainBrush.h"
 #include "edit/TerrainTools.h"
@@ -61,6 +62,14 @@ public:
     void CopyTerrainBitmap();
     bool PasteTerrainBitmapFromClipboard();
     bool AdjustHeights(const ravok::AdjustHeightsParams& params);
+    // Objects mode: the selection, Insert at the hovered square, Delete of the
+    // selection (asking first for several), and Tab to the next drawn object.
+    const ravok::ObjectSelection& objectSelection() const { return m_objects; }
+    bool InsertObjectHere();
+    int DeleteSelectedObjects();
+    void SelectNextObject();
+    // Picks the object nearest the point (within 128 pixels); Ctrl adds or removes it.
+    void PickObjectAt(QPoint at, bool toggle);
     // Undo of the last terrain edit; false when there is none.
     bool UndoTerrain();
     // The size of the software renderer's frame for the display setting.
@@ -95,6 +104,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
@@ -103,6 +113,11 @@ private:
     bool setFlightKey(int key, bool down);
     // S, X, brackets, Tab, + and - of terrain mode; false for other keys.
     bool terrainKey(int key);
+    // The object keys and Tab, Insert, Delete of objects mode.
+    bool objectKey(QKeyEvent* event);
+    // Every object's projected position, indexed by slot.
+    std::vector<ravok::ScreenPoint> projectedObjects() const;
+    void objectsChanged();
     void rebuildScene();
     void paintOpenGL();
     void paintSoftware(QPainter& painter);
@@ -130,6 +145,8 @@ private:
     ravok::TerrainUndo m_undo;
     ravok::TerrainArea m_area;
     ravok::SinglePointRepeat m_singlePointRepeat;
+    ravok::ObjectSelection m_objects;
+    QElapsedTimer m_pressed; // a drag counts after the button has been down 200 ms
     QElapsedTimer m_sinceSinglePoint;
 
     ravok::TrackScene m_scene;

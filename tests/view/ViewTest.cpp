@@ -203,6 +203,7 @@ TEST(View, SculptAHillUnderTheMouseAndUndoIt) {
     view.camera().pitch = 1800; // straight down on (100, 100)
     view.camera().z = 3 * 120;
     view.JumpTo(100 * 64, 100 * 64);
+    QTest::mouseMove(&view, QPoint(10, 10)); // the cursor may already be at the centre
     QTest::mouseMove(&view, view.rect().center());
     QTest::qWait(20);
     ASSERT_TRUE(view.hoveredSquare());
@@ -256,4 +257,45 @@ TEST(View, ModelPreviewShowsTheWholeModel) {
         }
     EXPECT_GT(orange, 2000);
     EXPECT_EQ(edge, 0);
+}
+
+TEST(View, ObjectsAreInsertedPickedMovedAndDeleted) {
+    glApp();
+    ProgramSettings settings = defaultSettings("/tmp");
+    CRavokDoc doc(settings);
+    CRavokFrame frame(doc, settings);
+    frame.resize(900, 700);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CRavokView& view = *frame.view();
+    view.camera().pitch = 1800;
+    view.camera().z = 3 * 250; // above the ground of a new track
+    view.JumpTo(100 * 64, 100 * 64);
+    frame.setEditMode(kEditObjects);
+    QTest::mouseMove(&view, QPoint(10, 10)); // the cursor may already be at the centre
+    QTest::mouseMove(&view, view.rect().center());
+    QTest::qWait(20);
+
+    ASSERT_TRUE(view.hoveredSquare());
+    QTest::keyClick(&view, Qt::Key_Insert);
+    const int slot = view.objectSelection().current;
+    ASSERT_GE(slot, 0);
+    ASSERT_TRUE(doc.track().objects[size_t(slot)]);
+    EXPECT_TRUE(doc.isModified());
+
+    // A click beside it picks it again after the selection was cleared.
+    frame.setEditMode(kEditTerrain);
+    frame.setEditMode(kEditObjects);
+    EXPECT_EQ(view.objectSelection().current, -1);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, view.rect().center() + QPoint(5, 5));
+    EXPECT_EQ(view.objectSelection().current, slot);
+
+    // D moves it along x; Delete on one object asks nothing.
+    const int x = doc.track().objects[size_t(slot)]->x;
+    QTest::keyClick(&view, Qt::Key_D);
+    EXPECT_NE(doc.track().objects[size_t(slot)]->x, x);
+    ModalAnswerer answerer;
+    QTest::keyClick(&view, Qt::Key_Delete);
+    EXPECT_FALSE(doc.track().objects[size_t(slot)]);
+    EXPECT_TRUE(answerer.boxes.isEmpty());
 }
