@@ -86,13 +86,16 @@ void drawPreview(const CTrackPOD& track, TexturePattern& pattern, const std::vec
 
 // The file of a pattern texture in the art folder: the name without ART\,
 // or, when there is no such file, its HD picture.
-std::optional<fs::path> patternTextureFile(const fs::path& artFolder, std::string_view name) {
-    std::string_view bare = name;
-    if (bare.size() > 4 && upperCase(bare.substr(0, 4)) == "ART\\") bare.remove_prefix(4);
+std::string withoutArtFolder(std::string_view name) {
+    if (name.size() > 4 && upperCase(name.substr(0, 4)) == "ART\\") name.remove_prefix(4);
+    return std::string(name);
+}
+
+std::optional<fs::path> patternTextureFile(const fs::path& artFolder, const std::string& bare) {
     const fs::path folder = artFolder.empty() ? fs::path(".") : artFolder;
     if (auto file = resolveInFolder(folder, bare)) return file;
     if (!isSafeRelativeName(bare)) return std::nullopt;
-    return FindHdFile(folder / std::string(bare));
+    return FindHdFile(folder / bare);
 }
 
 // Adds the pattern's textures the track lacks; false when one would not load.
@@ -103,8 +106,9 @@ bool addMissingTextures(CTrackPOD& track, const TexturePattern& pattern, std::ve
         if (slots[i] >= 0) continue;
         const std::string name = pattern.textures[i].str();
         Outcome outcome;
-        auto file = patternTextureFile(params.artFolder, name);
-        if (file) slots[i] = AddTextureFile(track, *file, fs::path(name).filename().string(), addParams, outcome);
+        const std::string bare = withoutArtFolder(name);
+        if (auto file = patternTextureFile(params.artFolder, bare))
+            slots[i] = AddTextureFile(track, *file, bare, addParams, outcome);
         if (slots[i] < 0) {
             prompter.warn(formatText("Can't load texture: \"%s\"!", name.c_str()), "");
             return false;
