@@ -241,6 +241,10 @@ bool loadTableTexture(CTrackPOD& track, Texture& texture, const fs::path& artFol
 
 } // namespace
 
+bool ReadTextureFile(const CTrackPOD& track, const fs::path& path, Texture& texture, std::string_view name) {
+    return readTextureFile(track, path, texture, name);
+}
+
 void BadReport::add(std::string_view text, bool indented) {
     if (m_lines < kMaxLines)
         m_text += text;

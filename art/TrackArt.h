@@ -30,6 +30,12 @@ struct ArtLoadCounts {
     int badTextures = 0, badModels = 0;
 };
 
+// Reads one texture file (its size a texture square) under `name`, with the
+// palette of the .ACT beside a .RAW (the default palette without one), and
+// maps it onto the track palette. False when the file is no texture.
+bool ReadTextureFile(const CTrackPOD& track, const std::filesystem::path& path, Texture& texture,
+                     std::string_view name);
+
 // Fills the pixels of every terrain texture that has none from the art
 // folder, the track file's folder and the HD hook; the rest get a placeholder
 // and a "Bad texture" line. True when none ended BAD.

@@ -8,6 +8,7 @@
 #include "cli/ObjectCommands.h"
 #include "cli/PodCommands.h"
 #include "cli/TerrainCommands.h"
+#include "cli/TextureCommands.h"
 #include "cli/TrackLoading.h"
 #include "cli/TrackSummary.h"
 #include "model/NativeFile.h"
@@ -51,6 +52,8 @@ constexpr const char* kUsage =
     "  light FILE.rvk -o OUT.rvk [options]    the light map from dark, bright, sun, bias and shadow\n"
     "  objects FILE.rvk [--json]      the track's objects, courses and truck starts\n"
     "  course FILE.rvk -o OUT.rvk --generate N   extended course N (1-4) from the main course\n"
+    "  palette FILE.rvk --optimise -o OUT.act|OUT.pal   the optimised palette of the track's textures\n"
+    "  cut IN.png --tile N --base NAME --art DIR [options]   a picture cut into texture tiles\n"
     "\n"
     "Options of every command:\n"
     "  --help       this text, or a command's own help\n"
@@ -247,5 +250,7 @@ int main(int argc, char** argv) {
     if (command == "light") return runLight(std::move(args));
     if (command == "objects") return runObjects(std::move(args));
     if (command == "course") return runCourse(std::move(args));
+    if (command == "palette") return runPalette(std::move(args));
+    if (command == "cut") return runCut(std::move(args));
     return usageError("ravok-cli: unknown command \"" + command + "\"");
 }

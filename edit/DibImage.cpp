@@ -91,7 +91,12 @@ std::vector<uint8_t> DibImage::toBlock() const {
     out.i32LE(yPelsPerMeter);
     out.u32LE(colorsUsed);
     out.u32LE(colorsImportant);
-    out.zeros(paletteOffset(*this) - std::min<size_t>(paletteOffset(*this), kInfoHeaderSize));
+    size_t rest = paletteOffset(*this) - std::min<size_t>(paletteOffset(*this), kInfoHeaderSize);
+    if (compression == kBitFields && rest >= kBitFieldMaskBytes) {
+        for (uint32_t mask : masks) out.u32LE(mask);
+        rest -= kBitFieldMaskBytes;
+    }
+    out.zeros(rest);
     for (const auto& entry : palette)
         out.bytes(entry.data(), entry.size());
     out.bytes(bits);
@@ -114,6 +119,8 @@ std::optional<DibImage> DibImage::fromBlock(std::span<const uint8_t> block) {
     in.readU32LE(dib.colorsUsed);
     in.readU32LE(dib.colorsImportant);
     if (!in.ok()) return std::nullopt;
+    if (dib.compression == kBitFields && in.has(12))
+        for (uint32_t& mask : dib.masks) in.readU32LE(mask);
 
     size_t at = std::min(paletteOffset(dib), block.size());
     const size_t entries = announcedPaletteEntries(dib);

@@ -26,6 +26,9 @@ struct DibImage {
     uint32_t imageSize = 0;
     int32_t xPelsPerMeter = 0, yPelsPerMeter = 0;
     uint32_t colorsUsed = 0, colorsImportant = 0;
+    // Red, green and blue masks of bit-field compression: the 12 bytes at
+    // offset 40 of the block (after a 40-byte header, or inside a longer one).
+    std::array<uint32_t, 3> masks{};
     // Colour table entries as stored: blue, green, red, 0.
     std::vector<std::array<uint8_t, 4>> palette;
     // Pixel rows in storage order, each padded to a multiple of 4 bytes. May

@@ -1,4 +1,5 @@
 #include "app/DibClipboard.h"
+#include "edit/TextureClipboard.h"
 #include "edit/TerrainBitmap.h"
 #include "edit/TerrainUndo.h"
 #include "model/TrackPod.h"
@@ -157,4 +158,40 @@ TEST(DibClipboard, PicturesAndBitmapsConvertBothWays) {
     dib.bits.push_back(0);
     dib.compression = 1;
     EXPECT_TRUE(ImageOfDib(dib).isNull());
+}
+
+TEST(DibClipboard, FewColouredTexturesFromPaintProgramsPasteAsTextures) {
+    app();
+    // A 64 x 64 texture of three colours, offered as 32 bits as paint programs on Linux do.
+    QImage texture(64, 64, QImage::Format_ARGB32);
+    texture.fill(qRgb(90, 60, 30));
+    for (int x = 0; x < 64; ++x) texture.setPixel(x, 0, qRgb(200, 180, 20));
+    texture.setPixel(5, 9, qRgb(1, 2, 250));
+    QGuiApplication::clipboard()->setImage(throughPng(texture));
+    auto back = ClipboardDib();
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->bitCount, 8);
+    ASSERT_EQ(back->palette.size(), 3u);
+    EXPECT_TRUE(CheckPasteTexture(&*back).ok);
+    const QImage shown = ImageOfDib(*back);
+    EXPECT_EQ(shown.pixel(5, 9), qRgb(1, 2, 250));
+    EXPECT_EQ(shown.pixel(7, 0), qRgb(200, 180, 20));
+    EXPECT_EQ(shown.pixel(7, 7), qRgb(90, 60, 30));
+
+    // As a Paste Composite source it is an 8-bit picture in those colours.
+    CutSource source;
+    ASSERT_TRUE(CutSourceFromClipboard(&*back, source).ok);
+    EXPECT_EQ(source.kind, CutSourceKind::Paletted);
+    const uint8_t blue = source.indices[size_t(9 * 64 + 5)];
+    EXPECT_EQ(source.palette[3 * blue + 2], 250);
+
+    // 257 colours keep their depth: Paste texture refuses it.
+    QImage rich(64, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) rich.setPixel(x, y, qRgb(x * 4, y * 4, 0));
+    QGuiApplication::clipboard()->setImage(rich);
+    back = ClipboardDib();
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->bitCount, 32);
+    EXPECT_EQ(CheckPasteTexture(&*back).message, "Bitmap must be uncompressed, 8-bit.");
 }

@@ -1,0 +1,33 @@
+#include "edit/TextureAnimating.h"
+
+#include "model/TrackPod.h"
+
+namespace ravok {
+
+namespace {
+
+bool isTexture(const CTrackPOD& track, int slot) {
+    return slot >= 0 && slot < kMaxTerrainTextures && track.terrainTextures[size_t(slot)];
+}
+
+} // namespace
+
+Outcome AnimateTextureClick(CTrackPOD& track, int selected, int clicked) {
+    if (!isTexture(track, selected) || !isTexture(track, clicked) || track.podViewMode) return Outcome::refused();
+    int animation = track.animations.startedBy(uint32_t(selected));
+    if (animation < 0) {
+        if (Outcome started = track.animations.start(uint32_t(selected)); !started) return started;
+        animation = track.animations.count() - 1;
+    }
+    return track.animations.appendFrame(animation, uint32_t(clicked),
+                                        track.terrainTextures[size_t(clicked)]->name().view());
+}
+
+bool UnanimateTexture(CTrackPOD& track, int selected) {
+    const int animation = selected < 0 ? -1 : track.animations.startedBy(uint32_t(selected));
+    if (animation < 0) return false;
+    track.animations.remove(animation);
+    return true;
+}
+
+} // namespace ravok

@@ -1,0 +1,136 @@
+#include "art/TextureFolder.h"
+#include "art/TextureFolderFiles.h"
+
+#include "art/Picture.h"
+#include "model/TrackPod.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace ravok;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A square picture in blue, green, red rows: a gradient so it has many colours.
+void writePng(const fs::path& path, int side) {
+    const size_t stride = DibStride(side);
+    std::vector<uint8_t> bgr(stride * size_t(side), 0);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            uint8_t* p = &bgr[size_t(y) * stride + size_t(x) * 3];
+            p[0] = uint8_t(x * 4), p[1] = uint8_t(y * 4), p[2] = 200;
+        }
+    std::string message;
+    ASSERT_TRUE(WritePng(path, bgr.data(), side, side, stride, message)) << message;
+}
+
+struct TextureFolders : ::testing::Test {
+    test::TempDir art;
+    std::unique_ptr<CTrackPOD> track = std::make_unique<CTrackPOD>();
+    TextureAddParams params{art.path(), false};
+};
+
+} // namespace
+
+TEST_F(TextureFolders, LoadingAPngBuildsItsRawAndActUnlessKeepHdIsOn) {
+    writePng(art / "GRASS.PNG", 64);
+    test::ScriptedPrompter prompter;
+    const int slot = LoadTextureFiles(*track, {art / "GRASS.PNG"}, params, prompter);
+    ASSERT_GE(slot, 0) << (prompter.shown.empty() ? "" : prompter.shown[0]);
+    EXPECT_EQ(track->terrainTextures[size_t(slot)]->name().view(), "ART\\GRASS.RAW");
+    EXPECT_EQ(track->terrainTextures[size_t(slot)]->width(), 64);
+    EXPECT_TRUE(fs::exists(art / "GRASS.RAW"));
+    EXPECT_TRUE(fs::exists(art / "GRASS.ACT"));
+    EXPECT_EQ(fs::file_size(art / "GRASS.RAW"), 4096u);
+
+    EXPECT_EQ(LoadTextureFiles(*track, {art / "GRASS.PNG"}, params, prompter), -1);
+    EXPECT_EQ(prompter.shown.back(), ": Texture \"GRASS.RAW\" already loaded.");
+
+    writePng(art / "SAND.PNG", 128);
+    params.keepHdArtOnly = true;
+    const int sand = LoadTextureFiles(*track, {art / "SAND.PNG"}, params, prompter);
+    ASSERT_GE(sand, 0);
+    EXPECT_EQ(track->terrainTextures[size_t(sand)]->width(), 64); // the legacy side of 128
+    EXPECT_FALSE(fs::exists(art / "SAND.RAW"));
+    EXPECT_FALSE(fs::exists(art / "SAND.ACT"));
+}
+
+TEST_F(TextureFolders, NormalMapsAndBadNamesAreRefused) {
+    writePng(art / "ROAD_N.PNG", 64);
+    Outcome outcome;
+    EXPECT_EQ(AddTextureFile(*track, art / "ROAD_N.PNG", "ROAD_N.RAW", params, outcome), -1);
+    EXPECT_EQ(outcome.caption, kNormalMapCaption);
+    EXPECT_EQ(outcome.message.rfind("\"ROAD_N.PNG\" is a NORMAL MAP, not a texture.", 0), 0u);
+    EXPECT_NE(outcome.message.find("Add \"ROAD\" instead"), std::string::npos);
+    EXPECT_FALSE(fs::exists(art / "ROAD_N.RAW"));
+
+    test::writeBytes(art / "odd.raw", std::vector<uint8_t>(1000, 1)); // not a texture size: silent
+    EXPECT_EQ(AddTextureFile(*track, art / "odd.raw", "odd.raw", params, outcome), -1);
+    EXPECT_TRUE(outcome.message.empty());
+    test::writeBytes(art / "averyveryverylongname.raw", std::vector<uint8_t>(4096, 1));
+    EXPECT_EQ(AddTextureFile(*track, art / "averyveryverylongname.raw", "averyveryverylongname.raw", params, outcome), -1);
+    EXPECT_EQ(outcome.caption, kTextureNameTooLongCaption);
+
+    EXPECT_EQ(TextureNameProblem("a b").message, "Invalid character(s) in name!");
+    EXPECT_EQ(TextureNameProblem("a.b").caption, kTextureNameCaption);
+    EXPECT_TRUE(TextureNameProblem("GRASS2").ok);
+}
+
+TEST_F(TextureFolders, DeletingAndRenamingFilesOfTheArtFolder) {
+    test::writeBytes(art / "ROAD.RAW", std::vector<uint8_t>(4096, 1));
+    test::writeBytes(art / "ROAD_N.RAW", std::vector<uint8_t>(4096, 1));
+    test::writeBytes(art / "MUD.raw", std::vector<uint8_t>(4096, 1));
+    test::writeBytes(art / "MUD.act", std::vector<uint8_t>(768, 1));
+    Outcome outcome;
+    ASSERT_GE(AddTextureFile(*track, art / "ROAD.RAW", "ROAD.RAW", params, outcome), 0);
+
+    test::ScriptedPrompter prompter;
+    EXPECT_FALSE(DeleteTextureFile(*track, art.path(), "ROAD_N.RAW", prompter));
+    EXPECT_EQ(prompter.shown.back().rfind("Normal map: \"ROAD_N.RAW\" is the NORMAL MAP for \"ROAD\"", 0), 0u);
+    EXPECT_FALSE(DeleteTextureFile(*track, art.path(), "ROAD.RAW", prompter));
+    EXPECT_EQ(prompter.shown.back(), ": Texture \"ROAD.RAW\" is being used!");
+    EXPECT_TRUE(fs::exists(art / "ROAD.RAW"));
+
+    EXPECT_EQ(RenameTextureFile(*track, art.path(), "MUD.raw", "ROAD").message,
+              "Name is not unique.\nPlease try a different name.");
+    ASSERT_TRUE(RenameTextureFile(*track, art.path(), "MUD.raw", "clay.raw").ok);
+    EXPECT_TRUE(fs::exists(art / "clay.raw") && fs::exists(art / "clay.act"));
+    EXPECT_FALSE(fs::exists(art / "MUD.raw"));
+
+    prompter.answers = {false};
+    EXPECT_FALSE(DeleteTextureFile(*track, art.path(), "clay.raw", prompter));
+    prompter.answers = {true};
+    EXPECT_TRUE(DeleteTextureFile(*track, art.path(), "clay.raw", prompter));
+    EXPECT_EQ(prompter.shown.back(), "Delete Texture: Sure you want to permanently delete \"clay.raw\"?");
+    EXPECT_FALSE(fs::exists(art / "clay.raw") || fs::exists(art / "clay.act"));
+}
+
+TEST_F(TextureFolders, ListingOrderLimitsAndThumbnails) {
+    writePng(art / "b.png", 32);
+    writePng(art / "A.PNG", 32);
+    writePng(art / "DIRT_N.png", 32);
+    test::writeBytes(art / "c.tga", {1, 2, 3});
+    test::writeBytes(art / "GRASS.RAW", std::vector<uint8_t>(256 * 256, 7));
+    test::writeBytes(art / (std::string(24, 'X') + ".raw"), std::vector<uint8_t>(4096, 1));
+    test::writeBytes(art / (std::string(23, 'Y') + ".raw"), std::vector<uint8_t>(4096, 1));
+    test::writeBytes(art / "notes.txt", {1});
+    const auto names = ListArtFolder(art.path());
+    EXPECT_EQ(names, (std::vector<std::string>{"A.PNG", "b.png", "c.tga", "GRASS.RAW", std::string(23, 'Y') + ".raw"}));
+
+    auto page = MakeThumbnailPage(art.path(), names, 0);
+    ASSERT_EQ(page.size(), 4u); // the broken TGA is left out
+    EXPECT_EQ(page[2].name, "GRASS.RAW");
+    EXPECT_EQ(page[2].pixels[4095], 7);
+    EXPECT_EQ(page[2].palette[7 * 3], DefaultPalette()[7].r);
+    EXPECT_NE(page[0].pixels[0], page[0].pixels[63]);
+
+    std::atomic<bool> stop{true};
+    EXPECT_TRUE(MakeThumbnailPage(art.path(), names, 0, &stop).empty());
+    fs::create_directories(art / "track" / "Art");
+    EXPECT_EQ(TexturesBoxFolder(art / "track", art.path()), art / "track" / "Art");
+    EXPECT_EQ(TexturesBoxFolder({}, art.path()), art.path());
+}
