@@ -5,6 +5,7 @@
 #include "base/FileIO.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPrompter.h"
+#include "cli/ComponentCommands.h"
 #include "cli/ObjectCommands.h"
 #include "cli/PodCommands.h"
 #include "cli/TerrainCommands.h"
@@ -51,6 +52,7 @@ constexpr const char* kUsage =
     "  light FILE.rvk -o OUT.rvk [options]    the light map from dark, bright, sun, bias and shadow\n"
     "  objects FILE.rvk [--json]      the track's objects, courses and truck starts\n"
     "  course FILE.rvk -o OUT.rvk --generate N   extended course N (1-4) from the main course\n"
+    "  components FILE.rvk [-o OUT.rvk] [options]  names, race settings, pictures, music, info pop-up, backdrop\n"
     "\n"
     "Options of every command:\n"
     "  --help       this text, or a command's own help\n"
@@ -247,5 +249,6 @@ int main(int argc, char** argv) {
     if (command == "light") return runLight(std::move(args));
     if (command == "objects") return runObjects(std::move(args));
     if (command == "course") return runCourse(std::move(args));
+    if (command == "components") return runComponents(std::move(args));
     return usageError("ravok-cli: unknown command \"" + command + "\"");
 }
