@@ -25,6 +25,7 @@ constexpr size_t kColourMasksAt = kInfoHeaderAt + kInfoHeaderMin;
 // A true-colour BMP has a header and at least one pixel.
 constexpr size_t kMinTrueColourBmp = 55;
 constexpr uint32_t kBiRgb = 0, kBiBitFields = 3;
+constexpr int64_t kMaxBmpSide = 1 << 20;
 
 struct BmpHeader {
     uint32_t bitsOffset = 0, infoSize = 0, compression = 0;
@@ -35,6 +36,8 @@ struct BmpHeader {
     // The pixel rows lie inside the file.
     bool bitsPresent(size_t fileSize) const {
         if (width < 1 || height == 0 || bitsOffset < kInfoHeaderAt + infoSize) return false;
+        // No file this size holds more rows or columns; also keeps the product in range.
+        if (width > kMaxBmpSide || absHeight() > kMaxBmpSide) return false;
         const int64_t end = int64_t(bitsOffset) + stride() * absHeight();
         return end <= int64_t(fileSize);
     }
