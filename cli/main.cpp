@@ -5,6 +5,7 @@
 #include "base/FileIO.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPrompter.h"
+#include "cli/ComponentCommands.h"
 #include "cli/ObjectCommands.h"
 #include "cli/PodCommands.h"
 #include "cli/TerrainCommands.h"
@@ -54,6 +55,7 @@ constexpr const char* kUsage =
     "  course FILE.rvk -o OUT.rvk --generate N   extended course N (1-4) from the main course\n"
     "  palette FILE.rvk --optimise -o OUT.act|OUT.pal   the optimised palette of the track's textures\n"
     "  cut IN.png --tile N --base NAME --art DIR [options]   a picture cut into texture tiles\n"
+    "  components FILE.rvk [-o OUT.rvk] [options]  names, race settings, pictures, music, info pop-up, backdrop\n"
     "\n"
     "Options of every command:\n"
     "  --help       this text, or a command's own help\n"
@@ -252,5 +254,6 @@ int main(int argc, char** argv) {
     if (command == "course") return runCourse(std::move(args));
     if (command == "palette") return runPalette(std::move(args));
     if (command == "cut") return runCut(std::move(args));
+    if (command == "components") return runComponents(std::move(args));
     return usageError("ravok-cli: unknown command \"" + command + "\"");
 }

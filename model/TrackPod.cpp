@@ -154,8 +154,10 @@ std::string CTrackPOD::IconPictureName() const {
     return iconBitmapName.empty() ? WorldName.str() + "L.BMP" : iconBitmapName.str();
 }
 
-std::string CTrackPOD::InfoPhotoName(size_t capacity) const {
-    std::string stem = BrowsePictureName();
+std::string CTrackPOD::InfoPhotoName(size_t capacity) const { return InfoPhotoNameFor(BrowsePictureName(), capacity); }
+
+std::string InfoPhotoNameFor(std::string_view browsePictureName, size_t capacity) {
+    std::string stem(browsePictureName);
     if (auto dot = stem.rfind('.'); dot != std::string::npos) stem.resize(dot);
     if (stem.size() < 2) return {};
     char last = stem.back();

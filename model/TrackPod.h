@@ -80,6 +80,11 @@ constexpr const char* kPodViewOnlyMessage =
     "Extract its models and art, or open or create a track to edit.";
 constexpr const char* kPodViewOnlyCaption = "View POD";
 
+// The info photo name of a browse picture name: its stem without the final S
+// or T, then "M.BMP"; empty when the stem does not end so or the result does
+// not fit `capacity` (including the terminator).
+std::string InfoPhotoNameFor(std::string_view browsePictureName, size_t capacity = 260);
+
 // Counts of a track's tables, for the statistics and the summaries.
 struct TrackCounts {
     int terrainTextures = 0, models = 0, modelTextures = 0, objects = 0;
