@@ -5,6 +5,7 @@
 
 #include "art/InfoText.h"
 #include "art/TrackComponentsApply.h"
+#include "art/TrackPaletteChange.h"
 #include "base/FileIO.h"
 #include "base/Text.h"
 #include "cli/CliPrompter.h"
@@ -41,6 +42,8 @@ constexpr const char* kUsage =
     "  --race-type TYPE       circuit, rally, rumble or drag\n"
     "  --water LEVEL          Water Level, 0.0 to 255.0\n"
     "  --sound-theme THEME    Sound Theme: 0 to 14 or its name\n"
+    "  --palette P            Color Palette (MTM2): 0 to 15, 16 Custom, or its name; the\n"
+    "                         textures are loaded again onto it\n"
     "  --browse FILE          browse picture: 8-bit BMP, or PNG, TGA, 24/32-bit BMP as HD art\n"
     "  --icon FILE            icon (MTM2) or zoom picture (MTM1), likewise\n"
     "  --info-photo FILE      info photo, likewise (also --photo)\n"
@@ -71,7 +74,7 @@ private:
 };
 
 struct Requests {
-    std::optional<std::string> out, name, world, locale, comment, raceType, water, soundTheme, stockIcon, music,
+    std::optional<std::string> out, name, world, locale, comment, raceType, water, soundTheme, palette, stockIcon, music,
         stockMusic, description, detailNormal, mask, backdrop, arena;
     std::optional<std::string> pictures[kPictureSlotCount];
     bool show = false, worldFromName = false, yes = false, noCopies = false, copies = false, noDescription = false,
@@ -91,7 +94,8 @@ Requests takeRequests(Arguments& args) {
     r.noArena = args.flag("--no-arena");
     for (auto [field, name] : {std::pair{&r.out, "-o"}, {&r.name, "--name"}, {&r.world, "--world"},
                                {&r.locale, "--locale"}, {&r.comment, "--comment"}, {&r.raceType, "--race-type"},
-                               {&r.water, "--water"}, {&r.soundTheme, "--sound-theme"}, {&r.stockIcon, "--stock-icon"},
+                               {&r.water, "--water"}, {&r.soundTheme, "--sound-theme"}, {&r.palette, "--palette"},
+                               {&r.stockIcon, "--stock-icon"},
                                {&r.music, "--music"}, {&r.stockMusic, "--stock-music"},
                                {&r.description, "--description"}, {&r.detailNormal, "--detail-normal"},
                                {&r.mask, "--mask"}, {&r.backdrop, "--backdrop"}, {&r.arena, "--arena"},
@@ -125,7 +129,7 @@ int indexOfName(std::string_view text, const char* const* names, int count) {
 
 // The values of the plain settings, checked before the track is read.
 struct Settings {
-    std::optional<int> radio, soundTheme;
+    std::optional<int> radio, soundTheme, palette;
     std::optional<double> water;
     std::optional<std::array<int, 4>> arena;
 };
@@ -146,6 +150,10 @@ std::optional<std::string> parseSettings(const Requests& r, Settings& v) {
         v.soundTheme = indexOfName(*r.soundTheme, kSoundThemeNames, kSoundThemeCount);
         if (*v.soundTheme < 0) return "--sound-theme takes 0 to 14 or a theme's name";
     }
+    if (r.palette) {
+        v.palette = indexOfName(*r.palette, kGamePaletteNames, kCustomPaletteIndex + 1);
+        if (*v.palette < 0) return "--palette takes 0 to 16 or a palette's name";
+    }
     if (r.arena) {
         std::array<int, 4> a{};
         char extra = 0;
@@ -161,6 +169,7 @@ void setSettings(TrackComponents& c, const Requests& r, const Settings& v) {
     if (v.radio) c.setRaceTypeRadio(*v.radio);
     if (v.water) c.setWaterLevel(*v.water);
     if (v.soundTheme) c.soundTheme = *v.soundTheme;
+    if (v.palette) c.palette = *v.palette;
     if (r.backdrop) c.chooseBackdrop(*r.backdrop);
     if (r.noArena) c.arena = false;
     if (v.arena) {
@@ -268,6 +277,11 @@ int applyAndSave(CTrackPOD& track, TrackComponents& c, const Requests& r, const 
     ComponentsApplyContext context;
     context.artFolder = folders.art;
     context.prompter = &prompter;
+    context.changePalette = [&](int palette) {
+        const PaletteReloadResult reload = ChangePalette(track, palette, std::nullopt, folders.art);
+        if (!reload.texturesOk) printError(reload.textureReport);
+        if (!reload.modelTexturesOk) printError(reload.modelTextureReport);
+    };
     ApplyTrackComponents(track, c, context);
     if (r.locale) track.locale.set(*r.locale);
     CliPrompter savePrompter;

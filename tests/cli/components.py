@@ -115,4 +115,9 @@ check(info(rebuilt)["pictures"]["infoPhoto"] == 1078 + 640 * 480, "the 8-bit cop
 result = run("components", done, "-o", path("drop.rvk"), "--backdrop", path("nothere.bin"))
 check("Backdrop not found!" in result.stderr, "a missing backdrop is reported")
 check(info(path("drop.rvk"))["backdrop"] is None, "and none is set")
+# The Color Palette choice: the fog map is built for palette 5 and starts with 5.
+palette = path("palette.rvk")
+check(run("components", done, "-o", palette, "--palette", "5").returncode == 0, "palette 5 chosen")
+check(info(palette)["fogMapFirstByte"] == 5, "the fog map of palette 5 starts with 5")
+check(run("components", palette, "-o", path("bad.rvk"), "--palette", "17").returncode == 2, "palette 17 is bad usage")
 print("ok")
