@@ -145,6 +145,11 @@ void CRavokFrame::createMenus() {
     QAction* undo = edit->addAction(QStringLiteral("&Undo"), m_view, &CRavokView::UndoTerrain);
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     edit->addSeparator();
+    QAction* copyObject = edit->addAction(QStringLiteral("&Copy Object"), m_view, &CRavokView::CopyObject);
+    copyObject->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    QAction* pasteObject = edit->addAction(QStringLiteral("&Paste Object"), m_view, &CRavokView::PasteObject);
+    pasteObject->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    edit->addSeparator();
     m_extract = edit->addAction(QStringLiteral("E&xtract Models and Art"), &m_doc, &CRavokDoc::ExtractArt);
 
     QMenu* terrain = menuBar()->addMenu(QStringLiteral("&Terrain"));

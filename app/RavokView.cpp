@@ -593,6 +593,25 @@ bool CRavokView::InsertObjectHere() {
     return true;
 }
 
+bool CRavokView::CopyObject() {
+    if (m_mode != kEditObjects) return false;
+    auto copied = ravok::CopyObject(m_doc.track(), m_objects);
+    if (!copied) return false;
+    m_copiedObject = std::move(copied);
+    return true;
+}
+
+bool CRavokView::PasteObject() {
+    if (m_mode != kEditObjects || !m_copiedObject || !CanEditObjects(m_doc.track())) return false;
+    std::optional<GroundPick> pick;
+    if (m_hovered) pick = GroundPickAt(m_doc.track(), m_hovered->x * 64 + 32, m_hovered->y * 64 + 32);
+    const ObjectInsertResult result = ravok::PasteObject(m_doc.track(), m_objects, *m_copiedObject, pick);
+    if (!result.refusal.empty()) m_doc.prompter().inform(result.refusal.text, result.refusal.caption);
+    if (result.slot < 0) return false;
+    objectsChanged();
+    return true;
+}
+
 int CRavokView::DeleteSelectedObjects() {
     if (!CanEditObjects(m_doc.track())) return 0;
     const int deleted = ravok::DeleteSelectedObjects(m_doc.track(), m_objects, m_doc.prompter());

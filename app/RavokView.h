@@ -2,6 +2,7 @@
 
 #include "edit/CameraFlight.h"
 #include "edit/ObjectSelection.h"
+#include "model/TrackRecords.h"
 #include "edit/TerrainAdjust.h"
 #include "edit/TerrainBrush.h"
 #include "edit/TerrainTools.h"
@@ -68,6 +69,9 @@ public:
     bool InsertObjectHere();
     int DeleteSelectedObjects();
     void SelectNextObject();
+    // Copy Object and Paste Object (at the hovered square) of objects mode.
+    bool CopyObject();
+    bool PasteObject();
     // Picks the object nearest the point (within 128 pixels); Ctrl adds or removes it.
     void PickObjectAt(QPoint at, bool toggle);
     // Undo of the last terrain edit; false when there is none.
@@ -146,6 +150,7 @@ private:
     ravok::TerrainArea m_area;
     ravok::SinglePointRepeat m_singlePointRepeat;
     ravok::ObjectSelection m_objects;
+    std::optional<ravok::TrackObject> m_copiedObject;
     QElapsedTimer m_pressed; // a drag counts after the button has been down 200 ms
     QElapsedTimer m_sinceSinglePoint;
 

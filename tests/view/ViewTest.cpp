@@ -294,8 +294,19 @@ TEST(View, ObjectsAreInsertedPickedMovedAndDeleted) {
     const int x = doc.track().objects[size_t(slot)]->x;
     QTest::keyClick(&view, Qt::Key_D);
     EXPECT_NE(doc.track().objects[size_t(slot)]->x, x);
+    // Copy and Paste make a second object at the hovered square, now the current one.
+    ASSERT_TRUE(view.CopyObject());
+    QTest::mouseMove(&view, view.rect().center() + QPoint(60, 40)); // changing mode forgot the hovered square
+    QTest::qWait(20);
+    ASSERT_TRUE(view.hoveredSquare());
+    ASSERT_TRUE(view.PasteObject());
+    const int pasted = view.objectSelection().current;
+    ASSERT_NE(pasted, slot);
+    ASSERT_TRUE(doc.track().objects[size_t(pasted)]);
+    EXPECT_EQ(doc.track().objects[size_t(pasted)]->width, doc.track().objects[size_t(slot)]->width);
     ModalAnswerer answerer;
     QTest::keyClick(&view, Qt::Key_Delete);
-    EXPECT_FALSE(doc.track().objects[size_t(slot)]);
+    EXPECT_FALSE(doc.track().objects[size_t(pasted)]);
+    EXPECT_TRUE(doc.track().objects[size_t(slot)]);
     EXPECT_TRUE(answerer.boxes.isEmpty());
 }
