@@ -20,6 +20,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QActionGroup>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QToolBar>
 #include <QCloseEvent>
@@ -97,6 +99,8 @@ void CRavokFrame::createToolBars() {
             connect(m_view, &CRavokView::terrainToolChanged, terrain, &CTerrainToolsBar::showParams);
             addToolBar(terrain);
             m_modeBars[size_t(mode)] = terrain;
+        } else if (mode == kEditCourse) {
+            m_modeBars[size_t(mode)] = createCourseToolsBar();
         } else if (bars[mode]) {
             QToolBar* bar = new QToolBar(QString::fromLatin1(bars[mode]), this);
             bar->setObjectName(QString::fromLatin1(bars[mode]));
@@ -114,6 +118,25 @@ void CRavokFrame::createToolBars() {
     connect(m_viewControls->overviewMap(), &COverviewMap::jump, m_view, &CRavokView::JumpTo);
     connect(m_view, &CRavokView::cameraMoved, m_viewControls->overviewMap(), qOverload<>(&QWidget::update));
     connect(m_view, &CRavokView::terrainEdited, m_viewControls->overviewMap(), &COverviewMap::refresh);
+}
+
+QToolBar* CRavokFrame::createCourseToolsBar() {
+    QToolBar* bar = new QToolBar(QStringLiteral("Course Tools"), this);
+    bar->setObjectName(QStringLiteral("Course Tools"));
+    auto* course = new QComboBox(bar);
+    course->setObjectName(QStringLiteral("course"));
+    course->addItems({QStringLiteral("Main (0)"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                      QStringLiteral("4")});
+    auto* showMain = new QCheckBox(QStringLiteral("Always show main"), bar);
+    showMain->setChecked(true);
+    bar->addWidget(new QLabel(QStringLiteral(" Course "), bar));
+    bar->addWidget(course);
+    bar->addWidget(showMain);
+    connect(course, &QComboBox::currentIndexChanged, m_view, [this](int i) { m_view->OnBarNotification(23, i); });
+    connect(showMain, &QCheckBox::toggled, m_view, [this](bool on) { m_view->OnBarNotification(24, on); });
+    addToolBar(bar);
+    bar->setVisible(false);
+    return bar;
 }
 
 void CRavokFrame::setEditMode(int mode) {
@@ -162,6 +185,13 @@ void CRavokFrame::createMenus() {
     connect(terrain, &QMenu::aboutToShow, this, [pasteBitmap] { pasteBitmap->setEnabled(ravok::ClipboardHasBitmap()); });
     terrain->addSeparator();
     terrain->addAction(QStringLiteral("Adjust Terrain Heights..."), this, &CRavokFrame::OnAdjustHeights);
+
+    QMenu* course = menuBar()->addMenu(QStringLiteral("&Course"));
+    course->addAction(QStringLiteral("Insert Segment"), m_view, &CRavokView::InsertSegment);
+    course->addAction(QStringLiteral("Delete Segment"), m_view, &CRavokView::DeleteSegment);
+    course->addAction(QStringLiteral("Reverse"), m_view, &CRavokView::ReverseSegment);
+    course->addAction(QStringLiteral("Generate from Main"), m_view, &CRavokView::GenerateFromMain);
+    course->addAction(QStringLiteral("Delete All Segments"), m_view, &CRavokView::DeleteAllSegments);
 
     QMenu* special = menuBar()->addMenu(QStringLiteral("&Special"));
     m_randomTerrain = special->addAction(QStringLiteral("Random Terrain"), this, &CRavokFrame::OnRandomTerrain);

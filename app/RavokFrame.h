@@ -70,6 +70,7 @@ private:
     void createFileMenu();
     void createToolBars();
     void createStatusPanes();
+    QToolBar* createCourseToolsBar();
     void updateTitle();
     void updateCommands();
     void updateRecentFiles();

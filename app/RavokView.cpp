@@ -71,6 +71,7 @@ void CRavokView::OnTrackReplaced() {
     m_flight.stop();
     m_undo = {};
     m_objects.clear();
+    m_anchor = m_truck = -1;
     m_hovered.reset();
     OnTrackChanged();
 }
@@ -168,7 +169,7 @@ void CRavokView::paintOpenGL() {
         m_gl.drawMesh(mesh ? *mesh : plainBlock(*object), &at, true, mesh && m_settings.modelTransparency);
     }
     if (m_settings.showWater) m_gl.drawMesh(m_scene.water());
-    if (m_mode == kEditCourse || m_settings.alwaysShowCourse) m_gl.drawCourse(track, 0, -1);
+    if (m_mode == kEditCourse || m_settings.alwaysShowCourse) m_gl.drawCourse(track, m_course, m_truck);
     m_gl.endFrame();
 }
 
@@ -223,12 +224,19 @@ void CRavokView::paintOverlay(QPainter& painter) {
                 painter.drawText(*at + QPointF(6, -4), QStringLiteral("RAMP"));
         }
     }
-    // Course anchors: the segments' end points of the main course.
+    // Course anchors: the end points of the current course's segments, the held one larger.
     if (m_mode == kEditCourse || m_settings.alwaysShowCourse) {
-        painter.setPen(QColor(255, 32, 32));
-        for (const CourseSegment& s : track.mainCourse.segments)
-            for (const auto& point : {s.start, s.end})
-                if (const auto at = onScreen(point[0], point[1], point[2])) painter.drawEllipse(*at, 4, 4);
+        if (const Course* course = CourseOf(track, m_course)) {
+            for (size_t i = 0; i < course->segments.size(); ++i) {
+                const CourseSegment& s = course->segments[i];
+                for (int end = 0; end < 2; ++end) {
+                    const auto& point = end ? s.end : s.start;
+                    const bool held = int(2 * i) + end == m_anchor;
+                    painter.setPen(held ? QColor(255, 255, 0) : m_course ? QColor(255, 0, 255) : QColor(255, 32, 32));
+                    if (const auto at = onScreen(point[0], point[1], point[2])) painter.drawEllipse(*at, held ? 7 : 4, held ? 7 : 4);
+                }
+            }
+        }
     }
     if (m_hovered && m_mode == kEditTerrain) {
         // The brush's extent, following the ground along its edges.
@@ -291,7 +299,13 @@ void CRavokView::OnBarNotification(int code, int value) {
         m_mode = std::clamp(value, 0, 4);
         m_hovered.reset();
         m_objects.clear();
+        m_anchor = m_truck = -1;
         break;
+    case 23:
+        m_course = std::clamp(value, 0, 4);
+        m_anchor = -1;
+        break;
+    case 24: m_alwaysShowMain = value != 0; break;
     case 40: OnTrackChanged(); break;
     default: return; // the other editing codes belong to the edit tools
     }
@@ -424,7 +438,11 @@ void CRavokView::keyPressEvent(QKeyEvent* event) {
     }
     switch (key) {
     case Qt::Key_Home: m_camera.yaw = 0; break;
+    case Qt::Key_Delete: return; // acts on release
     case Qt::Key_Space: ApplyTerrainTool(); return;
+    case Qt::Key_Insert:
+        if (m_mode == kEditCourse) InsertSegment();
+        return;
     case Qt::Key_Clear: m_camera.pitch = 900; break;
     case Qt::Key_F2: SaveLocation(); return;
     case Qt::Key_F3: ReturnToLocation(); return;
@@ -444,6 +462,10 @@ void CRavokView::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
     if (m_mode == kEditObjects && event->key() == Qt::Key_Delete) {
         DeleteSelectedObjects();
+        return;
+    }
+    if (m_mode == kEditCourse && event->key() == Qt::Key_Delete) {
+        DeleteSegment();
         return;
     }
     if (!setFlightKey(event->key(), false)) QOpenGLWidget::keyReleaseEvent(event);
@@ -540,7 +562,75 @@ void CRavokView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && m_mode == kEditTerrain) ApplyTerrainTool();
     if (event->button() == Qt::LeftButton && m_mode == kEditObjects)
         PickObjectAt(event->position().toPoint(), event->modifiers() & Qt::ControlModifier);
+    if (event->button() == Qt::LeftButton && m_mode == kEditCourse) PickCourseAt(event->position().toPoint());
     QOpenGLWidget::mousePressEvent(event);
+}
+
+// ---- courses ---------------------------------------------------------------------------
+
+ScreenProjection CRavokView::screenProjection() const {
+    const FrameBuffer frame = pickingFrame();
+    const CameraMatrix matrix = CameraMatrixOf(m_camera);
+    const double sx = double(width()) / frame.width, sy = double(height()) / frame.height;
+    return [frame, matrix, sx, sy](int32_t x, int32_t y, int32_t z) -> std::optional<std::array<int, 2>> {
+        const auto p = ProjectWorldPoint(matrix, frame, x, y, z * 3);
+        if (!p) return std::nullopt;
+        return std::array<int, 2>{int((*p)[0] * sx), int((*p)[1] * sy)};
+    };
+}
+
+void CRavokView::PickCourseAt(QPoint at) {
+    const ScreenProjection project = screenProjection();
+    const CTrackPOD& track = m_doc.track();
+    m_anchor = PickCourseAnchor(ProjectCourseAnchors(track, m_course, project), at.x(), at.y());
+    m_truck = m_anchor < 0 ? PickTruckStart(ProjectTruckStarts(track, project), at.x(), at.y()) : -1;
+    update();
+}
+
+void CRavokView::courseChanged(const CourseChange& change) {
+    if (!change.changed) return;
+    m_doc.setModified(true);
+    m_anchor = change.anchor;
+    if (change.mapChanged) emit terrainEdited();
+    update();
+}
+
+bool CRavokView::InsertSegment() {
+    CTrackPOD& track = m_doc.track();
+    if (m_mode != kEditCourse || !CanInsertSegment(track, m_course, m_anchor, m_hovered.has_value())) return false;
+    std::optional<GroundPick> pick;
+    if (m_hovered) pick = GroundPickAt(track, m_hovered->x * 64 + 32, m_hovered->y * 64 + 32);
+    const CourseChange change = InsertCourseSegment(track, m_course, m_anchor, pick);
+    courseChanged(change);
+    return change.changed;
+}
+
+bool CRavokView::DeleteSegment() {
+    if (m_mode != kEditCourse || !CanEditAnchor(m_doc.track(), m_course, m_anchor)) return false;
+    const CourseChange change = DeleteCourseSegment(m_doc.track(), m_course, m_anchor);
+    courseChanged(change);
+    return change.changed;
+}
+
+bool CRavokView::ReverseSegment() {
+    if (m_mode != kEditCourse || !CanEditAnchor(m_doc.track(), m_course, m_anchor)) return false;
+    const CourseChange change = ReverseCourseSegment(m_doc.track(), m_course, m_anchor);
+    courseChanged(change);
+    return change.changed;
+}
+
+bool CRavokView::GenerateFromMain() {
+    if (m_mode != kEditCourse || !CanGenerateFromMain(m_course)) return false;
+    const CourseChange change = GenerateCourseFromMain(m_doc.track(), m_course);
+    courseChanged(change);
+    return change.changed;
+}
+
+bool CRavokView::DeleteAllSegments() {
+    if (m_mode != kEditCourse) return false;
+    const CourseChange change = DeleteAllCourseSegments(m_doc.track(), m_course);
+    courseChanged(change);
+    return change.changed;
 }
 
 void CRavokView::mouseReleaseEvent(QMouseEvent* event) {
@@ -657,6 +747,12 @@ void CRavokView::mouseMoveEvent(QMouseEvent* event) {
         m_pressed.elapsed() >= 200 && square && m_objects.current >= 0 && CanEditObjects(m_doc.track())) {
         const GroundPick pick = GroundPickAt(m_doc.track(), square->x * 64 + 32, square->y * 64 + 32);
         if (DragSelectedObjects(m_doc.track(), m_objects, pick)) objectsChanged();
+    }
+    if (m_mode == kEditCourse && (event->buttons() & Qt::LeftButton) && m_pressed.isValid() &&
+        m_pressed.elapsed() >= 200 && square && CanEditCourses(m_doc.track())) {
+        const GroundPick pick = GroundPickAt(m_doc.track(), square->x * 64 + 32, square->y * 64 + 32);
+        if (m_anchor >= 0) courseChanged(DragCourseAnchor(m_doc.track(), m_course, m_anchor, pick));
+        else if (m_truck >= 0 && DragTruckStart(m_doc.track(), m_truck, pick)) m_doc.setModified(true);
     }
     if (square != m_hovered) {
         m_hovered = square;

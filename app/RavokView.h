@@ -1,6 +1,8 @@
 #pragma once
 
 #include "edit/CameraFlight.h"
+#include "edit/CourseEditing.h"
+#include "edit/CoursePicking.h"
 #include "edit/ObjectSelection.h"
 #include "model/TrackRecords.h"
 #include "edit/TerrainAdjust.h"
@@ -74,6 +76,17 @@ public:
     bool PasteObject();
     // Picks the object nearest the point (within 128 pixels); Ctrl adds or removes it.
     void PickObjectAt(QPoint at, bool toggle);
+    // Course mode: the current course (0 main, 1..4), the anchor and truck
+    // start held, and the Course menu's commands on them.
+    int currentCourse() const { return m_course; }
+    int courseAnchor() const { return m_anchor; }
+    int truckStart() const { return m_truck; }
+    void PickCourseAt(QPoint at);
+    bool InsertSegment();
+    bool DeleteSegment();
+    bool ReverseSegment();
+    bool GenerateFromMain();
+    bool DeleteAllSegments();
     // Undo of the last terrain edit; false when there is none.
     bool UndoTerrain();
     // The size of the software renderer's frame for the display setting.
@@ -151,6 +164,11 @@ private:
     ravok::SinglePointRepeat m_singlePointRepeat;
     ravok::ObjectSelection m_objects;
     std::optional<ravok::TrackObject> m_copiedObject;
+    int m_course = 0, m_anchor = -1, m_truck = -1;
+    bool m_alwaysShowMain = true;
+    // Applies a course command's result: modified flag, the anchor to hold, the map.
+    void courseChanged(const ravok::CourseChange& change);
+    ravok::ScreenProjection screenProjection() const;
     QElapsedTimer m_pressed; // a drag counts after the button has been down 200 ms
     QElapsedTimer m_sinceSinglePoint;
 

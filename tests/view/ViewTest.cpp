@@ -5,6 +5,7 @@
 #include "app/ViewControlsBar.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
+#include "render/TerrainPicking.h"
 #include "render/TrackMeshes.h"
 
 #include "AppTestSupport.h"
@@ -309,4 +310,43 @@ TEST(View, ObjectsAreInsertedPickedMovedAndDeleted) {
     EXPECT_FALSE(doc.track().objects[size_t(pasted)]);
     EXPECT_TRUE(doc.track().objects[size_t(slot)]);
     EXPECT_TRUE(answerer.boxes.isEmpty());
+}
+
+TEST(View, CourseSegmentsAreInsertedPickedAndDeleted) {
+    glApp();
+    ProgramSettings settings = defaultSettings("/tmp");
+    CRavokDoc doc(settings);
+    CRavokFrame frame(doc, settings);
+    frame.resize(900, 700);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CRavokView& view = *frame.view();
+    view.camera().pitch = 1800;
+    view.camera().z = 3 * 250;
+    view.JumpTo(100 * 64, 100 * 64);
+    frame.setEditMode(kEditCourse);
+    QTest::mouseMove(&view, QPoint(10, 10));
+    QTest::mouseMove(&view, view.rect().center());
+    QTest::qWait(20);
+    ASSERT_TRUE(view.hoveredSquare());
+
+    // Insert on an empty main course lays its first segment.
+    QTest::keyClick(&view, Qt::Key_Insert);
+    ASSERT_EQ(doc.track().mainCourse.segments.size(), 1u);
+    EXPECT_TRUE(doc.isModified());
+    // A click near an anchor holds it; Delete removes its segment.
+    const auto& end = doc.track().mainCourse.segments[0].end;
+    const auto at = ProjectWorldPoint(CameraMatrixOf(view.camera()),
+                                      [&] {
+                                          FrameBuffer f;
+                                          f.resize(640, 480);
+                                          return f;
+                                      }(),
+                                      end[0], end[1], end[2] * 3);
+    ASSERT_TRUE(at);
+    const QPoint onView(int((*at)[0] * view.width() / 640.0), int((*at)[1] * view.height() / 480.0));
+    QTest::mouseClick(&view, Qt::LeftButton, {}, onView + QPoint(3, 3));
+    EXPECT_GE(view.courseAnchor(), 0);
+    QTest::keyClick(&view, Qt::Key_Delete);
+    EXPECT_TRUE(doc.track().mainCourse.segments.empty());
 }
