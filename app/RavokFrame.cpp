@@ -12,6 +12,7 @@
 #include "app/TrackStatisticsDialog.h"
 #include "app/WritePodDialogs.h"
 #include "base/ProgramSettings.h"
+#include "edit/GroundBoxEditing.h"
 #include "edit/WeatherMask.h"
 #include "model/Completeness.h"
 #include "pod/CloneTrack.h"
@@ -22,6 +23,7 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QSpinBox>
 #include <QLabel>
 #include <QToolBar>
 #include <QCloseEvent>
@@ -101,6 +103,8 @@ void CRavokFrame::createToolBars() {
             m_modeBars[size_t(mode)] = terrain;
         } else if (mode == kEditCourse) {
             m_modeBars[size_t(mode)] = createCourseToolsBar();
+        } else if (mode == kEditGroundBoxes) {
+            m_modeBars[size_t(mode)] = createGroundBoxToolsBar();
         } else if (bars[mode]) {
             QToolBar* bar = new QToolBar(QString::fromLatin1(bars[mode]), this);
             bar->setObjectName(QString::fromLatin1(bars[mode]));
@@ -134,6 +138,38 @@ QToolBar* CRavokFrame::createCourseToolsBar() {
     bar->addWidget(showMain);
     connect(course, &QComboBox::currentIndexChanged, m_view, [this](int i) { m_view->OnBarNotification(23, i); });
     connect(showMain, &QCheckBox::toggled, m_view, [this](bool on) { m_view->OnBarNotification(24, on); });
+    addToolBar(bar);
+    bar->setVisible(false);
+    return bar;
+}
+
+QToolBar* CRavokFrame::createGroundBoxToolsBar() {
+    QToolBar* bar = new QToolBar(QStringLiteral("Groundbox Tools"), this);
+    bar->setObjectName(QStringLiteral("Groundbox Tools"));
+    auto* top = new QSpinBox(bar);
+    top->setObjectName(QStringLiteral("Top"));
+    top->setRange(1, 255);
+    auto* bottom = new QSpinBox(bar);
+    bottom->setObjectName(QStringLiteral("Bottom"));
+    bottom->setRange(0, 254);
+    const ravok::GroundBoxBar start;
+    top->setValue(start.top);
+    bottom->setValue(start.bottom);
+    auto barChanged = [this, top, bottom] {
+        // Bottom stays below Top: the bar corrects it as it is typed.
+        const ravok::GroundBoxBar corrected = ravok::CorrectGroundBoxBar({top->value(), bottom->value()});
+        const QSignalBlocker block(bottom);
+        bottom->setValue(corrected.bottom);
+        m_view->setGroundBoxBar(corrected);
+    };
+    connect(top, &QSpinBox::valueChanged, this, barChanged);
+    connect(bottom, &QSpinBox::valueChanged, this, barChanged);
+    bar->addWidget(new QLabel(QStringLiteral(" Top "), bar));
+    bar->addWidget(top);
+    bar->addAction(QStringLiteral("Set Top"), this, [this] { m_view->OnBarNotification(30, 0); });
+    bar->addWidget(new QLabel(QStringLiteral(" Bottom "), bar));
+    bar->addWidget(bottom);
+    bar->addAction(QStringLiteral("Set Bottom"), this, [this] { m_view->OnBarNotification(31, 0); });
     addToolBar(bar);
     bar->setVisible(false);
     return bar;

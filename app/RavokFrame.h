@@ -71,6 +71,7 @@ private:
     void createToolBars();
     void createStatusPanes();
     QToolBar* createCourseToolsBar();
+    QToolBar* createGroundBoxToolsBar();
     void updateTitle();
     void updateCommands();
     void updateRecentFiles();

@@ -300,12 +300,15 @@ void CRavokView::OnBarNotification(int code, int value) {
         m_hovered.reset();
         m_objects.clear();
         m_anchor = m_truck = -1;
+        m_box = {};
         break;
     case 23:
         m_course = std::clamp(value, 0, 4);
         m_anchor = -1;
         break;
     case 24: m_alwaysShowMain = value != 0; break;
+    case 30:
+    case 31: ApplyGroundBoxHeights(); return;
     case 40: OnTrackChanged(); break;
     default: return; // the other editing codes belong to the edit tools
     }
@@ -442,6 +445,13 @@ void CRavokView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Space: ApplyTerrainTool(); return;
     case Qt::Key_Insert:
         if (m_mode == kEditCourse) InsertSegment();
+        if (m_mode == kEditGroundBoxes) InsertGroundBoxHere();
+        return;
+    case Qt::Key_R:
+    case Qt::Key_M:
+        if (m_mode == kEditGroundBoxes && m_box.box >= 0)
+            boxesChanged(key == Qt::Key_R ? RotateGroundBoxFace(m_doc.track(), m_box)
+                                          : MirrorGroundBoxFace(m_doc.track(), m_box));
         return;
     case Qt::Key_Clear: m_camera.pitch = 900; break;
     case Qt::Key_F2: SaveLocation(); return;
@@ -466,6 +476,10 @@ void CRavokView::keyReleaseEvent(QKeyEvent* event) {
     }
     if (m_mode == kEditCourse && event->key() == Qt::Key_Delete) {
         DeleteSegment();
+        return;
+    }
+    if (m_mode == kEditGroundBoxes && event->key() == Qt::Key_Delete) {
+        DeleteSelectedGroundBox();
         return;
     }
     if (!setFlightKey(event->key(), false)) QOpenGLWidget::keyReleaseEvent(event);
@@ -563,6 +577,7 @@ void CRavokView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && m_mode == kEditObjects)
         PickObjectAt(event->position().toPoint(), event->modifiers() & Qt::ControlModifier);
     if (event->button() == Qt::LeftButton && m_mode == kEditCourse) PickCourseAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && m_mode == kEditGroundBoxes) PickGroundBoxAt(event->position().toPoint());
     QOpenGLWidget::mousePressEvent(event);
 }
 
@@ -630,6 +645,65 @@ bool CRavokView::DeleteAllSegments() {
     if (m_mode != kEditCourse) return false;
     const CourseChange change = DeleteAllCourseSegments(m_doc.track(), m_course);
     courseChanged(change);
+    return change.changed;
+}
+
+// ---- ground boxes ------------------------------------------------------------------------
+
+void CRavokView::PickGroundBoxAt(QPoint at) {
+    const CTrackPOD& track = m_doc.track();
+    const FrameBuffer frame = pickingFrame();
+    const CameraMatrix matrix = CameraMatrixOf(m_camera);
+    const double sx = double(width()) / frame.width, sy = double(height()) / frame.height;
+    // The scene's box meshes follow the occupied slots in order.
+    std::vector<GroundBoxScreenTriangle> triangles;
+    size_t mesh = 0;
+    for (size_t slot = 0; slot < track.groundBoxes.size() && mesh < m_scene.boxes().size(); ++slot) {
+        if (!track.groundBoxes[slot]) continue;
+        const Mesh& box = *m_scene.boxes()[mesh++];
+        for (const MeshTriangle& t : box.triangles()) {
+            if (t.flags & kTriangleHidden) continue;
+            GroundBoxScreenTriangle s{int(slot), t.tag, {}, 0};
+            bool visible = true;
+            for (size_t k = 0; k < 3; ++k) {
+                const MeshVertex* v = box.vertex(t.vertices[k]);
+                const auto p = ProjectPoint(matrix, frame, v->x, v->y, v->z);
+                if (p.behindEye) visible = false;
+                s.corners[k] = {int(p.screenX * sx), int(p.screenY * sy)};
+                s.depth += p.depth / 3;
+            }
+            if (visible) triangles.push_back(s);
+        }
+    }
+    m_box = PickGroundBoxFace(triangles, at.x(), at.y());
+    update();
+}
+
+void CRavokView::boxesChanged(const GroundBoxChange& change) {
+    if (!change.changed) return;
+    m_doc.setModified(true);
+    OnTrackChanged(); // the box meshes and their neighbours are built again
+}
+
+bool CRavokView::InsertGroundBoxHere() {
+    CTrackPOD& track = m_doc.track();
+    if (m_mode != kEditGroundBoxes || !m_hovered || !CanInsertGroundBox(track, m_hovered->x, m_hovered->y)) return false;
+    const GroundBoxChange change = InsertGroundBox(track, m_box, m_hovered->x, m_hovered->y, m_boxBar, std::nullopt);
+    boxesChanged(change);
+    return change.changed;
+}
+
+bool CRavokView::DeleteSelectedGroundBox() {
+    if (m_mode != kEditGroundBoxes || m_box.box < 0) return false;
+    const GroundBoxChange change = DeleteGroundBox(m_doc.track(), m_box);
+    boxesChanged(change);
+    return change.changed;
+}
+
+bool CRavokView::ApplyGroundBoxHeights() {
+    if (m_mode != kEditGroundBoxes || m_box.box < 0) return false;
+    const GroundBoxChange change = SetGroundBoxHeights(m_doc.track(), m_box, m_boxBar);
+    boxesChanged(change);
     return change.changed;
 }
 

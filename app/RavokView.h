@@ -2,6 +2,7 @@
 
 #include "edit/CameraFlight.h"
 #include "edit/CourseEditing.h"
+#include "edit/GroundBoxEditing.h"
 #include "edit/CoursePicking.h"
 #include "edit/ObjectSelection.h"
 #include "model/TrackRecords.h"
@@ -87,6 +88,14 @@ public:
     bool ReverseSegment();
     bool GenerateFromMain();
     bool DeleteAllSegments();
+    // Ground box mode: the box and face picked, Insert at the hovered square
+    // with the bar's heights, Delete, the bar's heights, Rotate and Mirror of a face.
+    const ravok::GroundBoxSelection& boxSelection() const { return m_box; }
+    void setGroundBoxBar(ravok::GroundBoxBar bar) { m_boxBar = ravok::CorrectGroundBoxBar(bar); }
+    void PickGroundBoxAt(QPoint at);
+    bool InsertGroundBoxHere();
+    bool DeleteSelectedGroundBox();
+    bool ApplyGroundBoxHeights();
     // Undo of the last terrain edit; false when there is none.
     bool UndoTerrain();
     // The size of the software renderer's frame for the display setting.
@@ -165,6 +174,9 @@ private:
     ravok::ObjectSelection m_objects;
     std::optional<ravok::TrackObject> m_copiedObject;
     int m_course = 0, m_anchor = -1, m_truck = -1;
+    ravok::GroundBoxSelection m_box;
+    ravok::GroundBoxBar m_boxBar;
+    void boxesChanged(const ravok::GroundBoxChange& change);
     bool m_alwaysShowMain = true;
     // Applies a course command's result: modified flag, the anchor to hold, the map.
     void courseChanged(const ravok::CourseChange& change);

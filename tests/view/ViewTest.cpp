@@ -350,3 +350,42 @@ TEST(View, CourseSegmentsAreInsertedPickedAndDeleted) {
     QTest::keyClick(&view, Qt::Key_Delete);
     EXPECT_TRUE(doc.track().mainCourse.segments.empty());
 }
+
+TEST(View, GroundBoxesAreInsertedPickedAndDeleted) {
+    glApp();
+    ProgramSettings settings = defaultSettings("/tmp");
+    CRavokDoc doc(settings);
+    CRavokFrame frame(doc, settings);
+    frame.resize(900, 700);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CRavokView& view = *frame.view();
+    view.camera().pitch = 1800;
+    view.camera().z = 3 * 250;
+    view.JumpTo(100 * 64, 100 * 64);
+    frame.setEditMode(kEditGroundBoxes);
+    // The bar corrects Bottom below Top.
+    QToolBar* bar = frame.modeBar(kEditGroundBoxes);
+    bar->findChild<QSpinBox*>(QStringLiteral("Top"))->setValue(150);
+    bar->findChild<QSpinBox*>(QStringLiteral("Bottom"))->setValue(200);
+    EXPECT_EQ(bar->findChild<QSpinBox*>(QStringLiteral("Bottom"))->value(), 149);
+    QTest::mouseMove(&view, QPoint(10, 10));
+    QTest::mouseMove(&view, view.rect().center());
+    QTest::qWait(20);
+    ASSERT_TRUE(view.hoveredSquare());
+    const GridSquare cell = *view.hoveredSquare();
+
+    QTest::keyClick(&view, Qt::Key_Insert);
+    ASSERT_GE(view.boxSelection().box, 0);
+    const int slot = view.boxSelection().box;
+    EXPECT_EQ(doc.track().groundBoxes[size_t(slot)]->top, 150);
+    EXPECT_EQ(doc.track().groundBoxes[size_t(slot)]->x, cell.x);
+    // Seen from above its top covers the cell north-east of the middle of the view.
+    frame.setEditMode(kEditTerrain);
+    frame.setEditMode(kEditGroundBoxes);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, view.rect().center() + QPoint(30, -30));
+    EXPECT_EQ(view.boxSelection().box, slot);
+    EXPECT_EQ(view.boxSelection().face(), 4);
+    QTest::keyClick(&view, Qt::Key_Delete);
+    EXPECT_FALSE(doc.track().groundBoxes[size_t(slot)]);
+}
