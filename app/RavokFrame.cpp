@@ -226,6 +226,7 @@ void CRavokFrame::createMenus() {
     course->addAction(QStringLiteral("Insert Segment"), m_view, &CRavokView::InsertSegment);
     course->addAction(QStringLiteral("Delete Segment"), m_view, &CRavokView::DeleteSegment);
     course->addAction(QStringLiteral("Reverse"), m_view, &CRavokView::ReverseSegment);
+    course->addAction(QStringLiteral("Speed Limit"), m_view, &CRavokView::EditSpeedLimit);
     course->addAction(QStringLiteral("Generate from Main"), m_view, &CRavokView::GenerateFromMain);
     course->addAction(QStringLiteral("Delete All Segments"), m_view, &CRavokView::DeleteAllSegments);
 

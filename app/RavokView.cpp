@@ -1,6 +1,7 @@
 #include "app/RavokView.h"
 
 #include "app/RavokDoc.h"
+#include "app/SpeedLimitDlg.h"
 #include "app/DibClipboard.h"
 #include "art/HdViewPicture.h"
 #include "edit/TerrainBitmap.h"
@@ -637,6 +638,16 @@ bool CRavokView::ReverseSegment() {
 bool CRavokView::GenerateFromMain() {
     if (m_mode != kEditCourse || !CanGenerateFromMain(m_course)) return false;
     const CourseChange change = GenerateCourseFromMain(m_doc.track(), m_course);
+    courseChanged(change);
+    return change.changed;
+}
+
+bool CRavokView::EditSpeedLimit() {
+    CTrackPOD& track = m_doc.track();
+    if (m_mode != kEditCourse || !CanEditAnchor(track, m_course, m_anchor)) return false;
+    CSpeedLimitDlg dialog(ShownSpeedLimit(track, m_course, m_anchor), this);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const CourseChange change = SetSpeedLimit(track, m_course, m_anchor, dialog.limit(), dialog.applyToAll());
     courseChanged(change);
     return change.changed;
 }

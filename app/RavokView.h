@@ -88,6 +88,8 @@ public:
     bool ReverseSegment();
     bool GenerateFromMain();
     bool DeleteAllSegments();
+    // Speed Limit of the held anchor's segment: the dialog, then the stored value doubled.
+    bool EditSpeedLimit();
     // Ground box mode: the box and face picked, Insert at the hovered square
     // with the bar's heights, Delete, the bar's heights, Rotate and Mirror of a face.
     const ravok::GroundBoxSelection& boxSelection() const { return m_box; }

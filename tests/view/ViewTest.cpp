@@ -2,6 +2,7 @@
 #include "app/RavokFrame.h"
 #include "app/ModelPreviewWidget.h"
 #include "app/RavokView.h"
+#include "app/SpeedLimitDlg.h"
 #include "app/ViewControlsBar.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
@@ -347,6 +348,18 @@ TEST(View, CourseSegmentsAreInsertedPickedAndDeleted) {
     const QPoint onView(int((*at)[0] * view.width() / 640.0), int((*at)[1] * view.height() / 480.0));
     QTest::mouseClick(&view, Qt::LeftButton, {}, onView + QPoint(3, 3));
     EXPECT_GE(view.courseAnchor(), 0);
+    // Speed limit 25 is stored as 50.
+    {
+        ModalAnswerer answerer([](QWidget* modal) {
+            auto* dialog = qobject_cast<CSpeedLimitDlg*>(modal);
+            if (!dialog) return false;
+            dialog->findChild<QSpinBox*>(QStringLiteral("limit"))->setValue(25);
+            dialog->accept();
+            return true;
+        });
+        EXPECT_TRUE(view.EditSpeedLimit());
+    }
+    EXPECT_EQ(doc.track().mainCourse.segments[0].speedLimit, 50);
     QTest::keyClick(&view, Qt::Key_Delete);
     EXPECT_TRUE(doc.track().mainCourse.segments.empty());
 }
