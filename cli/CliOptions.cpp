@@ -34,9 +34,26 @@ std::optional<std::string> Arguments::unknownOption() const {
     return std::nullopt;
 }
 
-Folders foldersFromSettings(Arguments& args) {
+ProgramSettings editorSettings() {
     ProgramSettings settings = defaultSettings(std::filesystem::current_path());
     LoadSettings(settings);
+    return settings;
+}
+
+bool parseIntInRange(const std::string& text, int lo, int hi, int& out) {
+    try {
+        size_t used = 0;
+        const long value = std::stol(text, &used);
+        if (used != text.size() || value < lo || value > hi) return false;
+        out = int(value);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+Folders foldersFromSettings(Arguments& args) {
+    const ProgramSettings settings = editorSettings();
     Folders folders{settings.artFolder, settings.modelsFolder, settings.soundFolder, settings.keepHdArtOnly};
     if (auto art = args.option("--art")) folders.art = *art;
     if (auto models = args.option("--models")) folders.models = *models;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ProgramSettings.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -38,6 +40,11 @@ struct Folders {
     bool keepHdArtOnly = false; // the editor's setting: leave the legacy copies of HD art alone
 };
 Folders foldersFromSettings(Arguments& args);
+
+// The editor's settings as the settings store holds them.
+ProgramSettings editorSettings();
+// A whole decimal number lo..hi and nothing else; false (out unchanged) otherwise.
+bool parseIntInRange(const std::string& text, int lo, int hi, int& out);
 
 void printError(const std::string& text);
 // Prints the text and the pointer to --help; returns kExitUsage.

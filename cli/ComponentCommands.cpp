@@ -284,11 +284,7 @@ int applyAndSave(CTrackPOD& track, TrackComponents& c, const Requests& r, const 
     };
     ApplyTrackComponents(track, c, context);
     if (r.locale) track.locale.set(*r.locale);
-    CliPrompter savePrompter;
-    if (!SaveBinary(track, *r.out, &savePrompter)) {
-        printError("Cannot write \"" + *r.out + "\"");
-        return kExitFailed;
-    }
+    if (saveTrack(track, *r.out) != kExitOk) return kExitFailed;
     c = MakeTrackComponents(track);
     return kExitOk;
 }

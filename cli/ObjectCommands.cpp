@@ -3,7 +3,6 @@
 #include "cli/ObjectCommands.h"
 
 #include "base/Text.h"
-#include "cli/CliPrompter.h"
 #include "cli/TrackLoading.h"
 #include "edit/CourseEditing.h"
 #include "edit/ObjectTypes.h"
@@ -222,11 +221,7 @@ int runCourse(Arguments args) {
             formatText("course: courses 1 to %ld do not all exist, so the track file keeps this one as "
                        "course %d; generate the courses in order to keep their numbers",
                        course - 1, stored));
-    CliPrompter prompter;
-    if (!SaveBinary(*track, *out, &prompter)) {
-        printError("Cannot write \"" + *out + "\"");
-        return kExitFailed;
-    }
+    if (saveTrack(*track, *out) != kExitOk) return kExitFailed;
     std::printf("%s: course %ld generated from the main course, %d segments\n", out->c_str(), course,
                 CourseSegmentCount(*track, int(course)));
     return kExitOk;

@@ -140,11 +140,7 @@ int runClone(Arguments args) {
     printSituationProblems(*track);
     if (std::string cylinders = CloneCylinderWarning(*track); !cylinders.empty()) printError(cylinders);
     loadTrackArt(*track, folders);
-    CliPrompter prompter;
-    if (!SaveBinary(*track, *out, &prompter)) {
-        printError("Cannot write \"" + *out + "\"");
-        return kExitFailed;
-    }
+    if (saveTrack(*track, *out) != kExitOk) return kExitFailed;
     std::printf("%s: cloned as %s\n", out->c_str(), track->WorldName.c_str());
     return kExitOk;
 }

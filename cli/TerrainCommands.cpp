@@ -4,7 +4,6 @@
 #include "app/SettingsStore.h"
 #include "base/FileIO.h"
 #include "base/ProgramSettings.h"
-#include "cli/CliPrompter.h"
 #include "cli/TrackLoading.h"
 #include "edit/RandomTerrain.h"
 #include "edit/TerrainAdjust.h"
@@ -57,17 +56,6 @@ constexpr const char* kLightUsage =
     "  --shadow S             shadow, 0..100 %; objects cast shadows when their\n"
     "                         models are found in the models folder\n";
 
-bool parseInt(const std::string& text, int lo, int hi, int& out) {
-    try {
-        size_t used = 0;
-        const long value = std::stol(text, &used);
-        if (used != text.size() || value < lo || value > hi) return false;
-        out = int(value);
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
 
 bool parseDouble(const std::string& text, double lo, double hi, double& out) {
     try {
@@ -87,7 +75,7 @@ bool parseSliders(const std::string& text, RandomTerrainParams& p) {
     int values[4];
     int n = 0;
     while (std::getline(in, part, ',')) {
-        if (n == 4 || !parseInt(part, 0, n == 3 ? 100 : 255, values[n])) return false;
+        if (n == 4 || !parseIntInRange(part, 0, n == 3 ? 100 : 255, values[n])) return false;
         ++n;
     }
     if (n != 4) return false;
@@ -96,21 +84,6 @@ bool parseSliders(const std::string& text, RandomTerrainParams& p) {
     p.third = values[2];
     p.smoothness = values[3];
     return true;
-}
-
-ProgramSettings editorSettings() {
-    ProgramSettings settings = defaultSettings(std::filesystem::current_path());
-    LoadSettings(settings);
-    return settings;
-}
-
-int writeTrack(CTrackPOD& track, const std::string& out) {
-    CliPrompter prompter;
-    if (!SaveBinary(track, out, &prompter)) {
-        printError("Cannot write \"" + out + "\"");
-        return kExitFailed;
-    }
-    return kExitOk;
 }
 
 } // namespace
@@ -155,12 +128,12 @@ int runTerrain(Arguments args) {
             randomParams.generator = TerrainGenerator::Fractal;
         else
             return usageError("terrain: --random takes classic or fractal");
-        if (seed && !parseInt(*seed, 0, 255, randomParams.seed))
+        if (seed && !parseIntInRange(*seed, 0, 255, randomParams.seed))
             return usageError("terrain: --seed takes 0..255");
         if (sliders && !parseSliders(*sliders, randomParams))
             return usageError("terrain: --sliders takes G,V2,V3,S (0..255, 0..255, 0..255, 0..100)");
     }
-    if (offset && !parseInt(*offset, kMinAdjustOffset, kMaxAdjustOffset, adjust.offset))
+    if (offset && !parseIntInRange(*offset, kMinAdjustOffset, kMaxAdjustOffset, adjust.offset))
         return usageError("terrain: --adjust-offset takes -255..255");
     if (scale) {
         adjust.scale = true;
@@ -202,7 +175,7 @@ int runTerrain(Arguments args) {
         std::printf("%s: 256x256 8-bit greyscale\n", bitmapOut->c_str());
     }
     if (changes) {
-        if (const int status = writeTrack(*track, *out); status != kExitOk) return status;
+        if (const int status = saveTrack(*track, *out); status != kExitOk) return status;
         const HeightRange range = TerrainHeightRange(*track);
         std::printf("%s: heights %d..%d, water level %d.%02d\n", out->c_str(), range.lowest, range.highest,
                     track->waterLevel, track->waterLevelQuarters * 25);
@@ -227,11 +200,11 @@ int runLight(Arguments args) {
     if (!out || args.rest().size() != 1) return usageError("light: give FILE.rvk -o OUT.rvk");
 
     LightingParams p = LightingParams::fromSettings(editorSettings().lighting);
-    if (dark && !parseInt(*dark, 0, 255, p.dark)) return usageError("light: --dark takes 0..255");
-    if (bright && !parseInt(*bright, 0, 255, p.bright)) return usageError("light: --bright takes 0..255");
-    if (sun && !parseInt(*sun, 0, 4, p.sun)) return usageError("light: --sun takes 0..4");
-    if (bias && !parseInt(*bias, 0, 100, p.bias)) return usageError("light: --bias takes 0..100");
-    if (shadow && !parseInt(*shadow, 0, 100, p.shadow)) return usageError("light: --shadow takes 0..100");
+    if (dark && !parseIntInRange(*dark, 0, 255, p.dark)) return usageError("light: --dark takes 0..255");
+    if (bright && !parseIntInRange(*bright, 0, 255, p.bright)) return usageError("light: --bright takes 0..255");
+    if (sun && !parseIntInRange(*sun, 0, 4, p.sun)) return usageError("light: --sun takes 0..4");
+    if (bias && !parseIntInRange(*bias, 0, 100, p.bias)) return usageError("light: --bias takes 0..100");
+    if (shadow && !parseIntInRange(*shadow, 0, 100, p.shadow)) return usageError("light: --shadow takes 0..100");
 
     auto track = std::make_unique<CTrackPOD>();
     int version = 0;
@@ -239,7 +212,7 @@ int runLight(Arguments args) {
     // Objects cast shadows from their models' sizes.
     if (p.shadow > 0 && track->counts().objects > 0) loadTrackArt(*track, folders);
     ComputeTerrainLighting(*track, p);
-    if (const int status = writeTrack(*track, *out); status != kExitOk) return status;
+    if (const int status = saveTrack(*track, *out); status != kExitOk) return status;
     int lo = 255, hi = 0;
     for (const ShadeCell& cell : track->terrain.cells) {
         lo = std::min<int>(lo, cell[0]);

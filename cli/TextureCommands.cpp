@@ -50,23 +50,6 @@ constexpr const char* kCutUsage =
     "  --overlap      raw only: border overlap for MTM2 ground tiles\n"
     "Nothing is written when a tile name is already used in the art folder.\n";
 
-bool parseInt(const std::string& text, int lo, int hi, int& out) {
-    try {
-        size_t used = 0;
-        const long value = std::stol(text, &used);
-        if (used != text.size() || value < lo || value > hi) return false;
-        out = int(value);
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
-ProgramSettings editorSettings() {
-    ProgramSettings settings = defaultSettings(fs::current_path());
-    LoadSettings(settings);
-    return settings;
-}
 
 std::optional<CutOutput> parseFormat(const std::string& text) {
     if (text == "png") return CutOutput::Png;
@@ -138,12 +121,12 @@ int runCut(Arguments args) {
     if (args.missingValue()) return usageError("cut: an option is missing its value");
     if (auto unknown = args.unknownOption()) return usageError("cut: unknown option " + *unknown);
     if (args.rest().size() != 1 || !tile || !base) return usageError("cut: give IN.png --tile N --base NAME --art DIR");
-    if (!parseInt(*tile, kSmallestTile, 1024, settings.tileSize)) return usageError("cut: --tile takes 32..1024");
-    if ((left && !parseInt(*left, 0, kMaxCutPictureSide, settings.left)) ||
-        (top && !parseInt(*top, 0, kMaxCutPictureSide, settings.top)))
+    if (!parseIntInRange(*tile, kSmallestTile, 1024, settings.tileSize)) return usageError("cut: --tile takes 32..1024");
+    if ((left && !parseIntInRange(*left, 0, kMaxCutPictureSide, settings.left)) ||
+        (top && !parseIntInRange(*top, 0, kMaxCutPictureSide, settings.top)))
         return usageError("cut: --left and --top take 0..8192");
-    if ((cols && !parseInt(*cols, 1, kMaxCutGrid, settings.columns)) ||
-        (rows && !parseInt(*rows, 1, kMaxCutGrid, settings.rows)))
+    if ((cols && !parseIntInRange(*cols, 1, kMaxCutGrid, settings.columns)) ||
+        (rows && !parseIntInRange(*rows, 1, kMaxCutGrid, settings.rows)))
         return usageError("cut: --cols and --rows take 1..16");
     const ProgramSettings editor = editorSettings();
     settings.output = CutOutputFromSetting(editor.texCutFormat);

@@ -1,6 +1,7 @@
 #include "cli/TrackLoading.h"
 
 #include "art/TrackArt.h"
+#include "cli/CliPrompter.h"
 #include "model/NativeFile.h"
 #include "model/TrackPod.h"
 
@@ -18,6 +19,15 @@ bool loadTrack(CTrackPOD& track, const std::string& path, int& version) {
     else
         track.SetUpMtm1();
     return true;
+}
+
+int saveTrack(CTrackPOD& track, const std::string& path) {
+    CliPrompter prompter;
+    if (!SaveBinary(track, path, &prompter)) {
+        printError("Cannot write \"" + path + "\"");
+        return kExitFailed;
+    }
+    return kExitOk;
 }
 
 void loadTrackArt(CTrackPOD& track, const Folders& folders) {

@@ -4,7 +4,6 @@
 #include "art/TrackArt.h"
 #include "base/FileIO.h"
 #include "cli/CliOptions.h"
-#include "cli/CliPrompter.h"
 #include "cli/ComponentCommands.h"
 #include "cli/ObjectCommands.h"
 #include "cli/PodCommands.h"
@@ -85,15 +84,6 @@ constexpr const char* kLegacyUsage =
     "Builds the 8-bit legacy texture of an HD picture (PNG or TGA, square, 32 to\n"
     "1024 pixels) and writes it as OUT.raw with its palette beside it as .ACT.\n"
     "  --model  a model texture: no edge border\n";
-
-int saveTrack(CTrackPOD& track, const std::string& out) {
-    CliPrompter prompter;
-    if (!SaveBinary(track, out, &prompter)) {
-        printError("Cannot write \"" + out + "\"");
-        return kExitFailed;
-    }
-    return kExitOk;
-}
 
 int runNew(Arguments args) {
     if (args.flag("--help")) {
