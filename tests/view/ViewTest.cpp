@@ -193,22 +193,36 @@ TEST(View, FlightKeysModesAndBars) {
     EXPECT_EQ(view.camera().y, before.y);
 }
 
-TEST(View, SculptAHillUnderTheMouseAndUndoIt) {
-    glApp();
+// The editor's frame looking straight down on grid square (100, 100) from
+// `height` height steps up, in one edit mode, with the mouse over the middle.
+struct TopDownView : ::testing::Test {
+    QApplication& application = glApp(); // before any widget
     ProgramSettings settings = defaultSettings("/tmp");
-    CRavokDoc doc(settings);
-    CRavokFrame frame(doc, settings);
-    frame.resize(900, 700);
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CRavokDoc doc{settings};
+    CRavokFrame frame{doc, settings};
     CRavokView& view = *frame.view();
-    view.camera().pitch = 1800; // straight down on (100, 100)
-    view.camera().z = 3 * 120;
-    view.JumpTo(100 * 64, 100 * 64);
-    QTest::mouseMove(&view, QPoint(10, 10)); // the cursor may already be at the centre
-    QTest::mouseMove(&view, view.rect().center());
-    QTest::qWait(20);
-    ASSERT_TRUE(view.hoveredSquare());
+
+    void open(int mode, int height) {
+        frame.resize(900, 700);
+        frame.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        view.camera().pitch = 1800;
+        view.camera().z = 3 * height;
+        view.JumpTo(100 * 64, 100 * 64);
+        frame.setEditMode(mode);
+        hover(view.rect().center());
+    }
+    // Changing the mode forgets the hovered square: the mouse moves again.
+    void hover(QPoint at) {
+        QTest::mouseMove(&view, QPoint(10, 10)); // the cursor may already be there
+        QTest::mouseMove(&view, at);
+        QTest::qWait(20);
+        ASSERT_TRUE(view.hoveredSquare());
+    }
+};
+
+TEST_F(TopDownView, SculptAHillUnderTheMouseAndUndoIt) {
+    ASSERT_NO_FATAL_FAILURE(open(kEditTerrain, 120));
     const GridSquare under = *view.hoveredSquare();
     EXPECT_NEAR(under.x, 100, 1);
     EXPECT_NEAR(under.y, 100, 1);
@@ -261,24 +275,8 @@ TEST(View, ModelPreviewShowsTheWholeModel) {
     EXPECT_EQ(edge, 0);
 }
 
-TEST(View, ObjectsAreInsertedPickedMovedAndDeleted) {
-    glApp();
-    ProgramSettings settings = defaultSettings("/tmp");
-    CRavokDoc doc(settings);
-    CRavokFrame frame(doc, settings);
-    frame.resize(900, 700);
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    CRavokView& view = *frame.view();
-    view.camera().pitch = 1800;
-    view.camera().z = 3 * 250; // above the ground of a new track
-    view.JumpTo(100 * 64, 100 * 64);
-    frame.setEditMode(kEditObjects);
-    QTest::mouseMove(&view, QPoint(10, 10)); // the cursor may already be at the centre
-    QTest::mouseMove(&view, view.rect().center());
-    QTest::qWait(20);
-
-    ASSERT_TRUE(view.hoveredSquare());
+TEST_F(TopDownView, ObjectsAreInsertedPickedMovedAndDeleted) {
+    ASSERT_NO_FATAL_FAILURE(open(kEditObjects, 250)); // above the ground of a new track
     QTest::keyClick(&view, Qt::Key_Insert);
     const int slot = view.objectSelection().current;
     ASSERT_GE(slot, 0);
@@ -298,9 +296,7 @@ TEST(View, ObjectsAreInsertedPickedMovedAndDeleted) {
     EXPECT_NE(doc.track().objects[size_t(slot)]->x, x);
     // Copy and Paste make a second object at the hovered square, now the current one.
     ASSERT_TRUE(view.CopyObject());
-    QTest::mouseMove(&view, view.rect().center() + QPoint(60, 40)); // changing mode forgot the hovered square
-    QTest::qWait(20);
-    ASSERT_TRUE(view.hoveredSquare());
+    ASSERT_NO_FATAL_FAILURE(hover(view.rect().center() + QPoint(60, 40)));
     ASSERT_TRUE(view.PasteObject());
     const int pasted = view.objectSelection().current;
     ASSERT_NE(pasted, slot);
@@ -313,23 +309,8 @@ TEST(View, ObjectsAreInsertedPickedMovedAndDeleted) {
     EXPECT_TRUE(answerer.boxes.isEmpty());
 }
 
-TEST(View, CourseSegmentsAreInsertedPickedAndDeleted) {
-    glApp();
-    ProgramSettings settings = defaultSettings("/tmp");
-    CRavokDoc doc(settings);
-    CRavokFrame frame(doc, settings);
-    frame.resize(900, 700);
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    CRavokView& view = *frame.view();
-    view.camera().pitch = 1800;
-    view.camera().z = 3 * 250;
-    view.JumpTo(100 * 64, 100 * 64);
-    frame.setEditMode(kEditCourse);
-    QTest::mouseMove(&view, QPoint(10, 10));
-    QTest::mouseMove(&view, view.rect().center());
-    QTest::qWait(20);
-    ASSERT_TRUE(view.hoveredSquare());
+TEST_F(TopDownView, CourseSegmentsAreInsertedPickedAndDeleted) {
+    ASSERT_NO_FATAL_FAILURE(open(kEditCourse, 250));
 
     // Insert on an empty main course lays its first segment.
     QTest::keyClick(&view, Qt::Key_Insert);
@@ -364,28 +345,13 @@ TEST(View, CourseSegmentsAreInsertedPickedAndDeleted) {
     EXPECT_TRUE(doc.track().mainCourse.segments.empty());
 }
 
-TEST(View, GroundBoxesAreInsertedPickedAndDeleted) {
-    glApp();
-    ProgramSettings settings = defaultSettings("/tmp");
-    CRavokDoc doc(settings);
-    CRavokFrame frame(doc, settings);
-    frame.resize(900, 700);
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    CRavokView& view = *frame.view();
-    view.camera().pitch = 1800;
-    view.camera().z = 3 * 250;
-    view.JumpTo(100 * 64, 100 * 64);
-    frame.setEditMode(kEditGroundBoxes);
+TEST_F(TopDownView, GroundBoxesAreInsertedPickedAndDeleted) {
+    ASSERT_NO_FATAL_FAILURE(open(kEditGroundBoxes, 250));
     // The bar corrects Bottom below Top.
     QToolBar* bar = frame.modeBar(kEditGroundBoxes);
     bar->findChild<QSpinBox*>(QStringLiteral("Top"))->setValue(150);
     bar->findChild<QSpinBox*>(QStringLiteral("Bottom"))->setValue(200);
     EXPECT_EQ(bar->findChild<QSpinBox*>(QStringLiteral("Bottom"))->value(), 149);
-    QTest::mouseMove(&view, QPoint(10, 10));
-    QTest::mouseMove(&view, view.rect().center());
-    QTest::qWait(20);
-    ASSERT_TRUE(view.hoveredSquare());
     const GridSquare cell = *view.hoveredSquare();
 
     QTest::keyClick(&view, Qt::Key_Insert);
