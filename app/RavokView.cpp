@@ -241,9 +241,16 @@ void CRavokView::paintOverlay(QPainter& painter) {
     }
     if (m_hovered && m_mode == kEditTerrain) {
         // The brush's extent, following the ground along its edges.
-        const TerrainBrush brush = BuildTerrainBrush(m_tool);
-        const int x0 = m_hovered->x - (brush.rw - 1) / 2, y0 = m_hovered->y - (brush.rh - 1) / 2;
-        const int x1 = x0 + brush.rw, y1 = y0 + brush.rh;
+        // The extent only changes with the parameters; building a brush on every
+        // paint would also draw from the C library's generator (Bumps).
+        if (!m_outlineFor || !(*m_outlineFor == m_tool)) {
+            const TerrainBrush brush = BuildTerrainBrush(m_tool);
+            m_outlineExtent = {brush.rw, brush.rh};
+            m_outlineFor = m_tool;
+        }
+        const auto [rw, rh] = m_outlineExtent;
+        const int x0 = m_hovered->x - (rw - 1) / 2, y0 = m_hovered->y - (rh - 1) / 2;
+        const int x1 = x0 + rw, y1 = y0 + rh;
         QPolygonF edge;
         auto add = [&](int gx, int gy) {
             gx = std::clamp(gx, 0, 255), gy = std::clamp(gy, 0, 255);

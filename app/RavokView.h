@@ -170,6 +170,8 @@ private:
     int m_displayMode = 0; // textured, wire frame, both
     std::optional<ravok::GridSquare> m_hovered;
     ravok::TerrainToolParams m_tool;
+    std::optional<ravok::TerrainToolParams> m_outlineFor; // the brush outline's extent is of these
+    std::pair<int, int> m_outlineExtent{1, 1};
     ravok::TerrainUndo m_undo;
     ravok::TerrainArea m_area;
     ravok::SinglePointRepeat m_singlePointRepeat;
