@@ -72,6 +72,7 @@ void CRavokDoc::replaced(const QString& path, const QString& title) {
     m_pathName = path;
     m_title = title;
     m_modified = false;
+    setTextureSelection(-1, {});
     emit contentsReplaced();
     emit titleChanged();
 }
@@ -330,6 +331,13 @@ void CRavokDoc::setModified(bool modified) {
     if (m_modified == modified) return;
     m_modified = modified;
     emit titleChanged();
+}
+
+void CRavokDoc::setTextureSelection(int selected, std::vector<int> all) {
+    if (selected == m_selectedTexture && all == m_textureSelection) return;
+    m_selectedTexture = selected;
+    m_textureSelection = std::move(all);
+    emit textureSelectionChanged();
 }
 
 QString CRavokDoc::title() const {

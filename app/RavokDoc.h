@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 struct ProgressJob;
 class QWidget;
@@ -86,6 +87,12 @@ public:
     QStringList recentFiles() const { return m_recentFiles; }
     void setRecentFiles(const QStringList& files);
 
+    // The Textures box's selection: the slot that painting, ground-box faces
+    // and animating act on (-1 for none), and every selected slot.
+    int selectedTexture() const { return m_selectedTexture; }
+    const std::vector<int>& textureSelection() const { return m_textureSelection; }
+    void setTextureSelection(int selected, std::vector<int> all);
+
     // Picks the track of a pod holding several (the Select Track dialog);
     // returns the index or -1 for Cancel. Replaceable for tests.
     std::function<int(const QStringList& names)> chooseTrack;
@@ -99,6 +106,12 @@ signals:
     void contentsReplaced();
     void titleChanged();
     void recentFilesChanged();
+    // The texture table changed (textures added, removed, renumbered or
+    // remapped): views drop their texture objects and rebuild their lists.
+    void texturesChanged();
+    // The model table changed: views rebuild their object meshes.
+    void modelsChanged();
+    void textureSelectionChanged();
     // A message for the status bar's first pane; empty restores the old text.
     void statusText(const QString& text);
 
@@ -116,5 +129,7 @@ private:
     QString m_pathName, m_title, m_lastFolder;
     QStringList m_recentFiles;
     bool m_modified = false;
+    int m_selectedTexture = -1;
+    std::vector<int> m_textureSelection;
     bool m_busy = false;
 };

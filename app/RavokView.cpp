@@ -54,6 +54,8 @@ CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* paren
     m_flightTimer.setInterval(kFlightTickMs);
     connect(&m_flightTimer, &QTimer::timeout, this, &CRavokView::onFlightTick);
     connect(&m_doc, &CRavokDoc::contentsReplaced, this, &CRavokView::OnTrackReplaced);
+    connect(&m_doc, &CRavokDoc::texturesChanged, this, &CRavokView::OnTrackChanged);
+    connect(&m_doc, &CRavokDoc::modelsChanged, this, &CRavokView::OnTrackChanged);
     m_clock.start();
     OnTrackReplaced();
 }
