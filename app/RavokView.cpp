@@ -76,6 +76,7 @@ void CRavokView::OnTrackReplaced() {
     m_objects.clear();
     m_anchor = m_truck = -1;
     m_hovered.reset();
+    m_terrainPoint.reset();
     OnTrackChanged();
 }
 
@@ -308,6 +309,8 @@ void CRavokView::OnBarNotification(int code, int value) {
     case 14:
         m_mode = std::clamp(value, 0, 4);
         m_hovered.reset();
+        m_terrainPoint.reset();
+    m_terrainPoint.reset();
         m_objects.clear();
         m_anchor = m_truck = -1;
         m_box = {};
@@ -505,6 +508,13 @@ void CRavokView::focusOutEvent(QFocusEvent* event) {
 
 // ---- picking ---------------------------------------------------------------------------
 
+std::optional<GroundPick> CRavokView::groundUnderMouse() const {
+    if (m_terrainPoint) return GroundPickAt(m_doc.track(), m_terrainPoint->x, m_terrainPoint->y);
+    // Between the picked vertex's cells and the mouse lies no terrain: the hovered square's centre.
+    if (m_hovered) return GroundPickAt(m_doc.track(), m_hovered->x * 64 + 32, m_hovered->y * 64 + 32);
+    return std::nullopt;
+}
+
 FrameBuffer CRavokView::pickingFrame() const {
     FrameBuffer frame;
     const QSize size = m_settings.useOpenGL ? this->size() : softwareFrameSize();
@@ -623,8 +633,7 @@ void CRavokView::courseChanged(const CourseChange& change) {
 bool CRavokView::InsertSegment() {
     CTrackPOD& track = m_doc.track();
     if (m_mode != kEditCourse || !CanInsertSegment(track, m_course, m_anchor, m_hovered.has_value())) return false;
-    std::optional<GroundPick> pick;
-    if (m_hovered) pick = GroundPickAt(track, m_hovered->x * 64 + 32, m_hovered->y * 64 + 32);
+    const std::optional<GroundPick> pick = groundUnderMouse();
     const CourseChange change = InsertCourseSegment(track, m_course, m_anchor, pick);
     courseChanged(change);
     return change.changed;
@@ -768,8 +777,7 @@ void CRavokView::objectsChanged() {
 
 bool CRavokView::InsertObjectHere() {
     if (m_mode != kEditObjects || !CanEditObjects(m_doc.track())) return false;
-    std::optional<GroundPick> pick;
-    if (m_hovered) pick = GroundPickAt(m_doc.track(), m_hovered->x * 64 + 32, m_hovered->y * 64 + 32);
+    const std::optional<GroundPick> pick = groundUnderMouse();
     const ObjectInsertResult result = InsertObject(m_doc.track(), m_objects, pick);
     if (!result.refusal.empty()) m_doc.prompter().inform(result.refusal.text, result.refusal.caption);
     if (result.slot < 0) return false;
@@ -787,8 +795,7 @@ bool CRavokView::CopyObject() {
 
 bool CRavokView::PasteObject() {
     if (m_mode != kEditObjects || !m_copiedObject || !CanEditObjects(m_doc.track())) return false;
-    std::optional<GroundPick> pick;
-    if (m_hovered) pick = GroundPickAt(m_doc.track(), m_hovered->x * 64 + 32, m_hovered->y * 64 + 32);
+    const std::optional<GroundPick> pick = groundUnderMouse();
     const ObjectInsertResult result = ravok::PasteObject(m_doc.track(), m_objects, *m_copiedObject, pick);
     if (!result.refusal.empty()) m_doc.prompter().inform(result.refusal.text, result.refusal.caption);
     if (result.slot < 0) return false;
@@ -835,18 +842,23 @@ void CRavokView::mouseMoveEvent(QMouseEvent* event) {
     const int mx = int(event->position().x() * frame.width / std::max(1, width()));
     const int my = int(event->position().y() * frame.height / std::max(1, height()));
     const TerrainWindow window = m_scene.window();
-    const int vertex = PickWindowVertex(m_doc.track(), window, CameraMatrixOf(m_camera), frame, mx, my);
+    const CameraMatrix camera = CameraMatrixOf(m_camera);
+    const int vertex = PickWindowVertex(m_doc.track(), window, camera, frame, mx, my);
     const auto square = HoveredSquare(vertex, window);
+    m_terrainPoint = TerrainPointNearVertex(m_doc.track(), window, camera, frame, vertex, mx, my);
     if (m_mode == kEditObjects && (event->buttons() & Qt::LeftButton) && m_pressed.isValid() &&
         m_pressed.elapsed() >= 200 && square && m_objects.current >= 0 && CanEditObjects(m_doc.track())) {
-        const GroundPick pick = GroundPickAt(m_doc.track(), square->x * 64 + 32, square->y * 64 + 32);
-        if (DragSelectedObjects(m_doc.track(), m_objects, pick)) objectsChanged();
+        if (const auto pick = groundUnderMouse(); pick && DragSelectedObjects(m_doc.track(), m_objects, *pick))
+            objectsChanged();
     }
     if (m_mode == kEditCourse && (event->buttons() & Qt::LeftButton) && m_pressed.isValid() &&
         m_pressed.elapsed() >= 200 && square && CanEditCourses(m_doc.track())) {
-        const GroundPick pick = GroundPickAt(m_doc.track(), square->x * 64 + 32, square->y * 64 + 32);
-        if (m_anchor >= 0) courseChanged(DragCourseAnchor(m_doc.track(), m_course, m_anchor, pick));
-        else if (m_truck >= 0 && DragTruckStart(m_doc.track(), m_truck, pick)) m_doc.setModified(true);
+        if (const auto pick = groundUnderMouse(); !pick) {
+        } else if (m_anchor >= 0) {
+            courseChanged(DragCourseAnchor(m_doc.track(), m_course, m_anchor, *pick));
+        } else if (m_truck >= 0 && DragTruckStart(m_doc.track(), m_truck, *pick)) {
+            m_doc.setModified(true);
+        }
     }
     if (square != m_hovered) {
         m_hovered = square;

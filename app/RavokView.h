@@ -12,6 +12,7 @@
 #include "edit/TerrainUndo.h"
 #include "edit/ViewPicking.h"
 #include "render/SoftwareRenderer.h"
+#include "render/TerrainPicking.h"
 #include "render/TrackScene.h"
 #include "render/gl/OpenGLTerrainRenderer.h"
 
@@ -156,6 +157,8 @@ private:
     void toggleFlag(bool& flag);
     void contextAboutToGo();
     ravok::FrameBuffer pickingFrame() const;
+    // The terrain point under the mouse, else the hovered square's centre, with its ground height.
+    std::optional<ravok::GroundPick> groundUnderMouse() const;
     const ravok::Mesh& plainBlock(const ravok::TrackObject& object);
 
     CRavokDoc& m_doc;
@@ -169,6 +172,7 @@ private:
     int m_mode = kEditTerrain;
     int m_displayMode = 0; // textured, wire frame, both
     std::optional<ravok::GridSquare> m_hovered;
+    std::optional<ravok::TerrainPoint> m_terrainPoint; // the terrain under the mouse, at its last move
     ravok::TerrainToolParams m_tool;
     std::optional<ravok::TerrainToolParams> m_outlineFor; // the brush outline's extent is of these
     std::pair<int, int> m_outlineExtent{1, 1};

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace ravok;
@@ -38,4 +39,33 @@ TEST(TerrainPicking, TheVertexUnderTheMouseAndProjectedPoints) {
     EXPECT_FALSE(ProjectionUsable(10, 10, 10, 640, 480));
     EXPECT_TRUE(ProjectionUsable(10, 10, 11, 640, 480));
     EXPECT_FALSE(ProjectionUsable(640, 10, 100, 640, 480));
+}
+
+TEST(TerrainPicking, TheTerrainPointFollowsTheMouseWithinASquare) {
+    auto track = std::make_unique<CTrackPOD>();
+    std::fill(track->terrain.heights.begin(), track->terrain.heights.end(), uint8_t(50));
+    ViewCamera camera;
+    camera.x = 100 * 64;
+    camera.y = 90 * 64;
+    camera.z = 3 * 120;
+    camera.pitch = 1350; // looking down and ahead
+    camera.gridSize = 32;
+    const TerrainWindow window = TerrainWindowOf(camera);
+    FrameBuffer frame;
+    frame.resize(640, 480);
+    const CameraMatrix matrix = CameraMatrixOf(camera);
+
+    // Points inside squares, not on grid points, come back where they lie.
+    for (auto [wx, wy] : {std::pair{100 * 64 + 20, 96 * 64 + 41}, {97 * 64 + 5, 94 * 64 + 60}, {103 * 64 + 33, 99 * 64 + 7}}) {
+        const auto screen = ProjectWorldPoint(matrix, frame, wx, wy, 3 * 50);
+        ASSERT_TRUE(screen) << wx << ", " << wy;
+        const auto point = PickTerrainPoint(*track, window, matrix, frame, (*screen)[0], (*screen)[1]);
+        ASSERT_TRUE(point) << wx << ", " << wy;
+        EXPECT_NEAR(point->x, wx, 3);
+        EXPECT_NEAR(point->y, wy, 3);
+        EXPECT_EQ(point->z, 3 * 50);
+    }
+    // Looking level, above the horizon there is no terrain under the mouse.
+    camera.pitch = 900;
+    EXPECT_FALSE(PickTerrainPoint(*track, window, CameraMatrixOf(camera), frame, frame.centreX, 10));
 }
