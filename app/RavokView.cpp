@@ -6,6 +6,7 @@
 #include "art/HdViewPicture.h"
 #include "edit/TerrainBitmap.h"
 #include "edit/ObjectEditing.h"
+#include "edit/ObjectTypes.h"
 #include "edit/RandomTerrain.h"
 #include "edit/TerrainTools.h"
 #include "base/ProgramSettings.h"
@@ -210,7 +211,7 @@ void CRavokView::paintOverlay(QPainter& painter) {
         if (!p) return std::nullopt;
         return QPointF((*p)[0] * sx, (*p)[1] * sy);
     };
-    // Objects: an outline at each and the labels of checkpoints and ramps.
+    // Objects: an outline at each, the checkpoints' numbers and the plain blocks' labels.
     if (m_mode == kEditObjects || m_settings.alwaysShowObjects) {
         painter.setPen(colourOf(m_settings.colors[3]));
         for (const auto& object : track.objects) {
@@ -222,10 +223,9 @@ void CRavokView::paintOverlay(QPainter& painter) {
             painter.setPen(selected ? QColor(255, 255, 0) : colourOf(m_settings.colors[3]));
             const double r = selected ? 6 : 3;
             painter.drawRect(QRectF(*at - QPointF(r, r), QSizeF(2 * r, 2 * r)));
-            if (object->type == kObjectCheckpoint)
-                painter.drawText(*at + QPointF(6, -4), QString::asprintf("CP %02d", object->sequence - 999));
-            else if (object->type == kObjectRamp)
-                painter.drawText(*at + QPointF(6, -4), QStringLiteral("RAMP"));
+            const bool plainBlock = !m_scene.modelMesh(object->model) && !m_settings.hideColliderBoxes;
+            if (const std::string label = ObjectViewLabel(*object, plainBlock); !label.empty())
+                painter.drawText(*at + QPointF(6, -4), QString::fromStdString(label));
         }
     }
     // Course anchors: the end points of the current course's segments, the held one larger.
@@ -276,6 +276,7 @@ void CRavokView::paintOverlay(QPainter& painter) {
         painter.setPen(QPen(colourOf(m_settings.colors[3]), 1));
         if (outline.size() == 4) painter.drawPolygon(outline);
     }
+    if (m_mode == kEditGroundBoxes) paintGroundBoxOverlay(painter);
     if (m_settings.displayFps) {
         painter.setPen(Qt::yellow);
         const QString text = QString::fromStdString(m_frameRate.text());
@@ -680,31 +681,7 @@ bool CRavokView::DeleteAllSegments() {
 // ---- ground boxes ------------------------------------------------------------------------
 
 void CRavokView::PickGroundBoxAt(QPoint at) {
-    const CTrackPOD& track = m_doc.track();
-    const FrameBuffer frame = pickingFrame();
-    const CameraMatrix matrix = CameraMatrixOf(m_camera);
-    const double sx = double(width()) / frame.width, sy = double(height()) / frame.height;
-    // The scene's box meshes follow the occupied slots in order.
-    std::vector<GroundBoxScreenTriangle> triangles;
-    size_t mesh = 0;
-    for (size_t slot = 0; slot < track.groundBoxes.size() && mesh < m_scene.boxes().size(); ++slot) {
-        if (!track.groundBoxes[slot]) continue;
-        const Mesh& box = *m_scene.boxes()[mesh++];
-        for (const MeshTriangle& t : box.triangles()) {
-            if (t.flags & kTriangleHidden) continue;
-            GroundBoxScreenTriangle s{int(slot), t.tag, {}, 0};
-            bool visible = true;
-            for (size_t k = 0; k < 3; ++k) {
-                const MeshVertex* v = box.vertex(t.vertices[k]);
-                const auto p = ProjectPoint(matrix, frame, v->x, v->y, v->z);
-                if (p.behindEye) visible = false;
-                s.corners[k] = {int(p.screenX * sx), int(p.screenY * sy)};
-                s.depth += p.depth / 3;
-            }
-            if (visible) triangles.push_back(s);
-        }
-    }
-    m_box = PickGroundBoxFace(triangles, at.x(), at.y());
+    m_box = PickGroundBoxFace(boxScreenTriangles(), at.x(), at.y());
     update();
 }
 

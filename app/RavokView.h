@@ -151,6 +151,10 @@ private:
     void paintOpenGL();
     void paintSoftware(QPainter& painter);
     void paintOverlay(QPainter& painter);
+    // The picked ground box outlined and its picked face filled.
+    void paintGroundBoxOverlay(QPainter& painter);
+    // Every shown triangle of the box meshes on the widget, with its box and face value.
+    std::vector<ravok::GroundBoxScreenTriangle> boxScreenTriangles() const;
     void showCameraStatus();
     // After a terrain edit: the document is modified and the meshes follow.
     void terrainChanged();

@@ -192,4 +192,10 @@ std::string CheckpointLabel(int sequence) {
     return formatText("CP %02d", sequence);
 }
 
+std::string ObjectViewLabel(const TrackObject& object, bool drawnAsPlainBlock) {
+    if (object.type == kObjectCheckpoint) return CheckpointLabel(object.sequence);
+    if (!drawnAsPlainBlock) return {};
+    return object.type == kObjectRamp ? "RAMP" : "BOX";
+}
+
 } // namespace ravok

@@ -63,5 +63,8 @@ EditNotice SetCheckpointSequence(CTrackPOD& track, ObjectSelection* selection, i
 
 // The view's label of a checkpoint: "CP %02d".
 std::string CheckpointLabel(int sequence);
+// The label the view writes beside an object: a checkpoint's "CP %02d"; an
+// object drawn as a plain block (it has no model) "RAMP" or "BOX"; else none.
+std::string ObjectViewLabel(const TrackObject& object, bool drawnAsPlainBlock);
 
 } // namespace ravok

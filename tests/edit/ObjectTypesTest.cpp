@@ -158,6 +158,18 @@ TEST(CheckpointSequence, ANewCheckpointWithoutANumberGoesLast) {
     EXPECT_EQ(CheckpointLabel(7), "CP 07");
 }
 
+TEST(ObjectTypes, TheViewLabelsCheckpointsAndPlainBlocks) {
+    TrackObject object;
+    object.type = kObjectCheckpoint;
+    object.sequence = 3;
+    EXPECT_EQ(ObjectViewLabel(object, false), "CP 03"); // the renumbered sequence itself
+    object.type = kObjectRamp;
+    EXPECT_EQ(ObjectViewLabel(object, true), "RAMP");
+    EXPECT_EQ(ObjectViewLabel(object, false), ""); // a ramp with its model shows itself
+    object.type = 0;
+    EXPECT_EQ(ObjectViewLabel(object, true), "BOX");
+}
+
 TEST(ObjectLimits, PropertiesTurnAnObjectOverTheLimitIntoDefault) {
     CTrackPOD track;
     for (int i = 0; i < 100; ++i)

@@ -365,6 +365,17 @@ TEST_F(TopDownView, GroundBoxesAreInsertedPickedAndDeleted) {
     QTest::mouseClick(&view, Qt::LeftButton, {}, view.rect().center() + QPoint(30, -30));
     EXPECT_EQ(view.boxSelection().box, slot);
     EXPECT_EQ(view.boxSelection().face(), 4);
+    // The picked face is drawn tinted yellow: red rises over blue where it lies.
+    const QPoint onTop = view.rect().center() + QPoint(30, -30);
+    auto yellowness = [&] {
+        const QColor c = view.grabView().pixelColor(onTop);
+        return c.red() - c.blue();
+    };
+    const int picked = yellowness();
+    frame.setEditMode(kEditTerrain);
+    frame.setEditMode(kEditGroundBoxes);
+    EXPECT_GT(picked - yellowness(), 40);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, onTop);
     QTest::keyClick(&view, Qt::Key_Delete);
     EXPECT_FALSE(doc.track().groundBoxes[size_t(slot)]);
 }
