@@ -209,18 +209,19 @@ void CRavokFrame::createMenus() {
     QAction* pasteObject = edit->addAction(QStringLiteral("&Paste Object"), m_view, &CRavokView::PasteObject);
     pasteObject->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     edit->addSeparator();
+    edit->addAction(QStringLiteral("Copy Terrain as Bitmap"), m_view, &CRavokView::CopyTerrainBitmap);
+    QAction* pasteBitmap =
+        edit->addAction(QStringLiteral("Paste Terrain Bitmap"), m_view, &CRavokView::PasteTerrainBitmapFromClipboard);
+    connect(edit, &QMenu::aboutToShow, this, [pasteBitmap] { pasteBitmap->setEnabled(ravok::ClipboardHasBitmap()); });
+    edit->addAction(QStringLiteral("Adjust Terrain &Heights..."), this, &CRavokFrame::OnAdjustHeights);
+    edit->addSeparator();
     m_extract = edit->addAction(QStringLiteral("E&xtract Models and Art"), &m_doc, &CRavokDoc::ExtractArt);
 
     QMenu* terrain = menuBar()->addMenu(QStringLiteral("&Terrain"));
     terrain->addAction(QStringLiteral("Copy Area"), m_view, &CRavokView::CopyArea);
     terrain->addAction(QStringLiteral("Paste Area"), m_view, &CRavokView::PasteArea);
     terrain->addSeparator();
-    terrain->addAction(QStringLiteral("Copy Terrain as Bitmap"), m_view, &CRavokView::CopyTerrainBitmap);
-    QAction* pasteBitmap =
-        terrain->addAction(QStringLiteral("Paste Terrain Bitmap"), m_view, &CRavokView::PasteTerrainBitmapFromClipboard);
-    connect(terrain, &QMenu::aboutToShow, this, [pasteBitmap] { pasteBitmap->setEnabled(ravok::ClipboardHasBitmap()); });
-    terrain->addSeparator();
-    terrain->addAction(QStringLiteral("Adjust Terrain Heights..."), this, &CRavokFrame::OnAdjustHeights);
+    terrain->addAction(QStringLiteral("Adjust Heights..."), this, &CRavokFrame::OnAdjustHeights);
 
     QMenu* course = menuBar()->addMenu(QStringLiteral("&Course"));
     course->addAction(QStringLiteral("Insert Segment"), m_view, &CRavokView::InsertSegment);

@@ -26,6 +26,7 @@
 #include <tuple>
 
 class CRavokDoc;
+class QMenu;
 
 namespace ravok {
 struct ProgramSettings;
@@ -101,6 +102,9 @@ public:
     bool ApplyGroundBoxHeights();
     // Undo of the last terrain edit; false when there is none.
     bool UndoTerrain();
+    // The edit mode's context menu for a right-click at the point; empty in
+    // modes without one. Picks what lies under the cursor first.
+    std::unique_ptr<QMenu> contextMenuAt(QPoint at);
     // The size of the software renderer's frame for the display setting.
     QSize softwareFrameSize() const;
 
@@ -136,6 +140,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void onFlightTick();
@@ -151,6 +156,8 @@ private:
     void paintOpenGL();
     void paintSoftware(QPainter& painter);
     void paintOverlay(QPainter& painter);
+    void fillTerrainMenu(QMenu& menu);
+    void fillCourseMenu(QMenu& menu, QPoint at);
     // The picked ground box outlined and its picked face filled.
     void paintGroundBoxOverlay(QPainter& painter);
     // Every shown triangle of the box meshes on the widget, with its box and face value.

@@ -41,4 +41,17 @@ int PickTruckStart(std::span<const ScreenPoint> starts, int mouseX, int mouseY) 
     return at < 0 ? -1 : at + 1;
 }
 
+CourseMenuState CourseContextMenuState(const CTrackPOD& track, int course, int anchor, bool terrainUnderCursor) {
+    const Course* shown = CourseOf(track, course);
+    const bool empty = !shown || shown->segments.empty();
+    const bool editable = CanEditCourses(track);
+    CourseMenuState state;
+    const bool held = anchor >= 0 && !empty;
+    state.insert = editable && (held || (empty && terrainUnderCursor));
+    state.remove = state.reverse = state.speedLimit = editable && held;
+    state.generateFromMain = editable && course >= 1 && course <= 4;
+    state.deleteAll = editable && !empty;
+    return state;
+}
+
 } // namespace ravok

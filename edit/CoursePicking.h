@@ -34,4 +34,16 @@ int PickCourseAnchor(std::span<const ScreenPoint> anchors, int mouseX, int mouse
 // Slot 0 is not picked.
 int PickTruckStart(std::span<const ScreenPoint> starts, int mouseX, int mouseY);
 
+// Which commands the course mode's context menu offers, from what lies under
+// the cursor when it opens: with an anchor, Insert, Delete, Reverse and Speed
+// Limit; without one only Insert, and that only to lay the first segment of an
+// empty course over terrain. Generate from Main needs an extended course;
+// Delete All Segments a course that has some.
+struct CourseMenuState {
+    bool insert = false, remove = false, reverse = false, speedLimit = false;
+    bool generateFromMain = false, deleteAll = false;
+    bool operator==(const CourseMenuState&) const = default;
+};
+CourseMenuState CourseContextMenuState(const CTrackPOD& track, int course, int anchor, bool terrainUnderCursor);
+
 } // namespace ravok

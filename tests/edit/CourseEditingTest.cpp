@@ -179,6 +179,23 @@ TEST(CoursePicking, AnchorsWithinNineteenPixelsAreHeld) {
     EXPECT_EQ(PickCourseAnchor(anchors, 111, 100), 3);
 }
 
+TEST(CoursePicking, TheContextMenuFollowsWhatLiesUnderTheCursor) {
+    CTrackPOD track;
+    // An empty main course: only Insert, and only over terrain.
+    CourseMenuState state = CourseContextMenuState(track, 0, -1, true);
+    EXPECT_EQ(state, (CourseMenuState{.insert = true}));
+    EXPECT_FALSE(CourseContextMenuState(track, 0, -1, false).insert);
+    // A course with a segment: without an anchor nothing but Delete All; with one, the anchor's commands.
+    track.mainCourse.segments.push_back(segment({0, 0, 0}, {40, 0, 0}));
+    EXPECT_EQ(CourseContextMenuState(track, 0, -1, true), (CourseMenuState{.deleteAll = true}));
+    EXPECT_EQ(CourseContextMenuState(track, 0, 1, false),
+              (CourseMenuState{true, true, true, true, false, true}));
+    // Generate from Main is for the extended courses only; a viewed pod offers nothing.
+    EXPECT_TRUE(CourseContextMenuState(track, 3, -1, true).generateFromMain);
+    track.podViewMode = true;
+    EXPECT_EQ(CourseContextMenuState(track, 0, 1, true), CourseMenuState{});
+}
+
 TEST(CoursePicking, TruckStartsAndProjection) {
     CTrackPOD track;
     track.mainCourse.segments = {segment({64, 128, 10}, {640, 128, 10})};

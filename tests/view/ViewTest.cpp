@@ -12,7 +12,10 @@
 #include "AppTestSupport.h"
 #include "TestTracks.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
+#include <QMenu>
 #include <QMainWindow>
 #include <QSlider>
 #include <QSpinBox>
@@ -247,6 +250,20 @@ TEST_F(TopDownView, SculptAHillUnderTheMouseAndUndoIt) {
     QTest::keyClick(&view, Qt::Key_Plus);
     EXPECT_EQ(view.terrainTool().curvature, 4);
     EXPECT_EQ(settings.editState.curvature, 4);
+
+    // The terrain menu offers Paste Terrain Bitmap only while the clipboard holds one.
+    auto pasteEnabled = [&] {
+        const auto menu = view.contextMenuAt(view.rect().center());
+        for (QAction* action : menu->actions())
+            if (action->text() == QStringLiteral("Paste Terrain Bitmap")) return action->isEnabled();
+        return false;
+    };
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(pasteEnabled());
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    QGuiApplication::clipboard()->setImage(picture);
+    EXPECT_TRUE(pasteEnabled());
 }
 
 TEST(View, ModelPreviewShowsTheWholeModel) {
@@ -329,6 +346,18 @@ TEST_F(TopDownView, CourseSegmentsAreInsertedPickedAndDeleted) {
     const QPoint onView(int((*at)[0] * view.width() / 640.0), int((*at)[1] * view.height() / 480.0));
     QTest::mouseClick(&view, Qt::LeftButton, {}, onView + QPoint(3, 3));
     EXPECT_GE(view.courseAnchor(), 0);
+    // The context menu at the anchor offers its commands; away from it Insert is off.
+    auto enabled = [&](QPoint at, const QString& text) {
+        const auto menu = view.contextMenuAt(at);
+        for (QAction* action : menu->actions())
+            if (action->text() == text) return action->isEnabled();
+        ADD_FAILURE() << "no " << text.toStdString();
+        return false;
+    };
+    EXPECT_TRUE(enabled(onView + QPoint(3, 3), QStringLiteral("Delete Segment")));
+    EXPECT_FALSE(enabled(onView + QPoint(200, 150), QStringLiteral("Insert Segment")));
+    EXPECT_TRUE(enabled(onView + QPoint(200, 150), QStringLiteral("Delete All Segments")));
+    QTest::mouseClick(&view, Qt::LeftButton, {}, onView + QPoint(3, 3));
     // Speed limit 25 is stored as 50.
     {
         ModalAnswerer answerer([](QWidget* modal) {
