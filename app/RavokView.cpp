@@ -188,6 +188,7 @@ void CRavokView::paintSoftware(QPainter& painter) {
     SceneOptions options;
     options.showWater = m_settings.showWater;
     options.showPlainBlocks = !m_settings.hideColliderBoxes;
+    options.showBackdrop = m_settings.showBackdrop;
     options.wireFrame = m_displayMode != 0;
     options.background = uint8_t(track.palette.NearestPaletteIndex(m_settings.colors[0].r, m_settings.colors[0].g,
                                                                      m_settings.colors[0].b));

@@ -74,6 +74,8 @@ public:
     void drawSolid(FrameBuffer& frame, const Mesh& mesh, const CameraMatrix& camera);
 
     const RenderStatistics& statistics() const { return m_statistics; }
+    const SoftwareRenderSettings& settings() const { return m_settings; }
+    const ShadeTables& shades() const { return m_shades; }
     int generatedVertices() const { return m_generatedVertices; }
     int generatedTriangles() const { return m_generatedTriangles; }
     // The depth keys of the list in drawing order (for inspection).

@@ -2,6 +2,8 @@
 
 #include "model/TrackPod.h"
 
+#include <limits>
+
 namespace ravok {
 
 namespace {
@@ -74,9 +76,25 @@ const Mesh* TrackScene::modelMesh(const Model* model) const {
 void TrackScene::draw(SoftwareRenderer& renderer, FrameBuffer& frame, const CTrackPOD& track,
                       const ViewCamera& camera, const SceneOptions& options) const {
     frame.clear(options.background);
+    const bool backdrop = options.showBackdrop && m_backdrop.triangleCount() > 0;
+    if (backdrop && !track.stadiumFlag) {
+        // The backdrop surrounds the camera wherever it flies and lies behind
+        // everything: a pass of its own, before the rest, without a far limit.
+        SoftwareRenderSettings unlimited = renderer.settings();
+        unlimited.farLimit = std::numeric_limits<int>::max();
+        SoftwareRenderer behind(unlimited, renderer.shades());
+        behind.begin(frame);
+        const Placement around{double(camera.x), double(camera.y), double(camera.z)};
+        behind.addSolid(m_backdrop, CameraMatrixOf(camera, around), false);
+        behind.fill();
+    }
     renderer.begin(frame);
     const CameraMatrix world = CameraMatrixOf(camera);
     renderer.addSolid(m_terrain, world);
+    if (backdrop && track.stadiumFlag) {
+        const Placement arena{double(track.arenaOriginX) * 64, double(track.arenaOriginY) * 64, 0};
+        renderer.addSolid(m_backdrop, CameraMatrixOf(camera, arena), false);
+    }
     if (options.showGroundBoxes)
         for (const auto& box : m_boxes) renderer.addSolid(*box, world);
     if (options.showObjects)

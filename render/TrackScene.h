@@ -17,6 +17,7 @@ struct SceneOptions {
     bool showObjects = true;
     bool showGroundBoxes = true;
     bool showPlainBlocks = true; // the blocks drawn for objects without a model
+    bool showBackdrop = true;    // the backdrop around the camera, or the stadium at its arena
     bool wireFrame = false;    // the wire frame of the terrain over the picture
     uint8_t wireColour = 255;
     uint8_t background = 0;

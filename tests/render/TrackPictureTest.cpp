@@ -1,6 +1,7 @@
 // Pictures of a track with hills, textures, water, ground boxes and objects,
 // drawn as `ravok-cli render` draws them. With RAVOK_PICTURES_DIR set the
 // pictures are also written there as PNG (that is how docs/ gets them).
+#include "art/Model.h"
 #include "art/Picture.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"
@@ -8,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include "TestModels.h"
 #include "TestTracks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <set>
@@ -19,7 +22,8 @@ using ravok::test::hillyTrack;
 
 namespace {
 
-std::vector<uint8_t> draw(const CTrackPOD& track, const ViewCamera& camera, FrameBuffer& frame) {
+std::vector<uint8_t> draw(const CTrackPOD& track, const ViewCamera& camera, FrameBuffer& frame,
+                          bool showBackdrop = true) {
     TrackScene scene;
     scene.build(track, TerrainWindowOf(camera));
     ShadeTables shades;
@@ -29,6 +33,7 @@ std::vector<uint8_t> draw(const CTrackPOD& track, const ViewCamera& camera, Fram
     SoftwareRenderer renderer(settings, shades);
     SceneOptions options;
     options.background = uint8_t(track.palette.NearestPaletteIndex(110, 150, 200));
+    options.showBackdrop = showBackdrop;
     scene.draw(renderer, frame, track, camera, options);
     return FrameToBgr(frame, track.palette);
 }
@@ -72,4 +77,42 @@ TEST(TrackPicture, HillsWaterBoxesAndObjectsAllShow) {
     std::set<uint8_t> all(frame.pixels.begin(), frame.pixels.end());
     EXPECT_GT(all.size(), 60u);
     EXPECT_EQ(frame.at(5, 5), sky);
+}
+
+TEST(TrackPicture, TheBackdropSurroundsTheCameraAndTheStadiumStandsAtItsArena) {
+    auto track = std::make_unique<CTrackPOD>();
+    hillyTrack(*track);
+    const int sky = track->palette.NearestPaletteIndex(110, 150, 200);
+    auto model = std::make_unique<Model>();
+    ASSERT_TRUE(model->read("SKYBOX", test::lightWaveCube(300, 200, 20, 10)));
+    track->backdrop = std::move(model);
+
+    ViewCamera camera;
+    camera.x = 60 * 64;
+    camera.y = 60 * 64;
+    camera.z = 3 * 200;
+    camera.pitch = 900;
+    camera.gridSize = 64;
+    FrameBuffer frame;
+    frame.resize(320, 200);
+    // Above the horizon the backdrop covers the sky, wherever the camera is.
+    draw(*track, camera, frame);
+    const uint8_t behind = frame.at(160, 5);
+    EXPECT_NE(behind, sky);
+    camera.x = 200 * 64;
+    draw(*track, camera, frame);
+    EXPECT_EQ(frame.at(160, 5), behind);
+    draw(*track, camera, frame, false);
+    EXPECT_EQ(frame.at(160, 5), sky);
+
+    // A stadium stands at its arena: seen from afar it covers only part of the view.
+    ASSERT_TRUE(track->backdrop->read("ARENA", test::lightWaveCube(60, 200, 20, 10)));
+    track->stadiumFlag = true;
+    track->arenaOriginX = track->arenaOriginY = 128;
+    camera.x = camera.y = 128 * 64;
+    camera.y -= 80 * 64;
+    draw(*track, camera, frame);
+    const auto covered = std::count(frame.pixels.begin(), frame.pixels.end(), behind);
+    EXPECT_GT(covered, 100);
+    EXPECT_LT(covered, long(frame.pixels.size()) / 4);
 }
