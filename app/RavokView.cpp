@@ -2,6 +2,7 @@
 
 #include "app/RavokDoc.h"
 #include "app/SpeedLimitDlg.h"
+#include "app/ViewSurface.h"
 #include "app/DibClipboard.h"
 #include "art/HdViewPicture.h"
 #include "edit/TerrainBitmap.h"
@@ -17,6 +18,7 @@
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QPainter>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -41,8 +43,14 @@ PaletteColours displayPalette(const TrackPalette& palette, float gamma) {
 } // namespace
 
 CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* parent)
-    : QOpenGLWidget(parent), m_doc(doc), m_settings(settings) {
+    : QWidget(parent), m_doc(doc), m_settings(settings) {
     setObjectName(QStringLiteral("trackView"));
+    if (CViewSurface::OpenGLAvailable()) {
+        m_surface = new CViewSurface(*this);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(m_surface);
+    }
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setMinimumSize(160, 120);
@@ -62,12 +70,19 @@ CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* paren
 }
 
 CRavokView::~CRavokView() {
-    // The context goes with the base class, after this object: no slot of ours may run then.
+    if (!m_surface) return;
+    // The surface and its context go with the base class, after this object: no slot of ours may run then.
     if (context()) disconnect(context(), nullptr, this, nullptr);
-    makeCurrent();
+    m_surface->makeCurrent();
     m_gl.Release();
-    doneCurrent();
+    m_surface->doneCurrent();
 }
+
+QOpenGLWidget* CRavokView::surface() const { return m_surface; }
+
+QOpenGLContext* CRavokView::context() const { return m_surface ? m_surface->context() : nullptr; }
+
+QImage CRavokView::grabView() { return m_surface ? m_surface->grabFramebuffer() : grab().toImage(); }
 
 // ---- the track -------------------------------------------------------------------------
 
@@ -123,9 +138,9 @@ void CRavokView::initializeGL() {
 }
 
 void CRavokView::contextAboutToGo() {
-    makeCurrent();
+    m_surface->makeCurrent();
     m_gl.Release();
-    doneCurrent();
+    m_surface->doneCurrent();
 }
 
 QSize CRavokView::softwareFrameSize() const {
@@ -133,12 +148,20 @@ QSize CRavokView::softwareFrameSize() const {
     return size() * devicePixelRatio();
 }
 
-void CRavokView::paintGL() {
+void CRavokView::paintEvent(QPaintEvent*) {
+    // On a surface every repaint is the surface's; without one the software frame is painted here.
+    if (m_surface) m_surface->update();
+    else paintFrame(*this, false);
+}
+
+void CRavokView::paintGL() { paintFrame(*m_surface, m_settings.useOpenGL); }
+
+void CRavokView::paintFrame(QPaintDevice& device, bool openGL) {
     ++m_framesDrawn;
     m_frameRate.frame(m_clock.elapsed());
-    if (m_settings.useOpenGL) paintOpenGL();
-    QPainter painter(this);
-    if (!m_settings.useOpenGL) paintSoftware(painter);
+    if (openGL) paintOpenGL();
+    QPainter painter(&device);
+    if (!openGL) paintSoftware(painter);
     paintOverlay(painter);
 }
 
@@ -431,7 +454,7 @@ bool CRavokView::terrainKey(int key) {
 bool CRavokView::focusNextPrevChild(bool next) {
     // Tab belongs to the tools in the view, not to the focus chain.
     if (m_mode == kEditTerrain || m_mode == kEditObjects) return false;
-    return QOpenGLWidget::focusNextPrevChild(next);
+    return QWidget::focusNextPrevChild(next);
 }
 
 void CRavokView::keyPressEvent(QKeyEvent* event) {
@@ -477,7 +500,7 @@ void CRavokView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_F7: toggleFlag(m_settings.alwaysShowGroundBoxes); return;
     case Qt::Key_F8: toggleFlag(m_settings.showWater); return;
     case Qt::Key_F9: toggleFlag(m_settings.showBackdrop); return;
-    default: QOpenGLWidget::keyPressEvent(event); return;
+    default: QWidget::keyPressEvent(event); return;
     }
     showCameraStatus();
     update();
@@ -497,7 +520,7 @@ void CRavokView::keyReleaseEvent(QKeyEvent* event) {
         DeleteSelectedGroundBox();
         return;
     }
-    if (!setFlightKey(event->key(), false)) QOpenGLWidget::keyReleaseEvent(event);
+    if (!setFlightKey(event->key(), false)) QWidget::keyReleaseEvent(event);
 }
 
 void CRavokView::focusOutEvent(QFocusEvent* event) {
@@ -505,7 +528,7 @@ void CRavokView::focusOutEvent(QFocusEvent* event) {
     m_keys = {};
     m_flight.stop();
     m_flightTimer.stop();
-    QOpenGLWidget::focusOutEvent(event);
+    QWidget::focusOutEvent(event);
 }
 
 // ---- picking ---------------------------------------------------------------------------
@@ -600,7 +623,7 @@ void CRavokView::mousePressEvent(QMouseEvent* event) {
         PickObjectAt(event->position().toPoint(), event->modifiers() & Qt::ControlModifier);
     if (event->button() == Qt::LeftButton && m_mode == kEditCourse) PickCourseAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && m_mode == kEditGroundBoxes) PickGroundBoxAt(event->position().toPoint());
-    QOpenGLWidget::mousePressEvent(event);
+    QWidget::mousePressEvent(event);
 }
 
 // ---- courses ---------------------------------------------------------------------------
@@ -716,7 +739,7 @@ bool CRavokView::ApplyGroundBoxHeights() {
 
 void CRavokView::mouseReleaseEvent(QMouseEvent* event) {
     m_pressed.invalidate();
-    QOpenGLWidget::mouseReleaseEvent(event);
+    QWidget::mouseReleaseEvent(event);
 }
 
 // ---- objects ---------------------------------------------------------------------------
@@ -843,5 +866,5 @@ void CRavokView::mouseMoveEvent(QMouseEvent* event) {
         if (square) emit positionText(QStringLiteral("%1, %2").arg(square->x).arg(square->y));
         update();
     }
-    QOpenGLWidget::mouseMoveEvent(event);
+    QWidget::mouseMoveEvent(event);
 }

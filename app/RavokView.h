@@ -17,7 +17,7 @@
 #include "render/gl/OpenGLTerrainRenderer.h"
 
 #include <QElapsedTimer>
-#include <QOpenGLWidget>
+#include <QWidget>
 #include <QTimer>
 
 #include <map>
@@ -26,7 +26,10 @@
 #include <tuple>
 
 class CRavokDoc;
+class CViewSurface;
 class QMenu;
+class QOpenGLContext;
+class QOpenGLWidget;
 
 namespace ravok {
 struct ProgramSettings;
@@ -38,7 +41,7 @@ enum EditMode { kEditTerrain = 0, kEditTextures = 1, kEditCourse = 2, kEditObjec
 // The track view: draws the track through OpenGL or the software renderer,
 // flies the camera with the keyboard on a 55 ms timer, picks the square under
 // the mouse and takes the frame's tool bar notifications.
-class CRavokView : public QOpenGLWidget {
+class CRavokView : public QWidget {
     Q_OBJECT
 public:
     CRavokView(CRavokDoc& doc, ravok::ProgramSettings& settings, QWidget* parent = nullptr);
@@ -51,7 +54,11 @@ public:
     std::optional<ravok::GridSquare> hoveredSquare() const { return m_hovered; }
     const COpenGLTerrainRenderer& glRenderer() const { return m_gl; }
     // The picture of the last frame as the widget shows it.
-    QImage grabView() { return grabFramebuffer(); }
+    QImage grabView();
+    // The OpenGL surface the view draws on; none where OpenGL is not available,
+    // and then the software renderer draws whatever the setting says.
+    QOpenGLWidget* surface() const;
+    QOpenGLContext* context() const;
     int framesDrawn() const { return m_framesDrawn; }
     int contextsMade() const { return m_contextsMade; }
 
@@ -131,8 +138,7 @@ signals:
     void flagsChanged();                    // F5..F9 toggled a view flag
 
 protected:
-    void initializeGL() override;
-    void paintGL() override;
+    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -143,6 +149,12 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    friend class CViewSurface;
+    // The surface's context set-up and repaint.
+    void initializeGL();
+    void paintGL();
+    // One frame of the renderer in use and the overlays, on the device.
+    void paintFrame(QPaintDevice& device, bool openGL);
     void onFlightTick();
     bool setFlightKey(int key, bool down);
     // S, X, brackets, Tab, + and - of terrain mode; false for other keys.
@@ -207,6 +219,7 @@ private:
     ravok::FrameBuffer m_frame;
     ravok::ShadeTables m_shades;
     COpenGLTerrainRenderer m_gl;
+    CViewSurface* m_surface = nullptr;
     bool m_texturesChanged = true;
     std::map<std::tuple<int, int, int>, std::unique_ptr<ravok::Mesh>> m_plainBlocks;
     int m_framesDrawn = 0, m_contextsMade = 0;

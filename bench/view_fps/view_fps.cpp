@@ -8,6 +8,7 @@
 #include "model/TrackPod.h"
 
 #include <QApplication>
+#include <QOpenGLWidget>
 #include <QElapsedTimer>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -76,9 +77,13 @@ int main(int argc, char** argv) {
 
     settings.useOpenGL = true;
     const double opengl = framesPerSecond(view);
-    view.makeCurrent();
+    if (!view.surface()) {
+        std::printf("view_fps: OpenGL is not available here\n");
+        return 1;
+    }
+    view.surface()->makeCurrent();
     const char* renderer = reinterpret_cast<const char*>(view.context()->functions()->glGetString(GL_RENDERER));
-    view.doneCurrent();
+    view.surface()->doneCurrent();
     std::printf("view_fps whole_grid 1920x1080 opengl %.1f fps (%d triangles, %s)\n", opengl,
                 view.glRenderer().trianglesDrawn(), renderer);
     settings.useOpenGL = false;

@@ -1,16 +1,19 @@
 #include "app/RavokDoc.h"
 #include "app/RavokFrame.h"
+#include "app/RavokView.h"
 #include "base/ProgramSettings.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include "AppTestSupport.h"
+#include "TestTracks.h"
 
 using ravok::test::app;
 
@@ -88,4 +91,33 @@ TEST(Frame, ClosingStoresTheWindowPlace) {
     EXPECT_NE(settings.windowPos.left, -1000);
     EXPECT_EQ(settings.windowPos.right - settings.windowPos.left, frame.geometry().width());
     EXPECT_FALSE(settings.maximized);
+}
+
+// The offscreen platform has no OpenGL: the view paints the software
+// renderer's frame itself, whatever the renderer setting says.
+TEST(Frame, WithoutOpenGLTheViewPaintsTheSoftwareFrame) {
+    app();
+    ravok::ProgramSettings settings = ravok::defaultSettings("/tmp");
+    settings.useOpenGL = true;
+    settings.display = 4; // the window's size
+    CRavokDoc doc(settings);
+    ravok::test::hillyTrack(doc.track());
+    CRavokFrame frame(doc, settings);
+    frame.resize(800, 600);
+    frame.show();
+    CRavokView& view = *frame.view();
+    ASSERT_EQ(view.surface(), nullptr);
+    view.OnTrackReplaced();
+    view.camera() = ravok::ViewCamera{60 * 64, 40 * 64, 3 * 170, 450, 1050, 64};
+    view.JumpTo(60 * 64, 40 * 64);
+    const int before = view.framesDrawn();
+    const QImage picture = view.grabView();
+    EXPECT_GT(view.framesDrawn(), before);
+    int green = 0, total = 0;
+    for (int y = picture.height() / 2; y < picture.height(); y += 4)
+        for (int x = 0; x < picture.width(); x += 4, ++total) {
+            const QColor c = picture.pixelColor(x, y);
+            green += c.green() > c.red() + 20 && c.green() > c.blue() + 20;
+        }
+    EXPECT_GT(double(green) / total, 0.3); // the hills' grass
 }
