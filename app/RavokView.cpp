@@ -65,6 +65,8 @@ CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* paren
     connect(&m_doc, &CRavokDoc::contentsReplaced, this, &CRavokView::OnTrackReplaced);
     connect(&m_doc, &CRavokDoc::texturesChanged, this, &CRavokView::OnTrackChanged);
     connect(&m_doc, &CRavokDoc::modelsChanged, this, &CRavokView::OnTrackChanged);
+    // Before the frame's window is made, so that it presents with the setting from the start.
+    m_gl.applyVerticalSync(settings.verticalSync);
     m_clock.start();
     OnTrackReplaced();
 }

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
+#include <QSurfaceFormat>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -102,7 +103,10 @@ TEST(Frame, WithoutOpenGLTheViewPaintsTheSoftwareFrame) {
     settings.display = 4; // the window's size
     CRavokDoc doc(settings);
     ravok::test::hillyTrack(doc.track());
+    settings.verticalSync = false;
     CRavokFrame frame(doc, settings);
+    // The window is made with the v-sync setting's swap interval.
+    EXPECT_EQ(QSurfaceFormat::defaultFormat().swapInterval(), 0);
     frame.resize(800, 600);
     frame.show();
     CRavokView& view = *frame.view();
