@@ -49,7 +49,8 @@ CTextureAnimationDlg::CTextureAnimationDlg(ravok::CTrackPOD& track, int firstFra
             if (name.startsWith(QStringLiteral("ART\\"), Qt::CaseInsensitive)) name = name.mid(4);
             m_frames->addItem(name);
         }
-        m_period->setValue(std::clamp(int(anim.period), ravok::kMinAnimationPeriod, ravok::kMaxAnimationPeriod));
+        m_period->setValue(
+            std::clamp(int(anim.period), ravok::kMinAnimationPeriod, ravok::kMaxAnimationPeriod));
     }
     unanimate->setEnabled(a >= 0);
     connect(&m_timer, &QTimer::timeout, this, [this] {
@@ -79,8 +80,9 @@ void CTextureAnimationDlg::showFrame() {
     m_frame %= int(count);
     m_frames->setCurrentRow(m_frame);
     const auto& texture = m_track.terrainTextures[anim.frames[size_t(m_frame)] % ravok::kMaxTerrainTextures];
-    m_preview->setPixmap(texture ? QPixmap::fromImage(ravok::ImageOfTexture(*texture, m_track.palette, kPreviewSide))
-                                 : QPixmap());
+    m_preview->setPixmap(
+        texture ? QPixmap::fromImage(ravok::ImageOfTexture(*texture, m_track.palette, kPreviewSide))
+                : QPixmap());
 }
 
 void CTextureAnimationDlg::setPeriod(int period) {

@@ -16,7 +16,7 @@ class CTrackPOD;
 // "Period (ms)" 50..1000, and "Un-Animate", which removes the animation.
 class CTextureAnimationDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     // `firstFrame` is the texture that starts the animation.
     CTextureAnimationDlg(ravok::CTrackPOD& track, int firstFrame, QWidget* parent = nullptr);
 
@@ -26,7 +26,7 @@ public:
     int previewFrame() const { return m_frame; }
     const QTimer& previewTimer() const { return m_timer; }
 
-private:
+  private:
     int animation() const;
     void showFrame();
     void setPeriod(int period);

@@ -36,17 +36,27 @@ void CTextureCells::setHighlight(int current, std::vector<int> highlighted) {
     update();
 }
 
-int CTextureCells::cellWidth() const { return kPicture + kGap; }
-int CTextureCells::cellHeight() const { return kPicture + kGap + (m_showNames ? fontMetrics().height() : 0); }
-int CTextureCells::columnsFor(int width) const { return std::max(1, width / cellWidth()); }
-int CTextureCells::columns() const { return columnsFor(width()); }
+int CTextureCells::cellWidth() const {
+    return kPicture + kGap;
+}
+int CTextureCells::cellHeight() const {
+    return kPicture + kGap + (m_showNames ? fontMetrics().height() : 0);
+}
+int CTextureCells::columnsFor(int width) const {
+    return std::max(1, width / cellWidth());
+}
+int CTextureCells::columns() const {
+    return columnsFor(width());
+}
 
 int CTextureCells::heightForWidth(int width) const {
     const int n = int(m_cells.size());
     return std::max(1, (n + columnsFor(width) - 1) / columnsFor(width)) * cellHeight();
 }
 
-QSize CTextureCells::sizeHint() const { return {4 * cellWidth(), heightForWidth(4 * cellWidth())}; }
+QSize CTextureCells::sizeHint() const {
+    return {4 * cellWidth(), heightForWidth(4 * cellWidth())};
+}
 
 QRect CTextureCells::cellRect(int index) const {
     const int c = columns();
@@ -80,8 +90,10 @@ void CTextureCells::paintEvent(QPaintEvent* event) {
         if (!cell.intersects(event->rect())) continue;
         const QRect picture(cell.left() + kGap / 2, cell.top() + kGap / 2, kPicture, kPicture);
         const Cell& c = m_cells[size_t(i)];
-        if (c.image.isNull()) painter.fillRect(picture, Qt::darkGray);
-        else painter.drawImage(picture, c.image);
+        if (c.image.isNull())
+            painter.fillRect(picture, Qt::darkGray);
+        else
+            painter.drawImage(picture, c.image);
         if (c.marked) painter.fillRect(QRect(picture.topRight() - QPoint(9, 0), QSize(10, 10)), Qt::yellow);
         if (m_showNames)
             painter.drawText(QRect(cell.left(), picture.bottom() + 1, cell.width(), fontMetrics().height()),
@@ -110,7 +122,9 @@ void CTextureCells::mouseMoveEvent(QMouseEvent* event) {
     emit cellDragged(m_dragFrom, m_dragTo);
 }
 
-void CTextureCells::mouseReleaseEvent(QMouseEvent*) { m_dragFrom = m_dragTo = -1; }
+void CTextureCells::mouseReleaseEvent(QMouseEvent*) {
+    m_dragFrom = m_dragTo = -1;
+}
 
 void CTextureCells::mouseDoubleClickEvent(QMouseEvent* event) {
     const int index = cellAt(event->position().toPoint());
@@ -121,8 +135,10 @@ bool CTextureCells::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const int index = cellAt(help->pos());
-        if (index >= 0) QToolTip::showText(help->globalPos(), m_cells[size_t(index)].name, this);
-        else QToolTip::hideText();
+        if (index >= 0)
+            QToolTip::showText(help->globalPos(), m_cells[size_t(index)].name, this);
+        else
+            QToolTip::hideText();
         return true;
     }
     return QWidget::event(event);

@@ -12,7 +12,7 @@
 // select is the box's business.
 class CTextureCells : public QWidget {
     Q_OBJECT
-public:
+  public:
     struct Cell {
         QImage image;
         QString name;
@@ -36,13 +36,13 @@ public:
     int heightForWidth(int width) const override;
     QSize sizeHint() const override;
 
-signals:
+  signals:
     void cellPressed(int index, Qt::KeyboardModifiers modifiers);
     // The left button went down on `from` and is now over `to`.
     void cellDragged(int from, int to);
     void cellDoubleClicked(int index);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -50,7 +50,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
 
-private:
+  private:
     int cellWidth() const;
     int cellHeight() const;
     int columnsFor(int width) const;

@@ -40,9 +40,15 @@ using ravok::TextureFolderWorker;
 
 namespace {
 
-fs::path toPath(const QString& path) { return fs::path(path.toStdString()); }
-QString text(const std::string& s) { return QString::fromStdString(s); }
-QString text(const fs::path& p) { return QString::fromStdString(p.string()); }
+fs::path toPath(const QString& path) {
+    return fs::path(path.toStdString());
+}
+QString text(const std::string& s) {
+    return QString::fromStdString(s);
+}
+QString text(const fs::path& p) {
+    return QString::fromStdString(p.string());
+}
 
 struct WaitCursor {
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -157,12 +163,13 @@ CTexturesBox::CTexturesBox(CRavokDoc& doc, ravok::ProgramSettings& settings, QWi
 
     askTextureFiles = [this] {
         return QFileDialog::getOpenFileNames(this, QStringLiteral("Load texture file (RAW, PNG or TGA)"),
-                                             text(artFolder()), QStringLiteral("Textures (*.raw *.png *.tga)"));
+                                             text(artFolder()),
+                                             QStringLiteral("Textures (*.raw *.png *.tga)"));
     };
     askCompositeFile = [this] {
-        return QFileDialog::getOpenFileName(this, QStringLiteral("Choose an image to cut into textures"),
-                                            text(artFolder()),
-                                            QStringLiteral("PNG and TGA images (*.png *.tga);;All Files (*)"));
+        return QFileDialog::getOpenFileName(
+            this, QStringLiteral("Choose an image to cut into textures"), text(artFolder()),
+            QStringLiteral("PNG and TGA images (*.png *.tga);;All Files (*)"));
     };
 
     connect(m_grid, &CTextureCells::cellPressed, this, &CTexturesBox::onGridPressed);
@@ -199,13 +206,16 @@ CTexturesBox::CTexturesBox(CRavokDoc& doc, ravok::ProgramSettings& settings, QWi
     connect(&m_pageTimer, &QTimer::timeout, this, &CTexturesBox::showPage);
     // The worker reports on its own thread; the box takes the reports on its own.
     m_worker = std::make_unique<TextureFolderWorker>([this](TextureFolderWorker::Event event) {
-        QMetaObject::invokeMethod(this, [this, event] { onWorkerEvent(int(event)); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, event] { onWorkerEvent(int(event)); }, Qt::QueuedConnection);
     });
     buildTextureGrid();
     refreshFolder();
 }
 
-CTexturesBox::~CTexturesBox() { m_worker->stop(); }
+CTexturesBox::~CTexturesBox() {
+    m_worker->stop();
+}
 
 fs::path CTexturesBox::artFolder() const {
     const QString track = m_doc.pathName();
@@ -213,9 +223,13 @@ fs::path CTexturesBox::artFolder() const {
                                     m_settings.artFolder);
 }
 
-ravok::TextureAddParams CTexturesBox::addParams() const { return {m_folder, m_settings.keepHdArtOnly}; }
+ravok::TextureAddParams CTexturesBox::addParams() const {
+    return {m_folder, m_settings.keepHdArtOnly};
+}
 
-bool CTexturesBox::commandsAllowed() const { return !m_doc.busy() && !m_doc.podViewMode(); }
+bool CTexturesBox::commandsAllowed() const {
+    return !m_doc.busy() && !m_doc.podViewMode();
+}
 
 void CTexturesBox::setCutDialog(CutDialog dialog) {
     m_cutDialog = std::move(dialog);
@@ -233,7 +247,8 @@ void CTexturesBox::buildTextureGrid() {
         if (!texture) continue;
         m_slots.push_back(slot);
         cells.push_back({ravok::ImageOfTexture(*texture, track.palette, ravok::kThumbnailSide),
-                         withoutArtFolder(texture->name().view()), track.animations.startedBy(uint32_t(slot)) >= 0});
+                         withoutArtFolder(texture->name().view()),
+                         track.animations.startedBy(uint32_t(slot)) >= 0});
     }
     m_grid->setCells(std::move(cells));
     // Slots that are empty now leave the selection.
@@ -252,13 +267,15 @@ void CTexturesBox::showSelection() {
         return it != m_slots.end() && *it == slot ? int(it - m_slots.begin()) : -1;
     };
     std::vector<int> highlighted;
-    for (int slot : m_doc.textureSelection()) highlighted.push_back(cellOf(slot));
+    for (int slot : m_doc.textureSelection())
+        highlighted.push_back(cellOf(slot));
     const int selected = m_doc.selectedTexture();
     m_grid->setHighlight(cellOf(selected), std::move(highlighted));
 
     const ravok::CTrackPOD& track = m_doc.track();
-    const ravok::Texture* texture =
-        selected >= 0 && selected < ravok::kMaxTerrainTextures ? track.terrainTextures[size_t(selected)].get() : nullptr;
+    const ravok::Texture* texture = selected >= 0 && selected < ravok::kMaxTerrainTextures
+                                        ? track.terrainTextures[size_t(selected)].get()
+                                        : nullptr;
     const QSignalBlocker blockType(m_type), blockGrip(m_grip);
     m_type->setEnabled(texture);
     m_grip->setEnabled(texture);
@@ -313,7 +330,8 @@ void CTexturesBox::onGridPressed(int cell, Qt::KeyboardModifiers modifiers) {
 
 void CTexturesBox::onGridDragged(int from, int to) {
     std::vector<int> all;
-    for (int cell : m_grid->cellsInBox(from, to)) all.push_back(m_slots[size_t(cell)]);
+    for (int cell : m_grid->cellsInBox(from, to))
+        all.push_back(m_slots[size_t(cell)]);
     select(m_slots[size_t(from)], std::move(all));
 }
 
@@ -339,7 +357,8 @@ void CTexturesBox::texturesGone(const std::vector<int>& removed) {
     QList<int> told;
     for (int slot : removed) {
         selected = ravok::SlotAfterRemoval(selected, slot);
-        for (int& s : all) s = ravok::SlotAfterRemoval(s, slot);
+        for (int& s : all)
+            s = ravok::SlotAfterRemoval(s, slot);
         std::erase(all, -1);
         told << slot;
     }
@@ -356,7 +375,8 @@ void CTexturesBox::OnLoadTextures() {
     const QStringList files = askTextureFiles();
     if (files.isEmpty()) return;
     std::vector<fs::path> paths;
-    for (const QString& file : files) paths.push_back(toPath(file));
+    for (const QString& file : files)
+        paths.push_back(toPath(file));
     int first = -1;
     {
         TextureFolderPause::Pauser writing(&m_worker->pauseGate());
@@ -459,7 +479,8 @@ void CTexturesBox::OnPasteComposite() {
         WaitCursor wait;
         result = ravok::CutTextures(m_doc.track(), source, cut, addParams());
     }
-    if (!result.outcome.message.empty()) m_doc.prompter().warn(result.outcome.message, result.outcome.caption);
+    if (!result.outcome.message.empty())
+        m_doc.prompter().warn(result.outcome.message, result.outcome.caption);
     if (source.kind == ravok::CutSourceKind::TrueColour &&
         ravok::EffectiveCutOutput(source, cut.output) != ravok::CutOutput::RawAct)
         m_settings.keepHdArtOnly = cut.keepHdArtOnly;
@@ -472,7 +493,8 @@ void CTexturesBox::OnPasteComposite() {
 
 void CTexturesBox::OnAnimation() {
     const int selected = m_doc.selectedTexture();
-    if (!commandsAllowed() || selected < 0 || m_doc.track().animations.startedBy(uint32_t(selected)) < 0) return;
+    if (!commandsAllowed() || selected < 0 || m_doc.track().animations.startedBy(uint32_t(selected)) < 0)
+        return;
     CTextureAnimationDlg dialog(m_doc.track(), selected, this);
     dialog.exec();
     if (!dialog.changedTrack()) return;
@@ -545,7 +567,9 @@ void CTexturesBox::OnNextPage() {
 
 void CTexturesBox::onWorkerEvent(int event) {
     switch (TextureFolderWorker::Event(event)) {
-    case TextureFolderWorker::Event::HdUpdated: showHdSkipped(); break;
+    case TextureFolderWorker::Event::HdUpdated:
+        showHdSkipped();
+        break;
     case TextureFolderWorker::Event::Listed:
         // The page stays the box's own (the user may have moved on since the
         // request), brought back to the last page as the worker does.
@@ -561,7 +585,8 @@ void CTexturesBox::onWorkerEvent(int event) {
 }
 
 void CTexturesBox::showPage() {
-    const size_t pages = (m_names.size() + size_t(ravok::kThumbnailsKept) - 1) / size_t(ravok::kThumbnailsKept);
+    const size_t pages =
+        (m_names.size() + size_t(ravok::kThumbnailsKept) - 1) / size_t(ravok::kThumbnailsKept);
     m_pageLabel->setText(pages == 0 ? QStringLiteral("Empty")
                                     : QStringLiteral("Page %1 of %2")
                                           .arg(m_pageFirst / size_t(ravok::kThumbnailsKept) + 1)
@@ -569,7 +594,8 @@ void CTexturesBox::showPage() {
     TextureFolderWorker::Page page = m_worker->page();
     std::vector<CTextureCells::Cell> cells;
     if (page.first == m_pageFirst)
-        for (const ravok::Thumbnail& t : page.thumbnails) cells.push_back({ravok::ImageOfThumbnail(t), text(t.name)});
+        for (const ravok::Thumbnail& t : page.thumbnails)
+            cells.push_back({ravok::ImageOfThumbnail(t), text(t.name)});
     m_page->setCells(std::move(cells));
     setCurrentFile(m_currentFile);
 }
@@ -592,7 +618,8 @@ void CTexturesBox::OnDeleteFile() {
     bool deleted = false;
     {
         TextureFolderPause::Pauser writing(&m_worker->pauseGate());
-        deleted = ravok::DeleteTextureFile(m_doc.track(), m_folder, m_currentFile.toStdString(), m_doc.prompter());
+        deleted =
+            ravok::DeleteTextureFile(m_doc.track(), m_folder, m_currentFile.toStdString(), m_doc.prompter());
     }
     if (!deleted) return;
     m_currentFile.clear();

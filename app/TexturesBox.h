@@ -35,7 +35,7 @@ class TextureFolderWorker;
 // pauses the worker while it writes.
 class CTexturesBox : public QDockWidget {
     Q_OBJECT
-public:
+  public:
     CTexturesBox(CRavokDoc& doc, ravok::ProgramSettings& settings, QWidget* parent = nullptr);
     ~CTexturesBox() override;
 
@@ -66,7 +66,7 @@ public:
     using CutDialog = std::function<bool(ravok::CutSource& source, ravok::CutSettings& settings)>;
     void setCutDialog(CutDialog dialog);
 
-public slots:
+  public slots:
     void OnLoadTextures();
     void OnAddPage();
     void OnPasteTexture();
@@ -83,12 +83,12 @@ public slots:
     // Browses anew when the folder changed (another track file, Save As).
     void followFolder();
 
-signals:
+  signals:
     // Slots removed from the texture table, each numbered as it was when it
     // went (later slots move down one): for the other texture boxes and dialogs.
     void texturesRemoved(QList<int> removed);
 
-private:
+  private:
     void buildTextureGrid();
     void showSelection();
     void onGridPressed(int cell, Qt::KeyboardModifiers modifiers);

@@ -35,7 +35,9 @@ void lowerThreadPriority() {
 TextureFolderWorker::TextureFolderWorker(Listener listener)
     : m_listener(std::move(listener)), m_thread([this] { run(); }) {}
 
-TextureFolderWorker::~TextureFolderWorker() { stop(); }
+TextureFolderWorker::~TextureFolderWorker() {
+    stop();
+}
 
 void TextureFolderWorker::browse(Browse request) {
     {
@@ -109,14 +111,17 @@ void TextureFolderWorker::run() {
             page.swap(m_pendingPage);
             serial = m_serial;
         }
-        if (browse) runBrowse(*browse, serial);
-        else if (page) runPage(*page, serial);
+        if (browse)
+            runBrowse(*browse, serial);
+        else if (page)
+            runPage(*page, serial);
     }
 }
 
 void TextureFolderWorker::runBrowse(const Browse& request, uint64_t serial) {
     if (request.updateHd) {
-        HdUpdateResult hd = UpdateHdTexturesOfFolder(request.folder, request.isModelTexture, &m_stop, &m_pause);
+        HdUpdateResult hd =
+            UpdateHdTexturesOfFolder(request.folder, request.isModelTexture, &m_stop, &m_pause);
         if (superseded(serial)) return;
         {
             std::lock_guard lock(m_mutex);
@@ -148,7 +153,8 @@ void TextureFolderWorker::runPage(size_t first, uint64_t serial) {
         first = std::min(pageStart(first), lastPageStart(m_names.size()));
         m_page = Page{m_page.listing, first, {}, false};
         const size_t end = std::min(m_names.size(), first + kThumbnailsKept);
-        names.assign(m_names.begin() + std::ptrdiff_t(std::min(first, end)), m_names.begin() + std::ptrdiff_t(end));
+        names.assign(m_names.begin() + std::ptrdiff_t(std::min(first, end)),
+                     m_names.begin() + std::ptrdiff_t(end));
         folder = m_folder;
     }
     for (const std::string& name : names) {

@@ -22,7 +22,7 @@
 namespace ravok {
 
 class TextureFolderWorker {
-public:
+  public:
     enum class Event {
         HdUpdated, // hdResult() holds the folder's update
         Listed,    // names() holds the new listing
@@ -75,7 +75,7 @@ public:
     static size_t pageStart(size_t index) { return index - index % kThumbnailsKept; }
     static size_t lastPageStart(size_t nameCount) { return nameCount == 0 ? 0 : pageStart(nameCount - 1); }
 
-private:
+  private:
     void run();
     void runBrowse(const Browse& request, uint64_t serial);
     void runPage(size_t first, uint64_t serial);

@@ -1,10 +1,11 @@
+#include "app/TexturesBox.h"
 #include "app/DibClipboard.h"
 #include "app/RavokDoc.h"
 #include "app/RavokFrame.h"
 #include "app/TextureAnimationDlg.h"
 #include "app/TextureCells.h"
-#include "app/TexturesBox.h"
 #include "art/Picture.h"
+#include "art/TextureCut.h"
 #include "art/TextureFolderWorker.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
@@ -12,6 +13,7 @@
 #include "AppTestSupport.h"
 #include "TestSupport.h"
 
+#include <QClipboard>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
@@ -35,7 +37,8 @@ namespace {
 void writePng(const fs::path& path, int side) {
     const size_t stride = DibStride(side);
     std::vector<uint8_t> bgr(stride * size_t(side), 0);
-    for (size_t i = 0; i < bgr.size(); ++i) bgr[i] = uint8_t(i * 5);
+    for (size_t i = 0; i < bgr.size(); ++i)
+        bgr[i] = uint8_t(i * 5);
     std::string message;
     ASSERT_TRUE(WritePng(path, bgr.data(), side, side, stride, message)) << message;
 }
@@ -53,10 +56,12 @@ void addTextures(CTrackPOD& track, int count) {
 DibImage greyBitmap(int side) {
     DibImage dib;
     dib.width = dib.height = side;
-    for (int i = 0; i < 256; ++i) dib.palette.push_back({uint8_t(i), uint8_t(i), uint8_t(i), 0});
+    for (int i = 0; i < 256; ++i)
+        dib.palette.push_back({uint8_t(i), uint8_t(i), uint8_t(i), 0});
     dib.colorsUsed = 256;
     dib.bits.assign(size_t(dib.pixelBytes()), 0);
-    for (size_t i = 0; i < dib.bits.size(); ++i) dib.bits[i] = uint8_t(i % 251);
+    for (size_t i = 0; i < dib.bits.size(); ++i)
+        dib.bits[i] = uint8_t(i % 251);
     return dib;
 }
 
@@ -68,7 +73,8 @@ void press(CTextureCells* cells, int index, Qt::KeyboardModifiers modifiers = Qt
 void drag(CTextureCells* cells, int from, int to) {
     QTest::mousePress(cells, Qt::LeftButton, Qt::NoModifier, cells->cellRect(from).center());
     const QPoint over = cells->cellRect(to).center();
-    QMouseEvent move(QEvent::MouseMove, over, cells->mapToGlobal(over), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, over, cells->mapToGlobal(over), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(cells, &move);
     QTest::mouseRelease(cells, Qt::LeftButton, Qt::NoModifier, over);
 }
@@ -185,7 +191,8 @@ TEST_F(BoxFixture, CtrlClickingNineTexturesKeepsEightFramesAndTheDialogEditsThem
     CTextureCells* grid = box->textureGrid();
     ModalAnswerer answerer;
     press(grid, 0);
-    for (int cell = 1; cell <= 8; ++cell) press(grid, cell, Qt::ControlModifier);
+    for (int cell = 1; cell <= 8; ++cell)
+        press(grid, cell, Qt::ControlModifier);
     ASSERT_EQ(doc->track().animations.count(), 1);
     EXPECT_EQ(doc->track().animations.animations()[0].frameCount, 8u);
     EXPECT_EQ(answerer.boxes, QStringList{QStringLiteral("Ravok: Max. 8 frames per animation.")});
@@ -200,7 +207,8 @@ TEST_F(BoxFixture, CtrlClickingNineTexturesKeepsEightFramesAndTheDialogEditsThem
         auto* dialog = qobject_cast<CTextureAnimationDlg*>(modal);
         if (!dialog) return false;
         auto* list = dialog->findChild<QListWidget*>(QStringLiteral("frames"));
-        for (int i = 0; i < list->count(); ++i) frames << list->item(i)->text();
+        for (int i = 0; i < list->count(); ++i)
+            frames << list->item(i)->text();
         EXPECT_EQ(dialog->previewTimer().interval(), 250);
         dialog->findChild<QSpinBox*>(QStringLiteral("period"))->setValue(60);
         periodAfterChange = dialog->previewTimer().interval();
@@ -209,7 +217,8 @@ TEST_F(BoxFixture, CtrlClickingNineTexturesKeepsEightFramesAndTheDialogEditsThem
         return true;
     });
     box->OnAnimation();
-    EXPECT_EQ(frames, (QStringList{"T0.RAW", "T1.RAW", "T2.RAW", "T3.RAW", "T4.RAW", "T5.RAW", "T6.RAW", "T7.RAW"}));
+    EXPECT_EQ(frames,
+              (QStringList{"T0.RAW", "T1.RAW", "T2.RAW", "T3.RAW", "T4.RAW", "T5.RAW", "T6.RAW", "T7.RAW"}));
     EXPECT_EQ(periodAfterChange, 60);
     EXPECT_TRUE(previewMoved);
     EXPECT_EQ(doc->track().animations.count(), 0);
@@ -246,7 +255,8 @@ TEST_F(BoxFixture, PasteTakesA64SquareAndAsksForAUniqueName) {
 
 TEST_F(BoxFixture, TheWorkerFillsPagesAndWaitsWhileAWriteHoldsIt) {
     for (int i = 0; i < 100; ++i)
-        test::writeBytes(art / ("T" + std::to_string(100 + i) + ".RAW"), std::vector<uint8_t>(4096, uint8_t(i)));
+        test::writeBytes(art / ("T" + std::to_string(100 + i) + ".RAW"),
+                         std::vector<uint8_t>(4096, uint8_t(i)));
     open();
     ASSERT_TRUE(pageShows(96));
     auto* label = box->findChild<QLabel*>(QStringLiteral("pageLabel"));
@@ -269,7 +279,8 @@ TEST_F(BoxFixture, TheWorkerFillsPagesAndWaitsWhileAWriteHoldsIt) {
     EXPECT_GE(doc->track().FindTexture("ART\\T199.RAW"), 0);
 
     // Delete File refuses a texture of the track and deletes one that is not.
-    ModalAnswerer answerer([](QWidget* modal) { return ModalAnswerer::press(modal, "permanently", QMessageBox::Yes); });
+    ModalAnswerer answerer(
+        [](QWidget* modal) { return ModalAnswerer::press(modal, "permanently", QMessageBox::Yes); });
     box->setCurrentFile(QStringLiteral("T199.RAW"));
     box->OnDeleteFile();
     EXPECT_EQ(answerer.boxes.last(), QStringLiteral("Ravok: Texture \"T199.RAW\" is being used!"));
@@ -277,7 +288,8 @@ TEST_F(BoxFixture, TheWorkerFillsPagesAndWaitsWhileAWriteHoldsIt) {
     ASSERT_TRUE(pageShows(96));
     box->setCurrentFile(QStringLiteral("T100.RAW"));
     box->OnDeleteFile();
-    EXPECT_EQ(answerer.boxes.last(), QStringLiteral("Delete Texture: Sure you want to permanently delete \"T100.RAW\"?"));
+    EXPECT_EQ(answerer.boxes.last(),
+              QStringLiteral("Delete Texture: Sure you want to permanently delete \"T100.RAW\"?"));
     EXPECT_FALSE(fs::exists(art / "T100.RAW"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return box->folderPage()->cells().front().name == "T101.RAW"; }, 5000));
 }
@@ -298,7 +310,8 @@ TEST_F(BoxFixture, PurgeAndDeleteRenumberTheSelectionAndTellTheOthers) {
                ModalAnswerer::press(modal, "anyway", QMessageBox::Yes);
     });
     box->findChild<QPushButton*>(QStringLiteral("purge"))->click();
-    EXPECT_EQ(answerer.boxes.last(), QStringLiteral("Purge Textures: There are 2 unused textures.\nGo ahead and remove them?"));
+    EXPECT_EQ(answerer.boxes.last(),
+              QStringLiteral("Purge Textures: There are 2 unused textures.\nGo ahead and remove them?"));
     EXPECT_EQ(box->gridSlots(), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(doc->selectedTexture(), 2); // texture 4 is slot 2 now; slot 3 went
     EXPECT_EQ(doc->textureSelection(), std::vector<int>{2});
@@ -309,8 +322,8 @@ TEST_F(BoxFixture, PurgeAndDeleteRenumberTheSelectionAndTellTheOthers) {
 
     // Delete Texture on one in use asks first, then its cell takes texture 0.
     box->findChild<QPushButton*>(QStringLiteral("deleteTexture"))->click();
-    EXPECT_TRUE(answerer.boxes.last().startsWith(
-        QStringLiteral("Delete Texture: Texture \"ART\\T4.RAW\" is used by 1 terrain cells, 0 ground box faces")));
+    EXPECT_TRUE(answerer.boxes.last().startsWith(QStringLiteral(
+        "Delete Texture: Texture \"ART\\T4.RAW\" is used by 1 terrain cells, 0 ground box faces")));
     EXPECT_EQ(box->gridSlots(), (std::vector<int>{0, 1}));
     EXPECT_EQ(cells[2], 0);
     EXPECT_EQ(doc->selectedTexture(), -1);
@@ -326,7 +339,7 @@ TEST_F(BoxFixture, HdTexturesSkippedIsShownOncePerFolderAndCount) {
     EXPECT_TRUE(answerer.boxes[0].startsWith(QStringLiteral("HD textures skipped: Some OTHER files")));
     EXPECT_TRUE(answerer.boxes[0].contains(QStringLiteral("    ODD.PNG - \"ODD.PNG\" is 48x48")));
     EXPECT_TRUE(fs::exists(art / "GRASS.RAW")); // the rest converted
-    ASSERT_TRUE(pageShows(3));                  // GRASS.PNG, ODD.PNG (thumbnails need no texture rules), GRASS.RAW
+    ASSERT_TRUE(pageShows(3)); // GRASS.PNG, ODD.PNG (thumbnails need no texture rules), GRASS.RAW
 
     box->refreshFolder();
     QTest::qWait(300);
@@ -350,4 +363,46 @@ TEST(TexturesBoxInFrame, DockedRightWithAViewMenuToggle) {
             for (QAction* item : menu->menu()->actions())
                 if (item == box->toggleViewAction()) toggle = item;
     EXPECT_TRUE(toggle);
+}
+
+TEST_F(BoxFixture, PasteCompositeCutsTheClipboardPictureAndReopensOnAUsedName) {
+    open();
+    EXPECT_FALSE(
+        box->findChild<QPushButton*>(QStringLiteral("pasteComposite"))->isEnabled()); // no dialog yet
+    QImage picture(128, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 128; ++x)
+            picture.setPixel(x, y, qRgb(x * 2, y * 4, (x * y) & 255)); // many colours
+    QGuiApplication::clipboard()->setImage(picture);
+    int shown = 0;
+    CutSource seen;
+    box->setCutDialog([&](CutSource& source, CutSettings& cut) {
+        seen = source;
+        if (++shown > 2) return false;
+        cut.tileSize = 64;
+        cut.columns = 2;
+        cut.rows = 1;
+        cut.left = cut.top = 0;
+        cut.output = CutOutput::RawAct;
+        cut.baseName = "base";
+        return true;
+    });
+    box->OnPasteComposite();
+    EXPECT_EQ(seen.kind, CutSourceKind::TrueColour);
+    EXPECT_EQ(seen.width, 128);
+    EXPECT_GE(doc->track().FindTexture("ART\\BASE00.RAW"), 0);
+    EXPECT_GE(doc->track().FindTexture("ART\\BASE10.RAW"), 0);
+    EXPECT_EQ(fs::file_size(art / "BASE10.RAW"), 4096u);
+    EXPECT_EQ(box->gridSlots().size(), 2u);
+    EXPECT_EQ(settings.texCutFormat, uint32_t(CutOutput::RawAct));
+
+    // The same base name again: refused before any write, and the dialog opens again.
+    ModalAnswerer answerer;
+    box->OnPasteComposite();
+    EXPECT_EQ(shown, 3);
+    ASSERT_EQ(answerer.boxes.size(), 1);
+    EXPECT_EQ(answerer.boxes[0],
+              QStringLiteral("Paste Composite: The track already has a texture called BASE00.\n\n"
+                             "Nothing has been written.  Choose another base name."));
+    EXPECT_EQ(box->gridSlots().size(), 2u);
 }

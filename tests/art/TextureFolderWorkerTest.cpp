@@ -110,9 +110,9 @@ TEST(TextureFolderWorker, UpdatesHdFallbacksFirstAndTheSkippedBoxShowsOncePerCou
     HdSkippedNotices notices;
     const std::string first = notices.take(art.path(), *worker.hdResult());
     EXPECT_NE(first.find("    ODD.PNG - "), std::string::npos);
-    EXPECT_EQ(notices.take(art.path(), *worker.hdResult()), ""); // same folder, same count
+    EXPECT_EQ(notices.take(art.path(), *worker.hdResult()), "");    // same folder, same count
     EXPECT_NE(notices.take(art / "OTHER", *worker.hdResult()), ""); // another folder
     writeBadPng(art / "ODD2.PNG");
     EXPECT_NE(notices.take(art.path(), UpdateHdTexturesOfFolder(art.path(), {})), ""); // two failures now
-    EXPECT_EQ(notices.take(art.path(), HdUpdateResult{}), ""); // nothing failed
+    EXPECT_EQ(notices.take(art.path(), HdUpdateResult{}), "");                         // nothing failed
 }
