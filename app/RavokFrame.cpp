@@ -8,6 +8,7 @@
 #include "app/RandomTerrainDlg.h"
 #include "app/RavokView.h"
 #include "app/TerrainToolsBar.h"
+#include "app/TexturesBox.h"
 #include "app/ViewControlsBar.h"
 #include "app/TrackStatisticsDialog.h"
 #include "app/WritePodDialogs.h"
@@ -52,6 +53,9 @@ CRavokFrame::CRavokFrame(CRavokDoc& doc, ravok::ProgramSettings& settings, QWidg
     m_doc.setWindow(this);
     m_view = new CRavokView(m_doc, m_settings, this);
     setCentralWidget(m_view);
+    m_texturesBox = new CTexturesBox(m_doc, m_settings, this);
+    addDockWidget(Qt::RightDockWidgetArea, m_texturesBox);
+    connect(this, &CRavokFrame::settingsChanged, m_texturesBox, &CTexturesBox::refreshFolder);
     createMenus();
     createToolBars();
     createStatusPanes();
@@ -247,6 +251,7 @@ void CRavokFrame::createMenus() {
         m_returnToLocation->setEnabled(true);
     });
     save->setShortcut(Qt::Key_F2);
+    view->addAction(m_texturesBox->toggleViewAction());
     view->addSeparator();
     view->addAction(QStringLiteral("&Options"), this, &CRavokFrame::OnOptions);
 

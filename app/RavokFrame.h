@@ -8,6 +8,7 @@
 
 class CRavokDoc;
 class CRavokView;
+class CTexturesBox;
 class CViewControlsBar;
 class QAction;
 class QToolBar;
@@ -33,6 +34,7 @@ public:
     const QTimer& autosaveTimer() const { return m_autosaveTimer; }
     CRavokView* view() const { return m_view; }
     CViewControlsBar* viewControls() const { return m_viewControls; }
+    CTexturesBox* texturesBox() const { return m_texturesBox; }
     QToolBar* modeBar(int mode) const { return m_modeBars[size_t(mode)]; }
     // Shows the mode's tool bar and tells the view.
     void setEditMode(int mode);
@@ -95,6 +97,7 @@ private:
     QTimer m_autosaveTimer;
     CRavokView* m_view = nullptr;
     CViewControlsBar* m_viewControls = nullptr;
+    CTexturesBox* m_texturesBox = nullptr;
     std::array<QAction*, 5> m_modeActions{};
     std::array<QToolBar*, 5> m_modeBars{};
     QAction* m_returnToLocation = nullptr;

@@ -2,6 +2,7 @@
 
 #include "art/ColourReduction.h"
 #include "art/Picture.h"
+#include "art/TextureFolder.h"
 #include "base/FileIO.h"
 
 #include <algorithm>
@@ -122,7 +123,8 @@ bool IsSkippedHdStem(std::string_view stem) {
 }
 
 HdUpdateResult UpdateHdTexturesOfFolder(const fs::path& folder,
-                                        const std::function<bool(const fs::path&)>& isModelTexture) {
+                                        const std::function<bool(const fs::path&)>& isModelTexture,
+                                        const std::atomic<bool>* stop, const TextureFolderPause* pause) {
     HdUpdateResult result;
     std::vector<fs::path> files;
     std::error_code ec;
@@ -136,6 +138,9 @@ HdUpdateResult UpdateHdTexturesOfFolder(const fs::path& folder,
             if (std::string_view(pass) == ".TGA" && existingFile(fs::path(file).replace_extension(".PNG"))) continue;
             const fs::path raw = RawPathBeside(file);
             if (!NeedsRebuild(file, raw)) continue;
+            if (pause && stop) pause->waitWhilePaused(*stop);
+            else if (pause) pause->waitWhilePaused();
+            if (stop && stop->load()) return result;
             std::string message;
             if (RebuildFallback(file, raw, isModelTexture && isModelTexture(file), message)) {
                 ++result.converted;
@@ -161,6 +166,14 @@ std::string HdTexturesSkippedText(const HdUpdateResult& result) {
         text += more;
     }
     return text + "\nEverything else in the folder converted normally.";
+}
+
+std::string HdSkippedNotices::take(const fs::path& folder, const HdUpdateResult& result) {
+    if (result.failed == 0) return {};
+    auto [shown, added] = m_shown.try_emplace(folder, result.failed);
+    if (!added && shown->second == result.failed) return {};
+    shown->second = result.failed;
+    return HdTexturesSkippedText(result);
 }
 
 } // namespace ravok

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,6 +13,7 @@
 namespace ravok {
 
 struct LegacyTexture;
+class TextureFolderPause;
 
 // The HD picture (PNG, else TGA) of a texture file: the same stem with either
 // extension, in any letter case, naming a file that exists.
@@ -49,12 +52,28 @@ struct HdUpdateResult {
 };
 
 // Rebuilds every out-of-date fallback of the PNG and then the TGA pictures of
-// a folder (a TGA beside a PNG of the same stem is left alone).
+// a folder (a TGA beside a PNG of the same stem is left alone). Before each
+// rebuild it waits while `pause` is paused; once `stop` turns true it ends
+// with what it has done so far.
 HdUpdateResult UpdateHdTexturesOfFolder(const std::filesystem::path& folder,
-                                        const std::function<bool(const std::filesystem::path&)>& isModelTexture);
+                                        const std::function<bool(const std::filesystem::path&)>& isModelTexture,
+                                        const std::atomic<bool>* stop = nullptr,
+                                        const TextureFolderPause* pause = nullptr);
 
 // The text of the "HD textures skipped" box; empty when nothing failed.
 constexpr const char* kHdTexturesSkippedCaption = "HD textures skipped";
 std::string HdTexturesSkippedText(const HdUpdateResult& result);
+
+// Remembers which "HD textures skipped" boxes were shown: a folder's box is
+// shown again only when its number of failures changed.
+class HdSkippedNotices {
+public:
+    // The box's text when it is due now (and remembered as shown); empty
+    // when nothing failed or this folder was shown with the same count.
+    std::string take(const std::filesystem::path& folder, const HdUpdateResult& result);
+
+private:
+    std::map<std::filesystem::path, int> m_shown;
+};
 
 } // namespace ravok

@@ -133,4 +133,14 @@ void TextureFolderPause::waitWhilePaused() const {
     m_resumed.wait(lock, [this] { return m_depth == 0; });
 }
 
+void TextureFolderPause::waitWhilePaused(const std::atomic<bool>& stop) const {
+    std::unique_lock lock(m_mutex);
+    m_resumed.wait(lock, [&] { return m_depth == 0 || stop.load(); });
+}
+
+void TextureFolderPause::wake() const {
+    { std::lock_guard lock(m_mutex); } // a waiter between its test and its wait gets the notice
+    m_resumed.notify_all();
+}
+
 } // namespace ravok

@@ -61,6 +61,10 @@ public:
     void resume();
     bool paused() const;
     void waitWhilePaused() const;
+    // The same, but also ends once `stop` turns true (after wake()).
+    void waitWhilePaused(const std::atomic<bool>& stop) const;
+    // Wakes the waiters so that they look at their stop flag again.
+    void wake() const;
 
     class Pauser {
     public:

@@ -1,6 +1,8 @@
 // Timings of the Textures box's and the Track Palette dialog's long work: the
 // optimised palette over a track of 1,024 textures, and the art-folder
 // worker's listing and thumbnails over a folder of 8,192 pictures.
+#include "ArtFolderScene.h"
+
 #include "art/ColourReduction.h"
 #include "art/Picture.h"
 #include "art/TextureFolder.h"
@@ -12,7 +14,6 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -22,43 +23,16 @@ using namespace ravok;
 
 namespace {
 
-// A folder under the temporary folder, removed at exit.
-struct ScratchFolder {
-    fs::path path;
-    explicit ScratchFolder(const std::string& name) {
-        path = fs::temp_directory_path() / (name + "-" + std::to_string(std::random_device{}()));
-        fs::create_directories(path);
-    }
-    ~ScratchFolder() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
-
-void writeFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-// A 64 x 64 texture of gradients and its own random palette.
-void writeTexture(const fs::path& raw, std::mt19937& rng) {
-    std::vector<uint8_t> pixels(64 * 64), act(768);
-    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t((i % 64) * 2 + (i / 64) + rng() % 8);
-    for (auto& b : act) b = uint8_t(rng());
-    writeFile(raw, pixels);
-    fs::path a = raw;
-    writeFile(a.replace_extension(".ACT"), act);
-}
-
 // 1,024 textures in an art folder, every one used by some cells.
 struct PaletteScene {
-    ScratchFolder art{"ravok-bench-palette"};
+    bench::ScratchFolder art{"ravok-bench-palette"};
     std::unique_ptr<CTrackPOD> track = std::make_unique<CTrackPOD>();
     PaletteScene() {
         NewMtm2Track(*track);
         std::mt19937 rng(7);
         for (int i = 0; i < kMaxTerrainTextures; ++i) {
             const std::string stem = "T" + std::to_string(i);
-            writeTexture(art.path / (stem + ".RAW"), rng);
+            bench::writeTexture(art.path / (stem + ".RAW"), rng);
             auto t = std::make_unique<Texture>();
             t->setPicture("ART\\" + stem + ".RAW", 64, 64, nullptr);
             track->terrainTextures[size_t(i)] = std::move(t);
@@ -67,28 +41,10 @@ struct PaletteScene {
     }
 };
 
-// 8,192 pictures: seven .RAW textures to every 64 x 64 PNG.
-struct FolderScene {
-    ScratchFolder art{"ravok-bench-folder"};
-    FolderScene() {
-        std::mt19937 rng(3);
-        const size_t stride = DibStride(64);
-        std::vector<uint8_t> bgr(stride * 64);
-        for (size_t i = 0; i < bgr.size(); ++i) bgr[i] = uint8_t(i * 7);
-        for (int i = 0; i < int(kMaxArtFolderNames); ++i) {
-            const std::string stem = "P" + std::to_string(i);
-            if (i % 8 == 0) {
-                std::string message;
-                WritePng(art.path / (stem + ".png"), bgr.data(), 64, 64, stride, message);
-            } else {
-                writeTexture(art.path / (stem + ".RAW"), rng);
-            }
-        }
-    }
-};
+using FolderScene = bench::ArtFolderScene;
 
 FolderScene& folderScene() {
-    static FolderScene scene;
+    static FolderScene scene{int(kMaxArtFolderNames)};
     return scene;
 }
 

@@ -2,6 +2,8 @@
 
 #include "model/TrackPod.h"
 
+#include <algorithm>
+
 namespace ravok {
 
 namespace {
@@ -27,6 +29,16 @@ bool UnanimateTexture(CTrackPOD& track, int selected) {
     const int animation = selected < 0 ? -1 : track.animations.startedBy(uint32_t(selected));
     if (animation < 0) return false;
     track.animations.remove(animation);
+    return true;
+}
+
+bool SetAnimationPeriod(CTrackPOD& track, int selected, int period) {
+    const int animation = selected < 0 ? -1 : track.animations.startedBy(uint32_t(selected));
+    if (animation < 0) return false;
+    const auto wanted = uint32_t(std::clamp(period, kMinAnimationPeriod, kMaxAnimationPeriod));
+    uint32_t& current = track.animations.at(animation).period;
+    if (current == wanted) return false;
+    current = wanted;
     return true;
 }
 

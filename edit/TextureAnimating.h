@@ -18,4 +18,10 @@ Outcome AnimateTextureClick(CTrackPOD& track, int selected, int clicked);
 // Un-Animate: removes the animation that `selected` starts; false when none.
 bool UnanimateTexture(CTrackPOD& track, int selected);
 
+constexpr int kMinAnimationPeriod = 50, kMaxAnimationPeriod = 1000; // milliseconds
+
+// The period of the animation that `selected` starts, brought into 50..1000.
+// True when it changed.
+bool SetAnimationPeriod(CTrackPOD& track, int selected, int period);
+
 } // namespace ravok

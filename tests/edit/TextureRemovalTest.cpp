@@ -1,4 +1,5 @@
 #include "edit/TextureAnimating.h"
+#include "edit/TextureProperties.h"
 #include "edit/TextureRemoval.h"
 #include "edit/TextureTransitions.h"
 #include "model/TrackPod.h"
@@ -130,4 +131,33 @@ TEST(TextureAnimating, CtrlClickingNineTexturesKeepsEightFrames) {
     EXPECT_EQ(longName.caption, "Frame name too long");
     EXPECT_TRUE(UnanimateTexture(*t, 0));
     EXPECT_EQ(t->animations.startedBy(0), -1);
+}
+
+TEST(TextureAnimating, PeriodIsKeptWithin50To1000) {
+    auto t = trackWithTextures(3);
+    EXPECT_FALSE(SetAnimationPeriod(*t, 0, 500)); // texture 0 starts no animation
+    ASSERT_TRUE(AnimateTextureClick(*t, 0, 1).ok);
+    EXPECT_FALSE(SetAnimationPeriod(*t, 0, 250)); // the default already
+    EXPECT_TRUE(SetAnimationPeriod(*t, 0, 20));
+    EXPECT_EQ(t->animations.animations()[0].period, 50u);
+    EXPECT_TRUE(SetAnimationPeriod(*t, 0, 5000));
+    EXPECT_EQ(t->animations.animations()[0].period, 1000u);
+    EXPECT_FALSE(SetAnimationPeriod(*t, 1, 300)); // a frame, not the first
+}
+
+TEST(TextureProperties, TypeAndGripReachEveryTextureOfTheSelectionWithinTheirRanges) {
+    auto t = trackWithTextures(4);
+    EXPECT_TRUE(SetSurfaceType(*t, {1, 3, 700, -1}, 7)); // unknown and empty slots are skipped
+    EXPECT_EQ(t->terrainTextures[1]->surfaceType(), 7);
+    EXPECT_EQ(t->terrainTextures[3]->surfaceType(), 7);
+    EXPECT_EQ(t->terrainTextures[2]->surfaceType(), 0);
+    EXPECT_FALSE(SetSurfaceType(*t, {1, 3}, 13)); // outside 0..12: kept
+    EXPECT_EQ(t->terrainTextures[1]->surfaceType(), 7);
+    EXPECT_FALSE(SetSurfaceType(*t, {1}, 7)); // nothing changed
+
+    EXPECT_TRUE(SetGripDepth(*t, {0, 2}, 99));
+    EXPECT_EQ(t->terrainTextures[2]->gripDepth(), 99);
+    EXPECT_EQ(t->terrainTextures[1]->gripDepth(), 1);
+    EXPECT_FALSE(SetGripDepth(*t, {0}, 100));
+    EXPECT_EQ(t->terrainTextures[0]->gripDepth(), 99);
 }
