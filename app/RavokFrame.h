@@ -9,6 +9,7 @@
 class CRavokDoc;
 class CRavokView;
 class CViewControlsBar;
+class CModelsBox;
 class QAction;
 class QToolBar;
 class QMenu;
@@ -33,6 +34,7 @@ public:
     const QTimer& autosaveTimer() const { return m_autosaveTimer; }
     CRavokView* view() const { return m_view; }
     CViewControlsBar* viewControls() const { return m_viewControls; }
+    CModelsBox* modelsBox() const { return m_modelsBox; }
     QToolBar* modeBar(int mode) const { return m_modeBars[size_t(mode)]; }
     // Shows the mode's tool bar and tells the view.
     void setEditMode(int mode);
@@ -72,6 +74,11 @@ private:
     void createStatusPanes();
     QToolBar* createCourseToolsBar();
     QToolBar* createGroundBoxToolsBar();
+    // The Object, Truck and Building menus, the Models box and the context
+    // menus of those modes (RavokFrameObjects.cpp).
+    void createObjectMenus();
+    // The Groundbox Tools bar's four exclusive paint checks.
+    void addGroundBoxPaintChecks(QToolBar* bar);
     void updateTitle();
     void updateCommands();
     void updateRecentFiles();
@@ -95,6 +102,7 @@ private:
     QTimer m_autosaveTimer;
     CRavokView* m_view = nullptr;
     CViewControlsBar* m_viewControls = nullptr;
+    CModelsBox* m_modelsBox = nullptr;
     std::array<QAction*, 5> m_modeActions{};
     std::array<QToolBar*, 5> m_modeBars{};
     QAction* m_returnToLocation = nullptr;

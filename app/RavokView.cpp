@@ -6,6 +6,7 @@
 #include "art/HdViewPicture.h"
 #include "edit/TerrainBitmap.h"
 #include "edit/ObjectEditing.h"
+#include "edit/ObjectTypes.h"
 #include "edit/RandomTerrain.h"
 #include "edit/TerrainTools.h"
 #include "base/ProgramSettings.h"
@@ -222,7 +223,7 @@ void CRavokView::paintOverlay(QPainter& painter) {
             const double r = selected ? 6 : 3;
             painter.drawRect(QRectF(*at - QPointF(r, r), QSizeF(2 * r, 2 * r)));
             if (object->type == kObjectCheckpoint)
-                painter.drawText(*at + QPointF(6, -4), QString::asprintf("CP %02d", object->sequence - 999));
+                painter.drawText(*at + QPointF(6, -4), QString::fromStdString(CheckpointLabel(object->sequence)));
             else if (object->type == kObjectRamp)
                 painter.drawText(*at + QPointF(6, -4), QStringLiteral("RAMP"));
         }
@@ -241,6 +242,7 @@ void CRavokView::paintOverlay(QPainter& painter) {
             }
         }
     }
+    if (m_mode == kEditObjects) paintObjectGesture(painter);
     if (m_hovered && m_mode == kEditTerrain) {
         // The brush's extent, following the ground along its edges.
         // The extent only changes with the parameters; building a brush on every
@@ -317,6 +319,10 @@ void CRavokView::OnBarNotification(int code, int value) {
         m_anchor = -1;
         break;
     case 24: m_alwaysShowMain = value != 0; break;
+    case 9:
+        if (m_mode == kEditGroundBoxes) PaintSelectedGroundBox();
+        return;
+    case 32: setGroundBoxPaint(value); return;
     case 30:
     case 31: ApplyGroundBoxHeights(); return;
     case 40: OnTrackChanged(); break;
@@ -484,6 +490,10 @@ void CRavokView::keyReleaseEvent(QKeyEvent* event) {
         DeleteSelectedObjects();
         return;
     }
+    if (m_mode == kEditObjects && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        EditObjectProperties();
+        return;
+    }
     if (m_mode == kEditCourse && event->key() == Qt::Key_Delete) {
         DeleteSegment();
         return;
@@ -584,8 +594,7 @@ void CRavokView::mousePressEvent(QMouseEvent* event) {
     setFocus();
     m_pressed.start();
     if (event->button() == Qt::LeftButton && m_mode == kEditTerrain) ApplyTerrainTool();
-    if (event->button() == Qt::LeftButton && m_mode == kEditObjects)
-        PickObjectAt(event->position().toPoint(), event->modifiers() & Qt::ControlModifier);
+    if (event->button() == Qt::LeftButton && m_mode == kEditObjects) objectMousePress(event);
     if (event->button() == Qt::LeftButton && m_mode == kEditCourse) PickCourseAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && m_mode == kEditGroundBoxes) PickGroundBoxAt(event->position().toPoint());
     QOpenGLWidget::mousePressEvent(event);
@@ -696,6 +705,7 @@ void CRavokView::PickGroundBoxAt(QPoint at) {
         }
     }
     m_box = PickGroundBoxFace(triangles, at.x(), at.y());
+    if (m_boxPaint) PaintSelectedGroundBox();
     update();
 }
 
@@ -708,7 +718,9 @@ void CRavokView::boxesChanged(const GroundBoxChange& change) {
 bool CRavokView::InsertGroundBoxHere() {
     CTrackPOD& track = m_doc.track();
     if (m_mode != kEditGroundBoxes || !m_hovered || !CanInsertGroundBox(track, m_hovered->x, m_hovered->y)) return false;
-    const GroundBoxChange change = InsertGroundBox(track, m_box, m_hovered->x, m_hovered->y, m_boxBar, std::nullopt);
+    const GroundBoxChange change = InsertGroundBox(track, m_box, m_hovered->x, m_hovered->y, m_boxBar,
+                                                     m_doc.selectedTexture() >= 0 ? std::optional<int>(m_doc.selectedTexture())
+                                                                                  : std::nullopt);
     boxesChanged(change);
     return change.changed;
 }
@@ -728,6 +740,7 @@ bool CRavokView::ApplyGroundBoxHeights() {
 }
 
 void CRavokView::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_mode == kEditObjects && event->button() == Qt::LeftButton) objectMouseRelease(event);
     m_pressed.invalidate();
     QOpenGLWidget::mouseReleaseEvent(event);
 }
@@ -786,6 +799,7 @@ bool CRavokView::CopyObject() {
 }
 
 bool CRavokView::PasteObject() {
+    if (m_mode == kEditGroundBoxes) return PasteBox(); // Ctrl+V pastes the box clipboard there
     if (m_mode != kEditObjects || !m_copiedObject || !CanEditObjects(m_doc.track())) return false;
     std::optional<GroundPick> pick;
     if (m_hovered) pick = GroundPickAt(m_doc.track(), m_hovered->x * 64 + 32, m_hovered->y * 64 + 32);
@@ -816,7 +830,9 @@ bool CRavokView::objectKey(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Tab: SelectNextObject(); return true;
     case Qt::Key_Insert: InsertObjectHere(); return true;
-    case Qt::Key_Delete: return true; // acts on release
+    case Qt::Key_Delete:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return true; // act on release
     default: break;
     }
     const QString text = event->text();
@@ -837,11 +853,7 @@ void CRavokView::mouseMoveEvent(QMouseEvent* event) {
     const TerrainWindow window = m_scene.window();
     const int vertex = PickWindowVertex(m_doc.track(), window, CameraMatrixOf(m_camera), frame, mx, my);
     const auto square = HoveredSquare(vertex, window);
-    if (m_mode == kEditObjects && (event->buttons() & Qt::LeftButton) && m_pressed.isValid() &&
-        m_pressed.elapsed() >= 200 && square && m_objects.current >= 0 && CanEditObjects(m_doc.track())) {
-        const GroundPick pick = GroundPickAt(m_doc.track(), square->x * 64 + 32, square->y * 64 + 32);
-        if (DragSelectedObjects(m_doc.track(), m_objects, pick)) objectsChanged();
-    }
+    if (m_mode == kEditObjects) objectMouseMove(event, square);
     if (m_mode == kEditCourse && (event->buttons() & Qt::LeftButton) && m_pressed.isValid() &&
         m_pressed.elapsed() >= 200 && square && CanEditCourses(m_doc.track())) {
         const GroundPick pick = GroundPickAt(m_doc.track(), square->x * 64 + 32, square->y * 64 + 32);
