@@ -69,6 +69,8 @@ public:
     // Objects mode: the selection, Insert at the hovered square, Delete of the
     // selection (asking first for several), and Tab to the next drawn object.
     const ravok::ObjectSelection& objectSelection() const { return m_objects; }
+    // Selects objects as the mouse would (the Models box, tests); kept consistent with the track.
+    void setObjectSelection(const ravok::ObjectSelection& selection);
     bool InsertObjectHere();
     int DeleteSelectedObjects();
     void SelectNextObject();

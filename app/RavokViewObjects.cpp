@@ -51,7 +51,10 @@ void CRavokView::objectMouseMove(QMouseEvent* event, const std::optional<GridSqu
         return;
     }
     CTrackPOD& track = m_doc.track();
-    if (!m_pressed.isValid() || m_pressed.elapsed() < kDragDelayMs || !CanEditObjects(track)) return;
+    if (!m_pressed.isValid() || m_pressed.elapsed() < kDragDelayMs || !CanEditObjects(track)) {
+        m_gesture.last = at; // movement before the drag counts turns nothing
+        return;
+    }
     if (event->modifiers() & Qt::ShiftModifier) {
         const int dx = at.x() - m_gesture.last.x();
         m_gesture.last = at;
@@ -109,6 +112,12 @@ void CRavokView::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     QOpenGLWidget::mouseDoubleClickEvent(event);
+}
+
+void CRavokView::setObjectSelection(const ObjectSelection& selection) {
+    m_objects = selection;
+    NormaliseSelection(m_doc.track(), m_objects);
+    update();
 }
 
 // ---- models ----------------------------------------------------------------------------
