@@ -4,6 +4,7 @@
 #include "app/RavokFrame.h"
 #include "app/RavokView.h"
 #include "app/StockSoundDlg.h"
+#include "app/TopCrushChoice.h"
 #include "app/TruckPropertiesDlg.h"
 #include "base/ProgramSettings.h"
 #include "edit/ObjectEditing.h"
@@ -411,4 +412,23 @@ TEST_F(ObjectsEditor, GroundBoxesPaintSidesKeepingRotationsAndCutCopyPaste) {
     EXPECT_EQ(pasted.top, top);
     EXPECT_EQ(pasted.bottom, bottom);
     EXPECT_FALSE(view.PasteBox()) << "the cell is taken";
+}
+
+TEST_F(ObjectsEditor, TopCrushAsksForTheCabThenTheBase) {
+    test::writeBytes(root / "models" / "crusher.bin", test::modelList({"CRUSH1.BIN"}));
+    test::writeBytes(root / "models" / "base.bin", test::binModel({}));
+    const int slot = addObject(doc.track(), 6400, 6400, kObjectTopCrush);
+    QStringList titles;
+    auto choose = [&](const QString& title) {
+        titles << title;
+        return QString::fromStdString((root / "models" / (titles.size() == 1 ? "crusher.bin" : "base.bin")).string());
+    };
+    ModalAnswerer answerer;
+    EXPECT_TRUE(ChooseTopCrushModels(doc, settings, slot, nullptr, choose));
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("Select Top-Crush Cab (keyframed) Model"),
+                                   QStringLiteral("Select Top-Crush Base Model (required)")}));
+    ASSERT_EQ(answerer.boxes.size(), 1);
+    EXPECT_TRUE(answerer.boxes.front().contains(QStringLiteral("Now choose the BASE model.")));
+    EXPECT_EQ(doc.track().objects[size_t(slot)]->cabModelName, "CRUSHER.BIN");
+    EXPECT_EQ(doc.track().objects[size_t(slot)]->modelName, "BASE.BIN");
 }
