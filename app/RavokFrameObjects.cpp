@@ -6,12 +6,14 @@
 #include "app/ModelsBox.h"
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
+#include "edit/CourseEditing.h"
 #include "edit/ObjectSelection.h"
 #include "edit/ObjectTypes.h"
 #include "model/TrackRecords.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -29,62 +31,120 @@ int selectedObjectCount(const CRavokDoc& doc, const CRavokView& view) {
     return int(ravok::SelectedObjects(doc.track(), view.objectSelection()).size());
 }
 
+void fillObjectMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view, CModelsBox* models) {
+    const int count = selectedObjectCount(doc, *view);
+    const bool editable = !doc.podViewMode() && view->editMode() == kEditObjects;
+    menu.addAction(QStringLiteral("Insert"), view, &CRavokView::InsertObjectHere)->setEnabled(editable);
+    menu.addAction(QString::fromStdString(ravok::DeleteMenuText(count)), view, &CRavokView::DeleteSelectedObjects)
+        ->setEnabled(editable && count > 0);
+    menu.addAction(QStringLiteral("Properties"), view, &CRavokView::EditObjectProperties)
+        ->setEnabled(editable && view->objectSelection().current >= 0);
+    QMenu* setType = menu.addMenu(QString::fromStdString(ravok::SetTypeMenuText(count)));
+    setType->setEnabled(editable && count > 0);
+    addSetTypeEntries(setType, view);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Copy Object"), view, &CRavokView::CopyObject);
+    menu.addAction(QStringLiteral("Paste Object"), view, &CRavokView::PasteObject)->setEnabled(editable);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Display Models Box"), models, [models] {
+        models->show();
+        models->raise();
+    });
+}
+
+void fillCourseMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view) {
+    const ravok::CTrackPOD& track = doc.track();
+    const int course = view->currentCourse(), anchor = view->courseAnchor();
+    const bool editable = ravok::CanEditCourses(track) && view->editMode() == kEditCourse;
+    const bool held = editable && ravok::CanEditAnchor(track, course, anchor);
+    menu.addAction(QStringLiteral("Insert Segment"), view, &CRavokView::InsertSegment)
+        ->setEnabled(editable && ravok::CanInsertSegment(track, course, anchor, view->hoveredSquare().has_value()));
+    menu.addAction(QStringLiteral("Delete Segment"), view, &CRavokView::DeleteSegment)->setEnabled(held);
+    menu.addAction(QStringLiteral("Reverse"), view, &CRavokView::ReverseSegment)->setEnabled(held);
+    menu.addAction(QStringLiteral("Speed Limit"), view, &CRavokView::EditSpeedLimit)->setEnabled(held);
+    menu.addAction(QStringLiteral("Generate from Main"), view, &CRavokView::GenerateFromMain)
+        ->setEnabled(editable && ravok::CanGenerateFromMain(course));
+    menu.addAction(QStringLiteral("Delete All Segments"), view, &CRavokView::DeleteAllSegments)->setEnabled(editable);
+}
+
+void fillTruckMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view) {
+    const bool held = !doc.podViewMode() && view->editMode() == kEditCourse && view->truckStart() > 0;
+    menu.addAction(QStringLiteral("Reverse"), view, &CRavokView::ReverseTruckStart)->setEnabled(held);
+    menu.addAction(QStringLiteral("Properties"), view, &CRavokView::EditTruckProperties)->setEnabled(held);
+}
+
+void fillBuildingMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view) {
+    const bool editable = !doc.podViewMode() && view->editMode() == kEditGroundBoxes;
+    const ravok::GroundBoxSelection& box = view->boxSelection();
+    const bool selected = editable && box.box >= 0, face = selected && box.face() >= 0;
+    menu.addAction(QStringLiteral("Insert"), view, &CRavokView::InsertGroundBoxHere)
+        ->setEnabled(editable && box.box < 0 && view->hoveredSquare().has_value());
+    menu.addAction(QStringLiteral("Delete"), view, &CRavokView::DeleteSelectedGroundBox)->setEnabled(selected);
+    menu.addAction(QStringLiteral("Rotate 90\u00b0"), view, &CRavokView::RotateBoxFace)->setEnabled(face);
+    menu.addAction(QStringLiteral("Mirror"), view, &CRavokView::MirrorBoxFace)->setEnabled(face);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Cut Box"), view, &CRavokView::CutBox)->setEnabled(face);
+    menu.addAction(QStringLiteral("Copy Box"), view, &CRavokView::CopyBox)->setEnabled(face);
+    menu.addAction(QStringLiteral("Paste Box"), view, &CRavokView::PasteBox)
+        ->setEnabled(editable && view->hasBoxClipboard());
+}
+
+// The right button's menu in course, objects and ground box mode; the other
+// modes' context menus are left to whoever handles them.
+class ModeContextMenus : public QObject {
+public:
+    ModeContextMenus(CRavokDoc& doc, CRavokView* view, CModelsBox* models, QObject* parent)
+        : QObject(parent), m_doc(doc), m_view(view), m_models(models) {
+        view->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != m_view || event->type() != QEvent::ContextMenu) return false;
+        const auto* request = static_cast<QContextMenuEvent*>(event);
+        QMenu menu;
+        switch (m_view->editMode()) {
+        case kEditObjects: fillObjectMenu(menu, m_doc, m_view, m_models); break;
+        case kEditCourse:
+            m_view->PickCourseAt(request->pos()); // the anchor or truck start under the cursor
+            if (m_view->courseAnchor() < 0 && m_view->truckStart() > 0) fillTruckMenu(menu, m_doc, m_view);
+            else fillCourseMenu(menu, m_doc, m_view);
+            break;
+        case kEditGroundBoxes: fillBuildingMenu(menu, m_doc, m_view); break;
+        default: return false;
+        }
+        menu.exec(request->globalPos());
+        return true;
+    }
+
+private:
+    CRavokDoc& m_doc;
+    CRavokView* m_view;
+    CModelsBox* m_models;
+};
+
 } // namespace
 
 void CRavokFrame::createObjectMenus() {
     m_modelsBox = new CModelsBox(m_doc, m_settings, *m_view, this);
     addDockWidget(Qt::RightDockWidgetArea, m_modelsBox);
     m_modelsBox->hide();
+    new ModeContextMenus(m_doc, m_view, m_modelsBox, this);
 
+    // The menu bar's menus are filled as they open, like the context menus.
     QMenu* object = menuBar()->addMenu(QStringLiteral("&Object"));
-    object->addAction(QStringLiteral("Insert"), m_view, &CRavokView::InsertObjectHere);
-    QAction* remove = object->addAction(QStringLiteral("Delete"), m_view, &CRavokView::DeleteSelectedObjects);
-    object->addAction(QStringLiteral("Properties"), m_view, &CRavokView::EditObjectProperties);
-    QMenu* setType = object->addMenu(QStringLiteral("Set &Type"));
-    addSetTypeEntries(setType, m_view);
-    object->addSeparator();
-    object->addAction(QStringLiteral("Copy Object"), m_view, &CRavokView::CopyObject);
-    object->addAction(QStringLiteral("Paste Object"), m_view, &CRavokView::PasteObject);
-    object->addSeparator();
-    object->addAction(QStringLiteral("Display Models Box"), this, [this] {
-        m_modelsBox->show();
-        m_modelsBox->raise();
+    connect(object, &QMenu::aboutToShow, this, [this, object] {
+        object->clear();
+        fillObjectMenu(*object, m_doc, m_view, m_modelsBox);
     });
-    connect(object, &QMenu::aboutToShow, this, [this, object, remove, setType] {
-        const bool objects = m_view->editMode() == kEditObjects && !m_doc.podViewMode();
-        for (QAction* a : object->actions())
-            if (!a->isSeparator() && a->text() != QStringLiteral("Display Models Box")) a->setEnabled(objects);
-        const int count = selectedObjectCount(m_doc, *m_view);
-        remove->setText(QString::fromStdString(ravok::DeleteMenuText(count)));
-        setType->setTitle(QString::fromStdString(ravok::SetTypeMenuText(count)));
-    });
-
     QMenu* truck = menuBar()->addMenu(QStringLiteral("Tr&uck"));
-    truck->addAction(QStringLiteral("Reverse"), m_view, &CRavokView::ReverseTruckStart);
-    truck->addAction(QStringLiteral("Properties"), m_view, &CRavokView::EditTruckProperties);
     connect(truck, &QMenu::aboutToShow, this, [this, truck] {
-        const bool held = m_view->editMode() == kEditCourse && m_view->truckStart() > 0 && !m_doc.podViewMode();
-        for (QAction* a : truck->actions()) a->setEnabled(held);
+        truck->clear();
+        fillTruckMenu(*truck, m_doc, m_view);
     });
-
     QMenu* building = menuBar()->addMenu(QStringLiteral("&Building"));
-    QAction* insert = building->addAction(QStringLiteral("Insert"), m_view, &CRavokView::InsertGroundBoxHere);
-    QAction* del = building->addAction(QStringLiteral("Delete"), m_view, &CRavokView::DeleteSelectedGroundBox);
-    QAction* rotate = building->addAction(QStringLiteral("Rotate 90\u00b0"), m_view, &CRavokView::RotateBoxFace);
-    building->addAction(QStringLiteral("Mirror"), m_view, &CRavokView::MirrorBoxFace);
-    building->addSeparator();
-    QAction* cut = building->addAction(QStringLiteral("Cut Box"), m_view, &CRavokView::CutBox);
-    QAction* copy = building->addAction(QStringLiteral("Copy Box"), m_view, &CRavokView::CopyBox);
-    QAction* paste = building->addAction(QStringLiteral("Paste Box"), m_view, &CRavokView::PasteBox);
-    connect(building, &QMenu::aboutToShow, this, [this, insert, del, rotate, cut, copy, paste] {
-        const bool boxes = m_view->editMode() == kEditGroundBoxes && !m_doc.podViewMode();
-        const bool selected = m_view->boxSelection().box >= 0;
-        insert->setEnabled(boxes && !selected && m_view->hoveredSquare());
-        del->setEnabled(boxes && selected);
-        rotate->setEnabled(boxes && selected && m_view->boxSelection().face() >= 0);
-        cut->setEnabled(boxes && selected && m_view->boxSelection().face() >= 0);
-        copy->setEnabled(boxes && selected && m_view->boxSelection().face() >= 0);
-        paste->setEnabled(boxes && m_view->hasBoxClipboard());
+    connect(building, &QMenu::aboutToShow, this, [this, building] {
+        building->clear();
+        fillBuildingMenu(*building, m_doc, m_view);
     });
 }
 

@@ -19,6 +19,8 @@
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -431,4 +433,40 @@ TEST_F(ObjectsEditor, TopCrushAsksForTheCabThenTheBase) {
     EXPECT_TRUE(answerer.boxes.front().contains(QStringLiteral("Now choose the BASE model.")));
     EXPECT_EQ(doc.track().objects[size_t(slot)]->cabModelName, "CRUSHER.BIN");
     EXPECT_EQ(doc.track().objects[size_t(slot)]->modelName, "BASE.BIN");
+}
+
+TEST_F(ObjectsEditor, ObjectMenuNamesTheSelectionAndSetsItsType) {
+    const int a = addObject(doc.track(), 6400, 6400), b = addObject(doc.track(), 6500, 6400);
+    CRavokFrame frame(doc, settings);
+    CRavokView& view = *frame.view();
+    frame.setEditMode(kEditObjects);
+    ObjectSelection selection;
+    selection.selectOnly(a);
+    selection.setFlag(a, true);
+    selection.setFlag(b, true);
+    view.setObjectSelection(selection);
+    QMenu* object = nullptr;
+    for (QAction* menu : frame.menuBar()->actions())
+        if (menu->text() == QStringLiteral("&Object")) object = menu->menu();
+    ASSERT_NE(object, nullptr);
+    emit object->aboutToShow();
+    QStringList texts;
+    QMenu* setType = nullptr;
+    for (QAction* entry : object->actions()) {
+        texts << entry->text();
+        if (entry->menu()) setType = entry->menu();
+    }
+    EXPECT_TRUE(texts.contains(QStringLiteral("Delete 2 Objects")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Set &Type of 2 Objects")));
+    ASSERT_NE(setType, nullptr);
+    ASSERT_EQ(setType->actions().size(), 16);
+    EXPECT_EQ(setType->actions()[14]->text(), QStringLiteral("Ramp"));
+    setType->actions()[14]->trigger();
+    EXPECT_EQ(doc.track().objects[size_t(a)]->type, kObjectRamp);
+    EXPECT_EQ(doc.track().objects[size_t(b)]->type, kObjectRamp);
+
+    // Outside objects mode the commands are off.
+    frame.setEditMode(kEditTerrain);
+    emit object->aboutToShow();
+    EXPECT_FALSE(object->actions().front()->isEnabled());
 }
