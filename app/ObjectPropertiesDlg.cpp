@@ -9,7 +9,9 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -76,8 +78,18 @@ QWidget* CObjectPropertiesDlg::soundRow(QLineEdit*& field, const char* name, Sou
     connect(file, &QPushButton::clicked, this, [this, edit] {
         const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Select Sound"), m_soundFolder,
                                                           QStringLiteral("WAV files (*.wav)"));
-        // The sound is loaded from the sound folder by its name when OK is pressed.
-        if (!path.isEmpty()) edit->setText(QFileInfo(path).fileName().toUpper());
+        if (path.isEmpty()) return;
+        // The sound is loaded from the sound folder by its name when OK is pressed:
+        // a file from elsewhere would never be found there.
+        const QFileInfo chosen(path);
+        if (chosen.absoluteDir() != QDir(m_soundFolder)) {
+            QMessageBox::warning(this, QStringLiteral("Select Sound"),
+                                 QStringLiteral("Sounds are loaded from the sound folder:\n%1\n\nCopy %2 there "
+                                                "first, then choose it again.")
+                                     .arg(QDir::toNativeSeparators(m_soundFolder), chosen.fileName()));
+            return;
+        }
+        edit->setText(chosen.fileName().toUpper());
     });
     return row;
 }

@@ -1,3 +1,4 @@
+#include "app/LightPropertiesDlg.h"
 #include "app/ModelsBox.h"
 #include "app/ObjectPropertiesDlg.h"
 #include "app/RavokDoc.h"
@@ -17,6 +18,7 @@
 #include "TestSupport.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -469,4 +471,46 @@ TEST_F(ObjectsEditor, ObjectMenuNamesTheSelectionAndSetsItsType) {
     frame.setEditMode(kEditTerrain);
     emit object->aboutToShow();
     EXPECT_FALSE(object->actions().front()->isEnabled());
+}
+
+TEST_F(ObjectsEditor, LightPropertiesCorrectsOnOkAndRestoresDefaults) {
+    LightParameters light;
+    light.rad = 5000;
+    light.bright = 9;
+    light.glow = 2;
+    light.glowRad = -3;
+    light.coneLen = -10;
+    light.coneBase = -1;
+    light.r = 0.5f;
+    CLightPropertiesDlg dialog(light);
+    const LightParameters shown = dialog.values();
+    EXPECT_EQ(shown.rad, 4095.0f);
+    EXPECT_EQ(shown.bright, 3.75f);
+    EXPECT_EQ(shown.glow, 2);
+    EXPECT_EQ(shown.glowRad, 0.0f);
+    EXPECT_EQ(shown.coneLen, 0.0f);
+    EXPECT_EQ(shown.coneBase, 0.0f);
+    EXPECT_EQ(shown.r, 0.5f);
+    const auto buttons = dialog.findChildren<QPushButton*>();
+    auto defaults = std::find_if(buttons.begin(), buttons.end(),
+                                 [](QPushButton* b) { return b->text() == QStringLiteral("Defaults"); });
+    ASSERT_NE(defaults, buttons.end());
+    (*defaults)->click();
+    const LightParameters restored = dialog.values(), record;
+    EXPECT_EQ(restored.rad, record.rad);
+    EXPECT_EQ(restored.hgt, record.hgt);
+    EXPECT_EQ(restored.coneLen, record.coneLen);
+    EXPECT_EQ(restored.coneBase, record.coneBase);
+    EXPECT_EQ(restored.glowRad, record.glowRad);
+    EXPECT_EQ(restored.glow, record.glow);
+
+    // "Light..." belongs to Light objects only.
+    ObjectPropertiesValues values;
+    values.typeIndex = 12;
+    CObjectPropertiesDlg properties(values, true, false, QString());
+    auto* type = properties.findChild<QComboBox*>(QStringLiteral("type"));
+    auto* button = properties.findChild<QPushButton*>(QStringLiteral("light"));
+    EXPECT_FALSE(button->isHidden());
+    type->setCurrentIndex(3);
+    EXPECT_TRUE(button->isHidden());
 }
