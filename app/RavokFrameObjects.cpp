@@ -6,7 +6,6 @@
 #include "app/ModelsBox.h"
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
-#include "edit/CourseEditing.h"
 #include "edit/ObjectSelection.h"
 #include "edit/ObjectTypes.h"
 #include "model/TrackRecords.h"
@@ -52,21 +51,6 @@ void fillObjectMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view, CModelsBox* m
     });
 }
 
-void fillCourseMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view) {
-    const ravok::CTrackPOD& track = doc.track();
-    const int course = view->currentCourse(), anchor = view->courseAnchor();
-    const bool editable = ravok::CanEditCourses(track) && view->editMode() == kEditCourse;
-    const bool held = editable && ravok::CanEditAnchor(track, course, anchor);
-    menu.addAction(QStringLiteral("Insert Segment"), view, &CRavokView::InsertSegment)
-        ->setEnabled(editable && ravok::CanInsertSegment(track, course, anchor, view->hoveredSquare().has_value()));
-    menu.addAction(QStringLiteral("Delete Segment"), view, &CRavokView::DeleteSegment)->setEnabled(held);
-    menu.addAction(QStringLiteral("Reverse"), view, &CRavokView::ReverseSegment)->setEnabled(held);
-    menu.addAction(QStringLiteral("Speed Limit"), view, &CRavokView::EditSpeedLimit)->setEnabled(held);
-    menu.addAction(QStringLiteral("Generate from Main"), view, &CRavokView::GenerateFromMain)
-        ->setEnabled(editable && ravok::CanGenerateFromMain(course));
-    menu.addAction(QStringLiteral("Delete All Segments"), view, &CRavokView::DeleteAllSegments)->setEnabled(editable);
-}
-
 void fillTruckMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view) {
     const bool held = !doc.podViewMode() && view->editMode() == kEditCourse && view->truckStart() > 0;
     menu.addAction(QStringLiteral("Reverse"), view, &CRavokView::ReverseTruckStart)->setEnabled(held);
@@ -89,8 +73,8 @@ void fillBuildingMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view) {
         ->setEnabled(editable && view->hasBoxClipboard());
 }
 
-// The right button's menu in course, objects and ground box mode; the other
-// modes' context menus are left to whoever handles them.
+// The right button's menu in objects and ground box mode, and the Truck menu
+// over a truck start in course mode; everything else goes on to the view.
 class ModeContextMenus : public QObject {
 public:
     ModeContextMenus(CRavokDoc& doc, CRavokView* view, CModelsBox* models, QObject* parent)
@@ -105,9 +89,10 @@ public:
         switch (m_view->editMode()) {
         case kEditObjects: fillObjectMenu(menu, m_doc, m_view, m_models); break;
         case kEditCourse:
-            m_view->PickCourseAt(request->pos()); // the anchor or truck start under the cursor
-            if (m_view->courseAnchor() < 0 && m_view->truckStart() > 0) fillTruckMenu(menu, m_doc, m_view);
-            else fillCourseMenu(menu, m_doc, m_view);
+            // A truck start under the cursor and no anchor: the Truck menu; else the view's own.
+            m_view->PickCourseAt(request->pos());
+            if (m_view->courseAnchor() >= 0 || m_view->truckStart() < 1) return false;
+            fillTruckMenu(menu, m_doc, m_view);
             break;
         case kEditGroundBoxes: fillBuildingMenu(menu, m_doc, m_view); break;
         default: return false;

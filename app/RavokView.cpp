@@ -6,7 +6,6 @@
 #include "art/HdViewPicture.h"
 #include "edit/TerrainBitmap.h"
 #include "edit/ObjectEditing.h"
-#include "edit/ObjectTypes.h"
 #include "edit/RandomTerrain.h"
 #include "edit/TerrainTools.h"
 #include "base/ProgramSettings.h"
@@ -223,7 +222,7 @@ void CRavokView::paintOverlay(QPainter& painter) {
             const double r = selected ? 6 : 3;
             painter.drawRect(QRectF(*at - QPointF(r, r), QSizeF(2 * r, 2 * r)));
             if (object->type == kObjectCheckpoint)
-                painter.drawText(*at + QPointF(6, -4), QString::fromStdString(CheckpointLabel(object->sequence)));
+                painter.drawText(*at + QPointF(6, -4), QString::asprintf("CP %02d", object->sequence - 999));
             else if (object->type == kObjectRamp)
                 painter.drawText(*at + QPointF(6, -4), QStringLiteral("RAMP"));
         }
@@ -853,7 +852,9 @@ void CRavokView::mouseMoveEvent(QMouseEvent* event) {
     const TerrainWindow window = m_scene.window();
     const int vertex = PickWindowVertex(m_doc.track(), window, CameraMatrixOf(m_camera), frame, mx, my);
     const auto square = HoveredSquare(vertex, window);
-    if (m_mode == kEditObjects) objectMouseMove(event, square);
+    if (m_mode == kEditObjects)
+        objectMouseMove(event, square ? std::optional(GroundPickAt(m_doc.track(), square->x * 64 + 32, square->y * 64 + 32))
+                                      : std::nullopt);
     if (m_mode == kEditCourse && (event->buttons() & Qt::LeftButton) && m_pressed.isValid() &&
         m_pressed.elapsed() >= 200 && square && CanEditCourses(m_doc.track())) {
         const GroundPick pick = GroundPickAt(m_doc.track(), square->x * 64 + 32, square->y * 64 + 32);

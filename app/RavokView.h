@@ -176,7 +176,8 @@ private:
     // The mouse in objects mode: a click, Ctrl+click and Ctrl+drag box, a drag
     // moving the selection on the ground, a Shift+drag turning it.
     void objectMousePress(QMouseEvent* event);
-    void objectMouseMove(QMouseEvent* event, const std::optional<ravok::GridSquare>& square);
+    // `ground`: the terrain point under the mouse, if any.
+    void objectMouseMove(QMouseEvent* event, std::optional<ravok::GroundPick> ground);
     void objectMouseRelease(QMouseEvent* event);
     void paintObjectGesture(QPainter& painter);
     struct ObjectGesture {

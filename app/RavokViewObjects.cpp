@@ -42,7 +42,7 @@ void CRavokView::objectMousePress(QMouseEvent* event) {
     if (m_gesture.inGroup) m_objects.current = m_gesture.slot; // the group moves after this one
 }
 
-void CRavokView::objectMouseMove(QMouseEvent* event, const std::optional<GridSquare>& square) {
+void CRavokView::objectMouseMove(QMouseEvent* event, std::optional<GroundPick> ground) {
     if (!m_gesture.active || !(event->buttons() & Qt::LeftButton)) return;
     const QPoint at = event->position().toPoint();
     if (m_gesture.ctrl) {
@@ -65,9 +65,8 @@ void CRavokView::objectMouseMove(QMouseEvent* event, const std::optional<GridSqu
         return;
     }
     m_gesture.last = at;
-    if (!square || m_objects.current < 0) return;
-    const GroundPick pick = GroundPickAt(track, square->x * 64 + 32, square->y * 64 + 32);
-    if (DragSelectedObjects(track, m_objects, pick)) {
+    if (!ground || m_objects.current < 0) return;
+    if (DragSelectedObjects(track, m_objects, *ground)) {
         m_gesture.moved = true;
         objectsChanged();
     }
@@ -111,7 +110,7 @@ void CRavokView::mouseDoubleClickEvent(QMouseEvent* event) {
         if (m_objects.current >= 0) EditObjectProperties();
         return;
     }
-    QOpenGLWidget::mouseDoubleClickEvent(event);
+    mousePressEvent(event); // elsewhere a double-click is a second press
 }
 
 void CRavokView::setObjectSelection(const ObjectSelection& selection) {
