@@ -321,14 +321,22 @@ TEST_F(ObjectsEditor, CtrlDragSelectsTheObjectsInsideAndShiftDragTurnsThem) {
     EXPECT_FALSE(IsObjectSelected(doc.track(), selection, outside));
     EXPECT_FALSE(doc.isModified()) << "selecting changes nothing";
 
-    // A Ctrl+drag under 4 pixels each way is a Ctrl+click: b leaves the group.
+    // A click on a member keeps the group while the button is down; released
+    // without a drag, only that member stays selected.
+    mouse(view, QEvent::MouseButtonPress, at(a), Qt::LeftButton);
+    EXPECT_TRUE(IsObjectSelected(doc.track(), selection, b));
+    mouse(view, QEvent::MouseButtonRelease, at(a), {});
+    EXPECT_TRUE(IsObjectSelected(doc.track(), selection, a));
+    EXPECT_FALSE(IsObjectSelected(doc.track(), selection, b));
+
+    // A Ctrl+drag under 4 pixels each way is a Ctrl+click: b joins again.
     mouse(view, QEvent::MouseButtonPress, at(b), Qt::LeftButton, Qt::ControlModifier);
     mouse(view, QEvent::MouseMove, at(b) + QPoint(3, 3), Qt::LeftButton, Qt::ControlModifier);
     mouse(view, QEvent::MouseButtonRelease, at(b) + QPoint(3, 3), {}, Qt::ControlModifier);
     EXPECT_TRUE(IsObjectSelected(doc.track(), selection, a));
-    EXPECT_FALSE(IsObjectSelected(doc.track(), selection, b));
+    EXPECT_TRUE(IsObjectSelected(doc.track(), selection, b));
 
-    // Shift+drag, once the button has been down 200 ms, turns without moving.
+    // Shift+drag, once the button has been down 200 ms, turns the group without moving it.
     const int32_t x = doc.track().objects[size_t(a)]->x;
     mouse(view, QEvent::MouseButtonPress, at(a), Qt::LeftButton);
     mouse(view, QEvent::MouseMove, at(a) + QPoint(40, 0), Qt::LeftButton, Qt::ShiftModifier);
@@ -337,8 +345,10 @@ TEST_F(ObjectsEditor, CtrlDragSelectsTheObjectsInsideAndShiftDragTurnsThem) {
     const QPoint from = at(a);
     mouse(view, QEvent::MouseMove, from + QPoint(50, 0), Qt::LeftButton, Qt::ShiftModifier);
     mouse(view, QEvent::MouseButtonRelease, from + QPoint(50, 0), {}, Qt::ShiftModifier);
-    // 0.008 radians a pixel from where the drag began to count (the first move after 200 ms).
-    EXPECT_NEAR(doc.track().objects[size_t(a)]->psi, 0.008 * 10, 1e-4);
+    // 0.008 radians a pixel, counted from the last move before the drag began.
+    for (int slot : {a, b}) EXPECT_NEAR(doc.track().objects[size_t(slot)]->psi, 0.008 * 10, 1e-4) << slot;
+    EXPECT_EQ(doc.track().objects[size_t(outside)]->psi, 0.0f);
+    EXPECT_TRUE(IsObjectSelected(doc.track(), selection, b)) << "a drag keeps the group";
     EXPECT_EQ(doc.track().objects[size_t(a)]->x, x);
     EXPECT_TRUE(doc.isModified());
 }
