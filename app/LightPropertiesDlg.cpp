@@ -43,7 +43,8 @@ CLightPropertiesDlg::CLightPropertiesDlg(const LightParameters& light, QWidget* 
     m_coneBase = number("coneBase", -kAnyLength, kAnyLength, 0.5);
     m_glow = new QComboBox(this);
     m_glow->setObjectName(QStringLiteral("glow"));
-    for (const char* name : kLightGlowNames) m_glow->addItem(QString::fromLatin1(name));
+    for (const char* name : kLightGlowNames)
+        m_glow->addItem(QString::fromLatin1(name));
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Pool radius on ground (ft)"), m_rad);
@@ -51,7 +52,8 @@ CLightPropertiesDlg::CLightPropertiesDlg(const LightParameters& light, QWidget* 
     form->addRow(QStringLiteral("Height above object (ft)"), m_hgt);
     form->addRow(QStringLiteral("Aim offset (ft)"), m_aim);
     auto* colour = new QHBoxLayout;
-    for (QDoubleSpinBox* c : {m_r, m_g, m_b}) colour->addWidget(c);
+    for (QDoubleSpinBox* c : {m_r, m_g, m_b})
+        colour->addWidget(c);
     auto* choose = new QPushButton(QStringLiteral("Choose..."), this);
     colour->addWidget(choose);
     form->addRow(QStringLiteral("Colour"), colour);
@@ -73,9 +75,8 @@ CLightPropertiesDlg::CLightPropertiesDlg(const LightParameters& light, QWidget* 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(defaults, &QPushButton::clicked, this, [this] { show(DefaultLightProperties()); });
     connect(choose, &QPushButton::clicked, this, [this] {
-        const QColor chosen = QColorDialog::getColor(QColor::fromRgbF(float(m_r->value()), float(m_g->value()),
-                                                                      float(m_b->value())),
-                                                     this);
+        const QColor chosen = QColorDialog::getColor(
+            QColor::fromRgbF(float(m_r->value()), float(m_g->value()), float(m_b->value())), this);
         if (!chosen.isValid()) return;
         m_r->setValue(chosen.redF());
         m_g->setValue(chosen.greenF());

@@ -13,13 +13,13 @@ class QDoubleSpinBox;
 // record's defaults.
 class CLightPropertiesDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     CLightPropertiesDlg(const ravok::LightParameters& light, QWidget* parent = nullptr);
     // The values as OK stores them (corrected).
     ravok::LightParameters values() const;
     void show(const ravok::LightParameters& light);
 
-private:
+  private:
     QDoubleSpinBox* number(const char* name, double low, double high, double step);
     QDoubleSpinBox *m_rad, *m_bright, *m_hgt, *m_aim, *m_r, *m_g, *m_b, *m_glowRad, *m_coneLen, *m_coneRim,
         *m_coneBase;

@@ -18,8 +18,12 @@ using namespace ravok;
 
 namespace {
 
-QString qText(std::string_view s) { return QString::fromStdString(std::string(s)); }
-std::filesystem::path pathOf(const QString& s) { return std::filesystem::path(s.toStdString()); }
+QString qText(std::string_view s) {
+    return QString::fromStdString(std::string(s));
+}
+std::filesystem::path pathOf(const QString& s) {
+    return std::filesystem::path(s.toStdString());
+}
 
 // The list shows a model's name without its MODELS\ folder.
 QString listName(const Model& model) {
@@ -29,8 +33,10 @@ QString listName(const Model& model) {
 }
 
 void tell(Prompter& prompter, const EditNotice& notice, bool warning) {
-    if (warning) prompter.warn(notice.text, notice.caption);
-    else prompter.inform(notice.text, notice.caption);
+    if (warning)
+        prompter.warn(notice.text, notice.caption);
+    else
+        prompter.inform(notice.text, notice.caption);
 }
 
 } // namespace
@@ -68,9 +74,8 @@ CModelsBox::CModelsBox(CRavokDoc& doc, ProgramSettings& settings, CRavokView& vi
     layout->addLayout(cut);
     setWidget(body);
 
-    connect(m_list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        selectModel(item ? item->data(Qt::UserRole).toInt() : -1);
-    });
+    connect(m_list, &QListWidget::currentItemChanged, this,
+            [this](QListWidgetItem* item) { selectModel(item ? item->data(Qt::UserRole).toInt() : -1); });
     connect(&m_doc, &CRavokDoc::modelsChanged, this, &CModelsBox::Refill);
     connect(&m_doc, &CRavokDoc::texturesChanged, this, &CModelsBox::Refill);
     connect(&m_doc, &CRavokDoc::contentsReplaced, this, &CModelsBox::Refill);
@@ -133,7 +138,8 @@ int CModelsBox::LoadFiles(const QStringList& files) {
             last = result.slot;
         }
         for (const EditNotice& notice : result.notices)
-            tell(m_doc.prompter(), notice, notice.caption == kBadModelTexturesCaption || notice.caption == kBadModelCaption);
+            tell(m_doc.prompter(), notice,
+                 notice.caption == kBadModelTexturesCaption || notice.caption == kBadModelCaption);
         if (result.stop) break;
     }
     if (loaded == 0) return 0;
@@ -180,7 +186,9 @@ void CModelsBox::OnApply() {
     if (m_selected >= 0) m_view.AssignModel(m_selected);
 }
 
-void CModelsBox::OnPurge() { m_view.PurgeModels(); }
+void CModelsBox::OnPurge() {
+    m_view.PurgeModels();
+}
 
 void CModelsBox::OnCutModel() {
     if (m_selected >= 0) m_view.CutModel(m_selected, false);

@@ -28,7 +28,7 @@ struct ProgramSettings;
 // document's modelsChanged().
 class CModelsBox : public QDockWidget {
     Q_OBJECT
-public:
+  public:
     CModelsBox(CRavokDoc& doc, ravok::ProgramSettings& settings, CRavokView& view, QWidget* parent = nullptr);
     ~CModelsBox() override;
 
@@ -43,7 +43,7 @@ public:
     // The Load BIN file dialog; the chosen files, none for Cancel. Replaceable for tests.
     std::function<QStringList()> chooseFiles;
 
-public slots:
+  public slots:
     // The track's model table changed or was replaced: the list is filled
     // again, keeping the selection when its slot still holds a model.
     void Refill();
@@ -53,11 +53,11 @@ public slots:
     void OnCutModel();
     void OnCutModelAndObjects();
 
-signals:
+  signals:
     // The frame learns which model is selected (-1 none).
     void modelSelected(int slot);
 
-private:
+  private:
     QStringList askForFiles();
     void showModel(const ravok::Model* model);
     void showPreviewOfFile(const QString& path, CModelPreviewWidget& preview);

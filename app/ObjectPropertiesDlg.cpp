@@ -7,16 +7,16 @@
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
-#include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -27,7 +27,7 @@ using namespace ravok;
 
 namespace {
 
-constexpr double kAnyAngle = 3600; // angles from files are shown as they are, wrapped only by the keys
+constexpr double kAnyAngle = 3600;       // angles from files are shown as they are, wrapped only by the keys
 constexpr double kMaxWorldXY = 256 * 64; // the grid's far edge in world units
 
 // A field left as it was shown keeps the record's exact value: the box shows
@@ -37,7 +37,9 @@ double exactOr(const QDoubleSpinBox* box, double exact) {
     return std::fabs(box->value() - exact) < unit / 2 ? exact : box->value();
 }
 
-QString qText(const std::string& s) { return QString::fromStdString(s); }
+QString qText(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 } // namespace
 
@@ -66,7 +68,8 @@ QWidget* CObjectPropertiesDlg::soundRow(QLineEdit*& field, const char* name, Sou
     stock->setObjectName(QString::fromLatin1(name) + QStringLiteral("Stock"));
     auto* file = new QPushButton(QStringLiteral("..."), row);
     file->setObjectName(QString::fromLatin1(name) + QStringLiteral("File"));
-    for (QPushButton* b : {stock, file}) b->setFixedWidth(28);
+    for (QPushButton* b : {stock, file})
+        b->setFixedWidth(28);
     layout->addWidget(field, 1);
     layout->addWidget(stock);
     layout->addWidget(file);
@@ -83,10 +86,11 @@ QWidget* CObjectPropertiesDlg::soundRow(QLineEdit*& field, const char* name, Sou
         // a file from elsewhere would never be found there.
         const QFileInfo chosen(path);
         if (chosen.absoluteDir() != QDir(m_soundFolder)) {
-            QMessageBox::warning(this, QStringLiteral("Select Sound"),
-                                 QStringLiteral("Sounds are loaded from the sound folder:\n%1\n\nCopy %2 there "
-                                                "first, then choose it again.")
-                                     .arg(QDir::toNativeSeparators(m_soundFolder), chosen.fileName()));
+            QMessageBox::warning(
+                this, QStringLiteral("Select Sound"),
+                QStringLiteral("Sounds are loaded from the sound folder:\n%1\n\nCopy %2 there "
+                               "first, then choose it again.")
+                    .arg(QDir::toNativeSeparators(m_soundFolder), chosen.fileName()));
             return;
         }
         edit->setText(chosen.fileName().toUpper());
@@ -101,7 +105,8 @@ CObjectPropertiesDlg::CObjectPropertiesDlg(const ObjectPropertiesValues& values,
     setWindowTitle(QStringLiteral("Object Properties"));
     m_type = new QComboBox(this);
     m_type->setObjectName(QStringLiteral("type"));
-    for (std::string_view name : kObjectTypeNames) m_type->addItem(qText(std::string(name)));
+    for (std::string_view name : kObjectTypeNames)
+        m_type->addItem(qText(std::string(name)));
     m_sequence = whole("sequence", 0, 999);
     m_model = new QLineEdit(this);
     m_model->setObjectName(QStringLiteral("model"));
@@ -202,7 +207,8 @@ CObjectPropertiesDlg::CObjectPropertiesDlg(const ObjectPropertiesValues& values,
     connect(m_type, &QComboBox::currentIndexChanged, this, &CObjectPropertiesDlg::showTypeParts);
     show(values);
     // The object keys reach the dialog from whichever field has the focus.
-    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
 }
 
 void CObjectPropertiesDlg::show(const ObjectPropertiesValues& v) {
@@ -224,7 +230,8 @@ void CObjectPropertiesDlg::show(const ObjectPropertiesValues& v) {
     m_level->setCurrentIndex(std::clamp(v.priority, 0, 2));
     m_continuous->setText(qText(v.continuousSound));
     m_impact->setText(qText(v.impactSound));
-    for (size_t i = 0; i < 3; ++i) m_cab[i]->setValue(v.cabOffset[i]);
+    for (size_t i = 0; i < 3; ++i)
+        m_cab[i]->setValue(v.cabOffset[i]);
     m_cabModel->setText(qText(v.cabModelName));
     showTypeParts();
 }
@@ -263,7 +270,8 @@ ObjectPropertiesValues CObjectPropertiesDlg::values() const {
     v.priority = m_level->currentIndex();
     v.continuousSound = m_continuous->text().trimmed().toStdString();
     v.impactSound = m_impact->text().trimmed().toStdString();
-    for (size_t i = 0; i < 3; ++i) v.cabOffset[i] = m_cab[i]->value();
+    for (size_t i = 0; i < 3; ++i)
+        v.cabOffset[i] = m_cab[i]->value();
     return v;
 }
 

@@ -23,7 +23,7 @@ class QWidget;
 // core's (ApplyObjectProperties).
 class CObjectPropertiesDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     // `showSize`: the object is drawn as a box (it has no model).
     CObjectPropertiesDlg(const ravok::ObjectPropertiesValues& values, bool showSize, bool sitUnits,
                          const QString& soundFolder, QWidget* parent = nullptr);
@@ -35,11 +35,11 @@ public:
     // Unset: the button is hidden.
     std::function<bool(ravok::ObjectPropertiesValues&)> chooseTopCrushModels;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     QDoubleSpinBox* number(const char* name, double low, double high, int decimals);
     QSpinBox* whole(const char* name, int low, int high);
     QWidget* soundRow(QLineEdit*& field, const char* name, ravok::SoundKind kind);

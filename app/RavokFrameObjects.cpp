@@ -34,7 +34,8 @@ void fillObjectMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view, CModelsBox* m
     const int count = selectedObjectCount(doc, *view);
     const bool editable = !doc.podViewMode() && view->editMode() == kEditObjects;
     menu.addAction(QStringLiteral("Insert"), view, &CRavokView::InsertObjectHere)->setEnabled(editable);
-    menu.addAction(QString::fromStdString(ravok::DeleteMenuText(count)), view, &CRavokView::DeleteSelectedObjects)
+    menu.addAction(QString::fromStdString(ravok::DeleteMenuText(count)), view,
+                   &CRavokView::DeleteSelectedObjects)
         ->setEnabled(editable && count > 0);
     menu.addAction(QStringLiteral("Properties"), view, &CRavokView::EditObjectProperties)
         ->setEnabled(editable && view->objectSelection().current >= 0);
@@ -63,7 +64,8 @@ void fillBuildingMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view) {
     const bool selected = editable && box.box >= 0, face = selected && box.face() >= 0;
     menu.addAction(QStringLiteral("Insert"), view, &CRavokView::InsertGroundBoxHere)
         ->setEnabled(editable && box.box < 0 && view->hoveredSquare().has_value());
-    menu.addAction(QStringLiteral("Delete"), view, &CRavokView::DeleteSelectedGroundBox)->setEnabled(selected);
+    menu.addAction(QStringLiteral("Delete"), view, &CRavokView::DeleteSelectedGroundBox)
+        ->setEnabled(selected);
     menu.addAction(QStringLiteral("Rotate 90\u00b0"), view, &CRavokView::RotateBoxFace)->setEnabled(face);
     menu.addAction(QStringLiteral("Mirror"), view, &CRavokView::MirrorBoxFace)->setEnabled(face);
     menu.addSeparator();
@@ -76,7 +78,7 @@ void fillBuildingMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view) {
 // The right button's menu in objects and ground box mode, and the Truck menu
 // over a truck start in course mode; everything else goes on to the view.
 class ModeContextMenus : public QObject {
-public:
+  public:
     ModeContextMenus(CRavokDoc& doc, CRavokView* view, CModelsBox* models, QObject* parent)
         : QObject(parent), m_doc(doc), m_view(view), m_models(models) {
         view->installEventFilter(this);
@@ -87,21 +89,26 @@ public:
         const auto* request = static_cast<QContextMenuEvent*>(event);
         QMenu menu;
         switch (m_view->editMode()) {
-        case kEditObjects: fillObjectMenu(menu, m_doc, m_view, m_models); break;
+        case kEditObjects:
+            fillObjectMenu(menu, m_doc, m_view, m_models);
+            break;
         case kEditCourse:
             // A truck start under the cursor and no anchor: the Truck menu; else the view's own.
             m_view->PickCourseAt(request->pos());
             if (m_view->courseAnchor() >= 0 || m_view->truckStart() < 1) return false;
             fillTruckMenu(menu, m_doc, m_view);
             break;
-        case kEditGroundBoxes: fillBuildingMenu(menu, m_doc, m_view); break;
-        default: return false;
+        case kEditGroundBoxes:
+            fillBuildingMenu(menu, m_doc, m_view);
+            break;
+        default:
+            return false;
         }
         menu.exec(request->globalPos());
         return true;
     }
 
-private:
+  private:
     CRavokDoc& m_doc;
     CRavokView* m_view;
     CModelsBox* m_models;

@@ -717,9 +717,7 @@ void CRavokView::boxesChanged(const GroundBoxChange& change) {
 bool CRavokView::InsertGroundBoxHere() {
     CTrackPOD& track = m_doc.track();
     if (m_mode != kEditGroundBoxes || !m_hovered || !CanInsertGroundBox(track, m_hovered->x, m_hovered->y)) return false;
-    const GroundBoxChange change = InsertGroundBox(track, m_box, m_hovered->x, m_hovered->y, m_boxBar,
-                                                     m_doc.selectedTexture() >= 0 ? std::optional<int>(m_doc.selectedTexture())
-                                                                                  : std::nullopt);
+    const GroundBoxChange change = InsertGroundBox(track, m_box, m_hovered->x, m_hovered->y, m_boxBar, selectedBoxTexture());
     boxesChanged(change);
     return change.changed;
 }
@@ -852,9 +850,11 @@ void CRavokView::mouseMoveEvent(QMouseEvent* event) {
     const TerrainWindow window = m_scene.window();
     const int vertex = PickWindowVertex(m_doc.track(), window, CameraMatrixOf(m_camera), frame, mx, my);
     const auto square = HoveredSquare(vertex, window);
-    if (m_mode == kEditObjects)
-        objectMouseMove(event, square ? std::optional(GroundPickAt(m_doc.track(), square->x * 64 + 32, square->y * 64 + 32))
-                                      : std::nullopt);
+    if (m_mode == kEditObjects) {
+        std::optional<GroundPick> ground;
+        if (square) ground = GroundPickAt(m_doc.track(), square->x * 64 + 32, square->y * 64 + 32);
+        objectMouseMove(event, ground);
+    }
     if (m_mode == kEditCourse && (event->buttons() & Qt::LeftButton) && m_pressed.isValid() &&
         m_pressed.elapsed() >= 200 && square && CanEditCourses(m_doc.track())) {
         const GroundPick pick = GroundPickAt(m_doc.track(), square->x * 64 + 32, square->y * 64 + 32);

@@ -221,6 +221,7 @@ private:
     ravok::GroundBoxSelection m_box;
     ravok::GroundBoxBar m_boxBar;
     int m_boxPaint = 0;
+    std::optional<int> selectedBoxTexture() const; // the Textures box's texture, if any
     std::optional<ravok::GroundBoxClipboard> m_boxClipboard;
     void boxesChanged(const ravok::GroundBoxChange& change);
     bool m_alwaysShowMain = true;

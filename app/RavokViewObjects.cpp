@@ -138,7 +138,8 @@ int CRavokView::PurgeModels() {
 
 int CRavokView::CutModel(int modelSlot, bool withObjects) {
     CTrackPOD& track = m_doc.track();
-    if (!CanEditObjects(track) || modelSlot < 0 || modelSlot >= kMaxModels || !track.models[size_t(modelSlot)])
+    if (!CanEditObjects(track) || modelSlot < 0 || modelSlot >= kMaxModels ||
+        !track.models[size_t(modelSlot)])
         return 0;
     const int touched = ravok::CutModel(track, modelSlot, withObjects, &m_objects);
     m_doc.setModified(true);
@@ -187,7 +188,8 @@ bool CRavokView::EditObjectProperties() {
     if (!accepted) return modelsLoaded;
     const ObjectPropertiesResult result =
         ApplyObjectProperties(track, m_objects, dialog.values(), sitUnits, m_settings.soundFolder);
-    for (const EditNotice& notice : result.notices) m_doc.prompter().inform(notice.text, notice.caption);
+    for (const EditNotice& notice : result.notices)
+        m_doc.prompter().inform(notice.text, notice.caption);
     if (!result.changed) return false;
     objectsChanged();
     return true;
@@ -196,7 +198,8 @@ bool CRavokView::EditObjectProperties() {
 // ---- truck starts ----------------------------------------------------------------------
 
 bool CRavokView::ReverseTruckStart() {
-    if (m_mode != kEditCourse || !CanEditCourses(m_doc.track()) || !ReverseTruck(m_doc.track(), m_truck)) return false;
+    if (m_mode != kEditCourse || !CanEditCourses(m_doc.track()) || !ReverseTruck(m_doc.track(), m_truck))
+        return false;
     m_doc.setModified(true);
     update();
     return true;
@@ -204,7 +207,8 @@ bool CRavokView::ReverseTruckStart() {
 
 bool CRavokView::EditTruckProperties() {
     CTrackPOD& track = m_doc.track();
-    if (m_mode != kEditCourse || !CanEditCourses(track) || m_truck < 1 || m_truck >= int(track.vehicles.size()))
+    if (m_mode != kEditCourse || !CanEditCourses(track) || m_truck < 1 ||
+        m_truck >= int(track.vehicles.size()))
         return false;
     CTruckPropertiesDlg dialog(TruckPropertiesOf(track, m_truck), this);
     if (dialog.exec() != QDialog::Accepted) return false;
@@ -216,7 +220,14 @@ bool CRavokView::EditTruckProperties() {
 
 // ---- ground boxes ----------------------------------------------------------------------
 
-void CRavokView::setGroundBoxPaint(int mode) { m_boxPaint = std::clamp(mode, 0, 4); }
+std::optional<int> CRavokView::selectedBoxTexture() const {
+    const int texture = m_doc.selectedTexture();
+    return texture >= 0 ? std::optional<int>(texture) : std::nullopt;
+}
+
+void CRavokView::setGroundBoxPaint(int mode) {
+    m_boxPaint = std::clamp(mode, 0, 4);
+}
 
 bool CRavokView::PaintSelectedGroundBox() {
     const int texture = m_doc.selectedTexture();
@@ -257,7 +268,8 @@ bool CRavokView::CutBox() {
 
 bool CRavokView::PasteBox() {
     CTrackPOD& track = m_doc.track();
-    if (m_mode != kEditGroundBoxes || !m_boxClipboard || !m_hovered || !CanEditGroundBoxes(track)) return false;
+    if (m_mode != kEditGroundBoxes || !m_boxClipboard || !m_hovered || !CanEditGroundBoxes(track))
+        return false;
     const GroundBoxChange change = PasteGroundBox(track, m_box, m_hovered->x, m_hovered->y, *m_boxClipboard);
     boxesChanged(change);
     return change.changed;

@@ -5,7 +5,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-CStockSoundDlg::CStockSoundDlg(ravok::SoundKind kind, const QString& current, QWidget* parent) : QDialog(parent) {
+CStockSoundDlg::CStockSoundDlg(ravok::SoundKind kind, const QString& current, QWidget* parent)
+    : QDialog(parent) {
     setWindowTitle(QStringLiteral("Stock Sounds"));
     auto* layout = new QVBoxLayout(this);
     m_list = new QTreeWidget(this);
@@ -15,7 +16,8 @@ CStockSoundDlg::CStockSoundDlg(ravok::SoundKind kind, const QString& current, QW
     m_list->setAllColumnsShowFocus(true);
     const QString stem = current.section(QLatin1Char('.'), 0, 0);
     for (const ravok::StockSound& sound : ravok::StockSounds(kind)) {
-        auto* row = new QTreeWidgetItem(m_list, {QString::fromStdString(sound.stem), QString::fromStdString(sound.description)});
+        auto* row = new QTreeWidgetItem(
+            m_list, {QString::fromStdString(sound.stem), QString::fromStdString(sound.description)});
         if (row->text(0).compare(stem, Qt::CaseInsensitive) == 0) m_list->setCurrentItem(row);
     }
     m_list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);

@@ -21,8 +21,10 @@ bool ChooseTopCrushModels(CRavokDoc& doc, ProgramSettings& settings, int objectS
         const TopCrushModelLoad loaded = LoadTopCrushModel(doc.track(), part, file.toStdString(),
                                                            settings.modelsFolder, settings.artFolder);
         for (const EditNotice& n : loaded.notices) {
-            if (n.caption == kBadModelTexturesCaption) doc.prompter().warn(n.text, n.caption);
-            else doc.prompter().inform(n.text, n.caption);
+            if (n.caption == kBadModelTexturesCaption)
+                doc.prompter().warn(n.text, n.caption);
+            else
+                doc.prompter().inform(n.text, n.caption);
         }
         return loaded.slot;
     };

@@ -12,11 +12,11 @@ class QSpinBox;
 // height "Above ground", the "Angle" in degrees and the course it follows.
 class CTruckPropertiesDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     CTruckPropertiesDlg(const ravok::TruckPropertiesValues& values, QWidget* parent = nullptr);
     ravok::TruckPropertiesValues values() const;
 
-private:
+  private:
     ravok::TruckPropertiesValues m_initial;
     QLineEdit* m_name;
     QSpinBox *m_x, *m_y, *m_z, *m_course;

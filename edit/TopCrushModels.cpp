@@ -37,10 +37,11 @@ TopCrushModelLoad LoadTopCrushModel(CTrackPOD& track, TopCrushPart part, const s
         return result;
     }
     if (cab && !IsKeyframedModel(scratch)) {
-        result.notices.push_back({formatText("\"%s\" is not a keyframed model: it has no animation frames.\n\nThe "
-                                             "game refuses to run with a Top-Crush cab that is not keyframed.",
-                                             file.filename().string().c_str()),
-                                  "Not a valid cab model"});
+        result.notices.push_back(
+            {formatText("\"%s\" is not a keyframed model: it has no animation frames.\n\nThe "
+                        "game refuses to run with a Top-Crush cab that is not keyframed.",
+                        file.filename().string().c_str()),
+             "Not a valid cab model"});
         return result;
     }
     // A model of that name already in the table serves as it is.

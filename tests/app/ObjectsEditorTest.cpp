@@ -21,9 +21,9 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
@@ -68,7 +68,8 @@ struct ObjectsEditor : ::testing::Test {
         s.artFolder = root / "art";
         s.modelsFolder = root / "models";
         s.soundFolder = root / "sound";
-        for (const auto& d : {s.artFolder, s.modelsFolder, s.soundFolder}) fs::create_directories(d);
+        for (const auto& d : {s.artFolder, s.modelsFolder, s.soundFolder})
+            fs::create_directories(d);
         return s;
     }();
     CRavokDoc doc{settings};
@@ -171,11 +172,13 @@ TEST_F(ObjectsEditor, ModelsBoxLoadsOnceReportsCopiesAssignsPurgesAndCuts) {
         ModalAnswerer answerer;
         purge->click();
         EXPECT_EQ(answerer.boxes,
-                  QStringList{QStringLiteral("Purge Models: There are 1 unused models.\nGo ahead and remove them?")});
+                  QStringList{
+                      QStringLiteral("Purge Models: There are 1 unused models.\nGo ahead and remove them?")});
     }
     EXPECT_EQ(box.list()->count(), 2);
     {
-        ModalAnswerer answerer([](QWidget* modal) { return ModalAnswerer::press(modal, "unused", QMessageBox::Yes); });
+        ModalAnswerer answerer(
+            [](QWidget* modal) { return ModalAnswerer::press(modal, "unused", QMessageBox::Yes); });
         purge->click();
     }
     ASSERT_EQ(box.list()->count(), 1);
@@ -194,7 +197,8 @@ TEST_F(ObjectsEditor, ObjectPropertiesMovesACheckpointStepsByKeysAndPicksAStockS
     for (int i = 0; i < 4; ++i) {
         checkpoints[size_t(i)] = addObject(doc.track(), 6400 + 100 * i, 6400, kObjectCheckpoint);
         doc.track().objects[size_t(checkpoints[size_t(i)])]->sequence = i;
-        doc.track().objects[size_t(checkpoints[size_t(i)])]->mass = float(100 + i); // who is who after renumbering
+        doc.track().objects[size_t(checkpoints[size_t(i)])]->mass =
+            float(100 + i); // who is who after renumbering
     }
     const int x = doc.track().objects[size_t(checkpoints[3])]->x;
     CRavokView view(doc, settings);
@@ -244,8 +248,9 @@ TEST_F(ObjectsEditor, ObjectPropertiesMovesACheckpointStepsByKeysAndPicksAStockS
     EXPECT_EQ(edited->impactSound, "AIRHORN.WAV");
     EXPECT_EQ(edited->continuousSound, "NULL");
     EXPECT_TRUE(doc.isModified());
-    EXPECT_EQ(view.objectSelection().current >= 0 ? doc.track().objects[size_t(view.objectSelection().current)].get()
-                                                  : nullptr,
+    EXPECT_EQ(view.objectSelection().current >= 0
+                  ? doc.track().objects[size_t(view.objectSelection().current)].get()
+                  : nullptr,
               edited)
         << "the selection follows the checkpoint to its new slot";
 }
@@ -280,7 +285,8 @@ TEST_F(ObjectsEditor, ObjectPropertiesRefusesASoundLoadedAsTheOtherKind) {
 }
 
 TEST_F(ObjectsEditor, SetTypeOnThirtyObjectsWithFiveCheckpointsTellsWhatWasLeft) {
-    for (int i = 0; i < 5; ++i) addObject(doc.track(), 640 + 64 * i, 640, kObjectCheckpoint);
+    for (int i = 0; i < 5; ++i)
+        addObject(doc.track(), 640 + 64 * i, 640, kObjectCheckpoint);
     ObjectSelection selection;
     for (int i = 0; i < 30; ++i) {
         const int slot = addObject(doc.track(), 640 + 64 * i, 1280);
@@ -292,8 +298,9 @@ TEST_F(ObjectsEditor, SetTypeOnThirtyObjectsWithFiveCheckpointsTellsWhatWasLeft)
     view.setObjectSelection(selection);
     ModalAnswerer answerer;
     EXPECT_TRUE(view.SetSelectedObjectsType(6));
-    EXPECT_EQ(answerer.boxes, QStringList{QStringLiteral("Set Type: 15 of the 30 selected objects were left as they "
-                                                         "were: a track can have at most 20 of type Checkpoint.")});
+    EXPECT_EQ(answerer.boxes,
+              QStringList{QStringLiteral("Set Type: 15 of the 30 selected objects were left as they "
+                                         "were: a track can have at most 20 of type Checkpoint.")});
     EXPECT_EQ(doc.track().counts().checkpoints, 20);
     EXPECT_TRUE(doc.isModified());
 }
@@ -346,7 +353,8 @@ TEST_F(ObjectsEditor, CtrlDragSelectsTheObjectsInsideAndShiftDragTurnsThem) {
     mouse(view, QEvent::MouseMove, from + QPoint(50, 0), Qt::LeftButton, Qt::ShiftModifier);
     mouse(view, QEvent::MouseButtonRelease, from + QPoint(50, 0), {}, Qt::ShiftModifier);
     // 0.008 radians a pixel, counted from the last move before the drag began.
-    for (int slot : {a, b}) EXPECT_NEAR(doc.track().objects[size_t(slot)]->psi, 0.008 * 10, 1e-4) << slot;
+    for (int slot : {a, b})
+        EXPECT_NEAR(doc.track().objects[size_t(slot)]->psi, 0.008 * 10, 1e-4) << slot;
     EXPECT_EQ(doc.track().objects[size_t(outside)]->psi, 0.0f);
     EXPECT_TRUE(IsObjectSelected(doc.track(), selection, b)) << "a drag keeps the group";
     EXPECT_EQ(doc.track().objects[size_t(a)]->x, x);
@@ -391,8 +399,10 @@ TEST_F(ObjectsEditor, GroundBoxesPaintSidesKeepingRotationsAndCutCopyPaste) {
     ASSERT_TRUE(view.InsertGroundBoxHere());
     const int slot = view.boxSelection().box;
     GroundBox& box = *doc.track().groundBoxes[size_t(slot)];
-    for (uint16_t face : box.faces) EXPECT_EQ(face, 3);
-    for (size_t i = 0; i < 4; ++i) box.faces[i] = uint16_t(3 | (i << 14) | (i == 2 ? 1 << 12 : 0));
+    for (uint16_t face : box.faces)
+        EXPECT_EQ(face, 3);
+    for (size_t i = 0; i < 4; ++i)
+        box.faces[i] = uint16_t(3 | (i << 14) | (i == 2 ? 1 << 12 : 0));
 
     // The four checks exclude each other.
     QToolBar* bar = frame.modeBar(kEditGroundBoxes);
@@ -408,7 +418,8 @@ TEST_F(ObjectsEditor, GroundBoxesPaintSidesKeepingRotationsAndCutCopyPaste) {
     // Painting the sides keeps each side's rotation and mirror; top and bottom stay.
     doc.setTextureSelection(7, {7});
     view.OnBarNotification(9, 7);
-    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(box.faces[i], uint16_t(7 | (i << 14) | (i == 2 ? 1 << 12 : 0))) << i;
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(box.faces[i], uint16_t(7 | (i << 14) | (i == 2 ? 1 << 12 : 0))) << i;
     EXPECT_EQ(box.faces[4], 3);
     EXPECT_EQ(box.faces[5], 3);
     sides->setChecked(false);
@@ -435,7 +446,8 @@ TEST_F(ObjectsEditor, TopCrushAsksForTheCabThenTheBase) {
     QStringList titles;
     auto choose = [&](const QString& title) {
         titles << title;
-        return QString::fromStdString((root / "models" / (titles.size() == 1 ? "crusher.bin" : "base.bin")).string());
+        return QString::fromStdString(
+            (root / "models" / (titles.size() == 1 ? "crusher.bin" : "base.bin")).string());
     };
     ModalAnswerer answerer;
     EXPECT_TRUE(ChooseTopCrushModels(doc, settings, slot, nullptr, choose));

@@ -21,26 +21,35 @@ TEST(TopCrushModels, CabMustBeKeyframedAndEachFailureHasItsMessage) {
     test::writeBytes(models / "junk.bin", {9, 9, 9, 9});
     test::writeBytes(models / "crusher.bin", test::modelList({"CRUSH1.BIN", "CRUSH2.BIN"}));
     CTrackPOD track;
-    auto caption = [](const TopCrushModelLoad& l) { return l.notices.empty() ? std::string() : l.notices[0].caption; };
-    auto text = [](const TopCrushModelLoad& l) { return l.notices.empty() ? std::string() : l.notices[0].text; };
+    auto caption = [](const TopCrushModelLoad& l) {
+        return l.notices.empty() ? std::string() : l.notices[0].caption;
+    };
+    auto text = [](const TopCrushModelLoad& l) {
+        return l.notices.empty() ? std::string() : l.notices[0].text;
+    };
 
-    const TopCrushModelLoad plain = LoadTopCrushModel(track, TopCrushPart::Cab, models / "plain.bin", models, art);
+    const TopCrushModelLoad plain =
+        LoadTopCrushModel(track, TopCrushPart::Cab, models / "plain.bin", models, art);
     EXPECT_EQ(plain.slot, -1);
     EXPECT_EQ(caption(plain), "Not a valid cab model");
     EXPECT_NE(text(plain).find("keyframed"), std::string::npos);
     EXPECT_EQ(track.counts().models, 0) << "a refused cab never reaches the table";
 
-    const TopCrushModelLoad missing = LoadTopCrushModel(track, TopCrushPart::Base, models / "none.bin", models, art);
+    const TopCrushModelLoad missing =
+        LoadTopCrushModel(track, TopCrushPart::Base, models / "none.bin", models, art);
     EXPECT_EQ(text(missing), "Error opening BIN file");
     EXPECT_EQ(caption(missing), "Bad base model");
-    const TopCrushModelLoad junk = LoadTopCrushModel(track, TopCrushPart::Cab, models / "junk.bin", models, art);
+    const TopCrushModelLoad junk =
+        LoadTopCrushModel(track, TopCrushPart::Cab, models / "junk.bin", models, art);
     EXPECT_EQ(text(junk), "Error loading BIN file");
     EXPECT_EQ(caption(junk), "Bad model");
 
     // A keyframed cab is loaded once; choosing it again uses the same slot.
-    const TopCrushModelLoad cab = LoadTopCrushModel(track, TopCrushPart::Cab, models / "crusher.bin", models, art);
+    const TopCrushModelLoad cab =
+        LoadTopCrushModel(track, TopCrushPart::Cab, models / "crusher.bin", models, art);
     ASSERT_GE(cab.slot, 0);
-    const TopCrushModelLoad again = LoadTopCrushModel(track, TopCrushPart::Cab, models / "crusher.bin", models, art);
+    const TopCrushModelLoad again =
+        LoadTopCrushModel(track, TopCrushPart::Cab, models / "crusher.bin", models, art);
     EXPECT_EQ(again.slot, cab.slot);
     EXPECT_TRUE(again.notices.empty());
     EXPECT_EQ(track.counts().models, 1);
