@@ -174,6 +174,7 @@ QToolBar* CRavokFrame::createGroundBoxToolsBar() {
     bar->addWidget(new QLabel(QStringLiteral(" Bottom "), bar));
     bar->addWidget(bottom);
     bar->addAction(QStringLiteral("Set Bottom"), this, [this] { m_view->OnBarNotification(31, 0); });
+    addGroundBoxPaintChecks(bar);
     addToolBar(bar);
     bar->setVisible(false);
     return bar;
@@ -234,6 +235,8 @@ void CRavokFrame::createMenus() {
     course->addAction(QStringLiteral("Speed Limit"), m_view, &CRavokView::EditSpeedLimit);
     course->addAction(QStringLiteral("Generate from Main"), m_view, &CRavokView::GenerateFromMain);
     course->addAction(QStringLiteral("Delete All Segments"), m_view, &CRavokView::DeleteAllSegments);
+
+    createObjectMenus();
 
     QMenu* special = menuBar()->addMenu(QStringLiteral("&Special"));
     m_randomTerrain = special->addAction(QStringLiteral("Random Terrain"), this, &CRavokFrame::OnRandomTerrain);

@@ -10,6 +10,7 @@ class CRavokDoc;
 class CRavokView;
 class CTexturesBox;
 class CViewControlsBar;
+class CModelsBox;
 class QAction;
 class QToolBar;
 class QMenu;
@@ -35,6 +36,7 @@ public:
     CRavokView* view() const { return m_view; }
     CViewControlsBar* viewControls() const { return m_viewControls; }
     CTexturesBox* texturesBox() const { return m_texturesBox; }
+    CModelsBox* modelsBox() const { return m_modelsBox; }
     QToolBar* modeBar(int mode) const { return m_modeBars[size_t(mode)]; }
     // Shows the mode's tool bar and tells the view.
     void setEditMode(int mode);
@@ -74,6 +76,11 @@ private:
     void createStatusPanes();
     QToolBar* createCourseToolsBar();
     QToolBar* createGroundBoxToolsBar();
+    // The Object, Truck and Building menus, the Models box and the context
+    // menus of those modes (RavokFrameObjects.cpp).
+    void createObjectMenus();
+    // The Groundbox Tools bar's four exclusive paint checks.
+    void addGroundBoxPaintChecks(QToolBar* bar);
     void updateTitle();
     void updateCommands();
     void updateRecentFiles();
@@ -98,6 +105,7 @@ private:
     CRavokView* m_view = nullptr;
     CViewControlsBar* m_viewControls = nullptr;
     CTexturesBox* m_texturesBox = nullptr;
+    CModelsBox* m_modelsBox = nullptr;
     std::array<QAction*, 5> m_modeActions{};
     std::array<QToolBar*, 5> m_modeBars{};
     QAction* m_returnToLocation = nullptr;

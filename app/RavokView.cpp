@@ -268,6 +268,7 @@ void CRavokView::paintOverlay(QPainter& painter) {
             }
         }
     }
+    if (m_mode == kEditObjects) paintObjectGesture(painter);
     if (m_hovered && m_mode == kEditTerrain) {
         // The brush's extent, following the ground along its edges.
         // The extent only changes with the parameters; building a brush on every
@@ -347,6 +348,10 @@ void CRavokView::OnBarNotification(int code, int value) {
         m_anchor = -1;
         break;
     case 24: m_alwaysShowMain = value != 0; break;
+    case 9:
+        if (m_mode == kEditGroundBoxes) PaintSelectedGroundBox();
+        return;
+    case 32: setGroundBoxPaint(value); return;
     case 30:
     case 31: ApplyGroundBoxHeights(); return;
     case 40: OnTrackChanged(); break;
@@ -514,6 +519,10 @@ void CRavokView::keyReleaseEvent(QKeyEvent* event) {
         DeleteSelectedObjects();
         return;
     }
+    if (m_mode == kEditObjects && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        EditObjectProperties();
+        return;
+    }
     if (m_mode == kEditCourse && event->key() == Qt::Key_Delete) {
         DeleteSegment();
         return;
@@ -621,8 +630,7 @@ void CRavokView::mousePressEvent(QMouseEvent* event) {
     setFocus();
     m_pressed.start();
     if (event->button() == Qt::LeftButton && m_mode == kEditTerrain) ApplyTerrainTool();
-    if (event->button() == Qt::LeftButton && m_mode == kEditObjects)
-        PickObjectAt(event->position().toPoint(), event->modifiers() & Qt::ControlModifier);
+    if (event->button() == Qt::LeftButton && m_mode == kEditObjects) objectMousePress(event);
     if (event->button() == Qt::LeftButton && m_mode == kEditCourse) PickCourseAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && m_mode == kEditGroundBoxes) PickGroundBoxAt(event->position().toPoint());
     QWidget::mousePressEvent(event);
@@ -708,6 +716,7 @@ bool CRavokView::DeleteAllSegments() {
 
 void CRavokView::PickGroundBoxAt(QPoint at) {
     m_box = PickGroundBoxFace(boxScreenTriangles(), at.x(), at.y());
+    if (m_boxPaint) PaintSelectedGroundBox();
     update();
 }
 
@@ -720,7 +729,7 @@ void CRavokView::boxesChanged(const GroundBoxChange& change) {
 bool CRavokView::InsertGroundBoxHere() {
     CTrackPOD& track = m_doc.track();
     if (m_mode != kEditGroundBoxes || !m_hovered || !CanInsertGroundBox(track, m_hovered->x, m_hovered->y)) return false;
-    const GroundBoxChange change = InsertGroundBox(track, m_box, m_hovered->x, m_hovered->y, m_boxBar, std::nullopt);
+    const GroundBoxChange change = InsertGroundBox(track, m_box, m_hovered->x, m_hovered->y, m_boxBar, selectedBoxTexture());
     boxesChanged(change);
     return change.changed;
 }
@@ -740,6 +749,7 @@ bool CRavokView::ApplyGroundBoxHeights() {
 }
 
 void CRavokView::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_mode == kEditObjects && event->button() == Qt::LeftButton) objectMouseRelease(event);
     m_pressed.invalidate();
     QWidget::mouseReleaseEvent(event);
 }
@@ -797,6 +807,7 @@ bool CRavokView::CopyObject() {
 }
 
 bool CRavokView::PasteObject() {
+    if (m_mode == kEditGroundBoxes) return PasteBox(); // Ctrl+V pastes the box clipboard there
     if (m_mode != kEditObjects || !m_copiedObject || !CanEditObjects(m_doc.track())) return false;
     const std::optional<GroundPick> pick = groundUnderMouse();
     const ObjectInsertResult result = ravok::PasteObject(m_doc.track(), m_objects, *m_copiedObject, pick);
@@ -826,7 +837,9 @@ bool CRavokView::objectKey(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Tab: SelectNextObject(); return true;
     case Qt::Key_Insert: InsertObjectHere(); return true;
-    case Qt::Key_Delete: return true; // acts on release
+    case Qt::Key_Delete:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return true; // act on release
     default: break;
     }
     const QString text = event->text();
@@ -849,11 +862,7 @@ void CRavokView::mouseMoveEvent(QMouseEvent* event) {
     const int vertex = PickWindowVertex(m_doc.track(), window, camera, frame, mx, my);
     const auto square = HoveredSquare(vertex, window);
     m_terrainPoint = TerrainPointNearVertex(m_doc.track(), window, camera, frame, vertex, mx, my);
-    if (m_mode == kEditObjects && (event->buttons() & Qt::LeftButton) && m_pressed.isValid() &&
-        m_pressed.elapsed() >= 200 && square && m_objects.current >= 0 && CanEditObjects(m_doc.track())) {
-        if (const auto pick = groundUnderMouse(); pick && DragSelectedObjects(m_doc.track(), m_objects, *pick))
-            objectsChanged();
-    }
+    if (m_mode == kEditObjects) objectMouseMove(event, square ? groundUnderMouse() : std::nullopt);
     if (m_mode == kEditCourse && (event->buttons() & Qt::LeftButton) && m_pressed.isValid() &&
         m_pressed.elapsed() >= 200 && square && CanEditCourses(m_doc.track())) {
         if (const auto pick = groundUnderMouse(); !pick) {

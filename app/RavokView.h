@@ -78,6 +78,8 @@ public:
     // Objects mode: the selection, Insert at the hovered square, Delete of the
     // selection (asking first for several), and Tab to the next drawn object.
     const ravok::ObjectSelection& objectSelection() const { return m_objects; }
+    // Selects objects as the mouse would (the Models box, tests); kept consistent with the track.
+    void setObjectSelection(const ravok::ObjectSelection& selection);
     bool InsertObjectHere();
     int DeleteSelectedObjects();
     void SelectNextObject();
@@ -86,6 +88,30 @@ public:
     bool PasteObject();
     // Picks the object nearest the point (within 128 pixels); Ctrl adds or removes it.
     void PickObjectAt(QPoint at, bool toggle);
+    // The Models box's commands (RavokViewObjects.cpp): the model given to the
+    // selected objects, Purge unused models, Cut Model (+ Objects).
+    bool AssignModel(int modelSlot);
+    int PurgeModels();
+    int CutModel(int modelSlot, bool withObjects);
+    // Set Type (menu list index 0..15) on the selection, and Object Properties
+    // of the current object (Enter, a double-click, the Object menu).
+    bool SetSelectedObjectsType(int listIndex);
+    bool EditObjectProperties();
+    // The Truck menu on the truck start held in course mode.
+    bool ReverseTruckStart();
+    bool EditTruckProperties();
+    // Ground box mode: the bar's paint mode (0 off, 1 face, 2 sides, 3 top and
+    // bottom, 4 all faces), painting the selected box with the Textures box's
+    // texture, and Cut, Copy and Paste Box.
+    int groundBoxPaint() const { return m_boxPaint; }
+    void setGroundBoxPaint(int mode);
+    bool PaintSelectedGroundBox();
+    bool RotateBoxFace();
+    bool MirrorBoxFace();
+    bool CopyBox();
+    bool CutBox();
+    bool PasteBox();
+    bool hasBoxClipboard() const { return m_boxClipboard.has_value(); }
     // Course mode: the current course (0 main, 1..4), the anchor and truck
     // start held, and the Course menu's commands on them.
     int currentCourse() const { return m_course; }
@@ -144,6 +170,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -164,6 +191,19 @@ private:
     // Every object's projected position, indexed by slot.
     std::vector<ravok::ScreenPoint> projectedObjects() const;
     void objectsChanged();
+    // The mouse in objects mode: a click, Ctrl+click and Ctrl+drag box, a drag
+    // moving the selection on the ground, a Shift+drag turning it.
+    void objectMousePress(QMouseEvent* event);
+    // `ground`: the terrain point under the mouse, if any.
+    void objectMouseMove(QMouseEvent* event, std::optional<ravok::GroundPick> ground);
+    void objectMouseRelease(QMouseEvent* event);
+    void paintObjectGesture(QPainter& painter);
+    struct ObjectGesture {
+        bool active = false, ctrl = false, moved = false;
+        int slot = -1;              // the object under the press
+        bool inGroup = false;       // it was a member of a multi-selection
+        QPoint start, last;         // where the press was, the last mouse position
+    } m_gesture;
     void rebuildScene();
     void paintOpenGL();
     void paintSoftware(QPainter& painter);
@@ -207,6 +247,9 @@ private:
     int m_course = 0, m_anchor = -1, m_truck = -1;
     ravok::GroundBoxSelection m_box;
     ravok::GroundBoxBar m_boxBar;
+    int m_boxPaint = 0;
+    std::optional<int> selectedBoxTexture() const; // the Textures box's texture, if any
+    std::optional<ravok::GroundBoxClipboard> m_boxClipboard;
     void boxesChanged(const ravok::GroundBoxChange& change);
     bool m_alwaysShowMain = true;
     // Applies a course command's result: modified flag, the anchor to hold, the map.
