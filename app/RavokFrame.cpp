@@ -24,6 +24,7 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QLabel>
 #include <QToolBar>
@@ -160,18 +161,32 @@ QToolBar* CRavokFrame::createGroundBoxToolsBar() {
     top->setValue(start.top);
     bottom->setValue(start.bottom);
     auto barChanged = [this, top, bottom] {
-        // Bottom stays below Top: the bar corrects it as it is typed.
+        // Bottom stays below Top: the bar corrects it as it is typed; the selected box follows.
         const ravok::GroundBoxBar corrected = ravok::CorrectGroundBoxBar({top->value(), bottom->value()});
         const QSignalBlocker block(bottom);
         bottom->setValue(corrected.bottom);
         m_view->setGroundBoxBar(corrected);
+        m_view->ApplyGroundBoxHeights();
     };
     connect(top, &QSpinBox::valueChanged, this, barChanged);
     connect(bottom, &QSpinBox::valueChanged, this, barChanged);
-    bar->addWidget(new QLabel(QStringLiteral(" Top "), bar));
+    // The view shows a picked box's heights, or the values its keys changed.
+    connect(m_view, &CRavokView::groundBoxBarShown, this, [top, bottom](int t, int b) {
+        const QSignalBlocker blockTop(top), blockBottom(bottom);
+        top->setValue(t);
+        bottom->setValue(b);
+    });
+    // The checked one of the two is the value the S and X keys change.
+    auto* topChosen = new QRadioButton(QStringLiteral("Top"), bar);
+    topChosen->setObjectName(QStringLiteral("keysOnTop"));
+    topChosen->setChecked(true);
+    auto* bottomChosen = new QRadioButton(QStringLiteral("Bottom"), bar);
+    bottomChosen->setObjectName(QStringLiteral("keysOnBottom"));
+    connect(topChosen, &QRadioButton::toggled, this, [this](bool on) { m_view->setGroundBoxKeysOnTop(on); });
+    bar->addWidget(topChosen);
     bar->addWidget(top);
     bar->addAction(QStringLiteral("Set Top"), this, [this] { m_view->OnBarNotification(30, 0); });
-    bar->addWidget(new QLabel(QStringLiteral(" Bottom "), bar));
+    bar->addWidget(bottomChosen);
     bar->addWidget(bottom);
     bar->addAction(QStringLiteral("Set Bottom"), this, [this] { m_view->OnBarNotification(31, 0); });
     addGroundBoxPaintChecks(bar);

@@ -476,6 +476,7 @@ void CRavokView::keyPressEvent(QKeyEvent* event) {
     }
     if (m_mode == kEditTerrain && terrainKey(key)) return;
     if (m_mode == kEditObjects && objectKey(event)) return;
+    if (m_mode == kEditGroundBoxes && groundBoxKey(key)) return;
     if (setFlightKey(key, true)) {
         if (!event->isAutoRepeat() && !m_flightTimer.isActive()) {
             m_sinceTick.invalidate();
@@ -716,6 +717,7 @@ bool CRavokView::DeleteAllSegments() {
 
 void CRavokView::PickGroundBoxAt(QPoint at) {
     m_box = PickGroundBoxFace(boxScreenTriangles(), at.x(), at.y());
+    showSelectedBoxHeights();
     if (m_boxPaint) PaintSelectedGroundBox();
     update();
 }

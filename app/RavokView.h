@@ -129,6 +129,9 @@ public:
     // with the bar's heights, Delete, the bar's heights, Rotate and Mirror of a face.
     const ravok::GroundBoxSelection& boxSelection() const { return m_box; }
     void setGroundBoxBar(ravok::GroundBoxBar bar) { m_boxBar = ravok::CorrectGroundBoxBar(bar); }
+    const ravok::GroundBoxBar& groundBoxBar() const { return m_boxBar; }
+    // Which of the bar's Top and Bottom the S, ], X and [ keys change.
+    void setGroundBoxKeysOnTop(bool top) { m_boxKeysOnTop = top; }
     void PickGroundBoxAt(QPoint at);
     bool InsertGroundBoxHere();
     bool DeleteSelectedGroundBox();
@@ -162,6 +165,7 @@ signals:
     void terrainEdited();                   // heights changed in place
     void terrainToolChanged(const ravok::TerrainToolParams& params); // the keys changed a bar field
     void flagsChanged();                    // F5..F9 toggled a view flag
+    void groundBoxBarShown(int top, int bottom); // the Groundbox Tools bar shows these values
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -210,6 +214,10 @@ private:
     void paintOverlay(QPainter& painter);
     void fillTerrainMenu(QMenu& menu);
     void fillCourseMenu(QMenu& menu, QPoint at);
+    // S, ], X and [ of ground box mode; false for other keys.
+    bool groundBoxKey(int key);
+    // The selected box's heights into the bar.
+    void showSelectedBoxHeights();
     // The picked ground box outlined and its picked face filled.
     void paintGroundBoxOverlay(QPainter& painter);
     // Every shown triangle of the box meshes on the widget, with its box and face value.
@@ -247,6 +255,7 @@ private:
     int m_course = 0, m_anchor = -1, m_truck = -1;
     ravok::GroundBoxSelection m_box;
     ravok::GroundBoxBar m_boxBar;
+    bool m_boxKeysOnTop = true;
     int m_boxPaint = 0;
     std::optional<int> selectedBoxTexture() const; // the Textures box's texture, if any
     std::optional<ravok::GroundBoxClipboard> m_boxClipboard;

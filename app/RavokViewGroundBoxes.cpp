@@ -5,6 +5,7 @@
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -36,6 +37,25 @@ std::vector<GroundBoxScreenTriangle> CRavokView::boxScreenTriangles() const {
         }
     }
     return triangles;
+}
+
+bool CRavokView::groundBoxKey(int key) {
+    int delta = 0;
+    if (key == Qt::Key_S || key == Qt::Key_BracketRight) delta = 1;
+    if (key == Qt::Key_X || key == Qt::Key_BracketLeft) delta = -1;
+    if (!delta) return false;
+    m_boxBar = StepGroundBoxBar(m_boxBar, m_boxKeysOnTop, delta);
+    emit groundBoxBarShown(m_boxBar.top, m_boxBar.bottom);
+    ApplyGroundBoxHeights(); // the selected box takes the bar's values
+    return true;
+}
+
+void CRavokView::showSelectedBoxHeights() {
+    if (m_box.box < 0) return;
+    const auto& box = m_doc.track().groundBoxes[size_t(m_box.box)];
+    if (!box) return;
+    m_boxBar = CorrectGroundBoxBar({box->top, box->bottom});
+    emit groundBoxBarShown(m_boxBar.top, m_boxBar.bottom);
 }
 
 void CRavokView::paintGroundBoxOverlay(QPainter& painter) {

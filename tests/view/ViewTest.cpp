@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QMainWindow>
+#include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
 #include <QSurfaceFormat>
@@ -388,12 +389,27 @@ TEST_F(TopDownView, GroundBoxesAreInsertedPickedAndDeleted) {
     const int slot = view.boxSelection().box;
     EXPECT_EQ(doc.track().groundBoxes[size_t(slot)]->top, 150);
     EXPECT_EQ(doc.track().groundBoxes[size_t(slot)]->x, cell.x);
+    // S raises the chosen value (Top), X on Bottom lowers it; the box and the bar follow.
+    QSpinBox* top = bar->findChild<QSpinBox*>(QStringLiteral("Top"));
+    QSpinBox* bottom = bar->findChild<QSpinBox*>(QStringLiteral("Bottom"));
+    QTest::keyClick(&view, Qt::Key_S);
+    EXPECT_EQ(doc.track().groundBoxes[size_t(slot)]->top, 151);
+    EXPECT_EQ(top->value(), 151);
+    bar->findChild<QRadioButton*>(QStringLiteral("keysOnBottom"))->setChecked(true);
+    QTest::keyClick(&view, Qt::Key_BracketLeft);
+    EXPECT_EQ(doc.track().groundBoxes[size_t(slot)]->bottom, 148);
+    EXPECT_EQ(bottom->value(), 148);
+    // Typing into the bar changes the selected box.
+    top->setValue(170);
+    EXPECT_EQ(doc.track().groundBoxes[size_t(slot)]->top, 170);
     // Seen from above its top covers the cell north-east of the middle of the view.
     frame.setEditMode(kEditTerrain);
     frame.setEditMode(kEditGroundBoxes);
     QTest::mouseClick(&view, Qt::LeftButton, {}, view.rect().center() + QPoint(30, -30));
     EXPECT_EQ(view.boxSelection().box, slot);
     EXPECT_EQ(view.boxSelection().face(), 4);
+    EXPECT_EQ(top->value(), 170); // the picked box's heights in the bar
+    EXPECT_EQ(bottom->value(), 148);
     // The picked face is drawn tinted yellow: red rises over blue where it lies.
     const QPoint onTop = view.rect().center() + QPoint(30, -30);
     auto yellowness = [&] {
