@@ -6,6 +6,7 @@
 #include "app/ModelsBox.h"
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
+#include "app/TexturesBox.h"
 #include "edit/ObjectSelection.h"
 #include "edit/ObjectTypes.h"
 #include "model/TrackRecords.h"
@@ -18,6 +19,12 @@
 #include <QToolBar>
 
 namespace {
+
+// Shows a dock and brings it to the front.
+void display(QWidget* dock) {
+    dock->show();
+    dock->raise();
+}
 
 // The Set Type entries, one per type in list order.
 void addSetTypeEntries(QMenu* menu, CRavokView* view) {
@@ -46,10 +53,7 @@ void fillObjectMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view, CModelsBox* m
     menu.addAction(QStringLiteral("Copy Object"), view, &CRavokView::CopyObject);
     menu.addAction(QStringLiteral("Paste Object"), view, &CRavokView::PasteObject)->setEnabled(editable);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Display Models Box"), models, [models] {
-        models->show();
-        models->raise();
-    });
+    menu.addAction(QStringLiteral("Display Models Box"), models, [models] { display(models); });
 }
 
 void fillTruckMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view) {
@@ -58,7 +62,7 @@ void fillTruckMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view) {
     menu.addAction(QStringLiteral("Properties"), view, &CRavokView::EditTruckProperties)->setEnabled(held);
 }
 
-void fillBuildingMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view) {
+void fillBuildingMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view, QWidget* textures) {
     const bool editable = !doc.podViewMode() && view->editMode() == kEditGroundBoxes;
     const ravok::GroundBoxSelection& box = view->boxSelection();
     const bool selected = editable && box.box >= 0, face = selected && box.face() >= 0;
@@ -73,14 +77,16 @@ void fillBuildingMenu(QMenu& menu, CRavokDoc& doc, CRavokView* view) {
     menu.addAction(QStringLiteral("Copy Box"), view, &CRavokView::CopyBox)->setEnabled(face);
     menu.addAction(QStringLiteral("Paste Box"), view, &CRavokView::PasteBox)
         ->setEnabled(editable && view->hasBoxClipboard());
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Display Textures Box"), textures, [textures] { display(textures); });
 }
 
 // The right button's menu in objects and ground box mode, and the Truck menu
 // over a truck start in course mode; everything else goes on to the view.
 class ModeContextMenus : public QObject {
   public:
-    ModeContextMenus(CRavokDoc& doc, CRavokView* view, CModelsBox* models, QObject* parent)
-        : QObject(parent), m_doc(doc), m_view(view), m_models(models) {
+    ModeContextMenus(CRavokDoc& doc, CRavokView* view, CModelsBox* models, QWidget* textures, QObject* parent)
+        : QObject(parent), m_doc(doc), m_view(view), m_models(models), m_textures(textures) {
         view->installEventFilter(this);
     }
 
@@ -99,7 +105,7 @@ class ModeContextMenus : public QObject {
             fillTruckMenu(menu, m_doc, m_view);
             break;
         case kEditGroundBoxes:
-            fillBuildingMenu(menu, m_doc, m_view);
+            fillBuildingMenu(menu, m_doc, m_view, m_textures);
             break;
         default:
             return false;
@@ -112,6 +118,7 @@ class ModeContextMenus : public QObject {
     CRavokDoc& m_doc;
     CRavokView* m_view;
     CModelsBox* m_models;
+    QWidget* m_textures;
 };
 
 } // namespace
@@ -120,7 +127,7 @@ void CRavokFrame::createObjectMenus() {
     m_modelsBox = new CModelsBox(m_doc, m_settings, *m_view, this);
     addDockWidget(Qt::RightDockWidgetArea, m_modelsBox);
     m_modelsBox->hide();
-    new ModeContextMenus(m_doc, m_view, m_modelsBox, this);
+    new ModeContextMenus(m_doc, m_view, m_modelsBox, m_texturesBox, this);
 
     // The menu bar's menus are filled as they open, like the context menus.
     QMenu* object = menuBar()->addMenu(QStringLiteral("&Object"));
@@ -136,7 +143,7 @@ void CRavokFrame::createObjectMenus() {
     QMenu* building = menuBar()->addMenu(QStringLiteral("&Building"));
     connect(building, &QMenu::aboutToShow, this, [this, building] {
         building->clear();
-        fillBuildingMenu(*building, m_doc, m_view);
+        fillBuildingMenu(*building, m_doc, m_view, m_texturesBox);
     });
 }
 
