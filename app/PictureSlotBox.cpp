@@ -1,0 +1,85 @@
+#include "app/PictureSlotBox.h"
+
+#include "app/DibClipboard.h"
+#include "art/ColourReduction.h"
+#include "art/Picture.h"
+#include "edit/DibImage.h"
+
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+using namespace ravok;
+
+namespace {
+
+QImage imageOfStockIcon(const StockIcon& icon) {
+    const auto dib = DibOfBmpFile(icon.bitmap);
+    return dib ? ImageOfDib(*dib) : QImage();
+}
+
+} // namespace
+
+QImage ImageOfSlot(const PictureSlot& slot) {
+    if (!slot.bitmap.empty())
+        if (const auto dib = DibOfBmpFile(slot.bitmap)) {
+            QImage image = ImageOfDib(*dib);
+            if (!image.isNull()) return image;
+        }
+    if (slot.hdArt.empty()) return {};
+    std::string message;
+    const auto rgb = DecodePicture(slot.hdArt, "picture" + slot.hdExt, false, message);
+    if (!rgb) return {};
+    const QImage view(rgb->rgb.data(), rgb->width, rgb->height, qsizetype(rgb->width) * 3, QImage::Format_RGB888);
+    return view.copy();
+}
+
+CPictureSlotBox::CPictureSlotBox(const PictureSlotRules& rules, QWidget* parent) : QGroupBox(parent), m_rules(rules) {
+    m_picture = new QLabel(this);
+    m_picture->setAlignment(Qt::AlignCenter);
+    m_picture->setMinimumSize(64, 48);
+    m_picture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    m_picture->setToolTip(QStringLiteral("Right-click for the picture commands"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_picture);
+}
+
+void CPictureSlotBox::showSlot(const PictureSlot& slot) {
+    setTitle(QString::fromStdString(SlotLabel(slot, m_rules)));
+    m_image = ImageOfSlot(slot);
+    showImage();
+}
+
+void CPictureSlotBox::showImage() {
+    if (m_image.isNull()) {
+        m_picture->setPixmap({});
+        m_picture->setText(QStringLiteral("(none)"));
+        return;
+    }
+    m_picture->setPixmap(QPixmap::fromImage(m_image.scaled(m_picture->size(), Qt::KeepAspectRatio,
+                                                           Qt::SmoothTransformation)));
+}
+
+void CPictureSlotBox::resizeEvent(QResizeEvent* event) {
+    QGroupBox::resizeEvent(event);
+    showImage();
+}
+
+void CPictureSlotBox::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Load Picture..."), this, &CPictureSlotBox::loadRequested);
+    QAction* paste = menu.addAction(QStringLiteral("Paste Bitmap"), this, &CPictureSlotBox::pasteRequested);
+    paste->setEnabled(ClipboardHasBitmap());
+    menu.addAction(QStringLiteral("Save Picture..."), this, &CPictureSlotBox::saveRequested);
+    if (StockIconsAvailable(m_rules)) {
+        QMenu* stock = menu.addMenu(QStringLiteral("Stock Icon"));
+        const auto& icons = StockIcons();
+        for (size_t i = 0; i < icons.size(); ++i)
+            stock->addAction(QIcon(QPixmap::fromImage(imageOfStockIcon(icons[i]))),
+                             QString::fromStdString(icons[i].name), this,
+                             [this, i] { emit stockIconRequested(int(i)); });
+    }
+    menu.exec(event->globalPos());
+}
