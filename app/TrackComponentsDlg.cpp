@@ -323,7 +323,7 @@ void CTrackComponentsDlg::refresh() {
     m_status->setText(text(m_c.statusText()));
 }
 
-bool CTrackComponentsDlg::show(const Outcome& outcome) {
+bool CTrackComponentsDlg::report(const Outcome& outcome) {
     if (!outcome.ok && !outcome.message.empty())
         m_boxes.warn(outcome.message, outcome.caption.empty() ? kTrackComponentsCaption : outcome.caption);
     if (outcome.ok) refresh();
@@ -343,25 +343,25 @@ QString CTrackComponentsDlg::askOpenFile(const QString& title, const QString& fo
 
 bool CTrackComponentsDlg::loadPicture(int slot, const QString& file) {
     if (!editable() || slot < 0 || slot >= kPictureSlotCount) return false;
-    return show(LoadSlotPicture(m_c.pictures[size_t(slot)], m_c.rules(slot), toPath(file)));
+    return report(LoadSlotPicture(m_c.pictures[size_t(slot)], m_c.rules(slot), toPath(file)));
 }
 
 bool CTrackComponentsDlg::pastePicture(int slot) {
     if (!editable() || slot < 0 || slot >= kPictureSlotCount) return false;
     std::optional<std::vector<uint8_t>> bmp;
     if (const auto dib = ClipboardDib()) bmp = BmpFileOfDib(*dib);
-    return show(PasteSlotPicture(m_c.pictures[size_t(slot)], m_c.rules(slot), bmp));
+    return report(PasteSlotPicture(m_c.pictures[size_t(slot)], m_c.rules(slot), bmp));
 }
 
 bool CTrackComponentsDlg::savePicture(int slot, const QString& file, SlotSaveForm form) {
     if (!editable() || slot < 0 || slot >= kPictureSlotCount) return false;
     const PictureSlot& picture = m_c.pictures[size_t(slot)];
-    return show(SaveSlotPicture(picture, m_c.rules(slot), form, SlotSavePath(toPath(file), picture, form)));
+    return report(SaveSlotPicture(picture, m_c.rules(slot), form, SlotSavePath(toPath(file), picture, form)));
 }
 
 bool CTrackComponentsDlg::useStockIcon(int index) {
     if (!editable()) return false;
-    return show(UseStockIcon(m_c.pictures[kIconSlot], m_c.rules(kIconSlot), index));
+    return report(UseStockIcon(m_c.pictures[kIconSlot], m_c.rules(kIconSlot), index));
 }
 
 void CTrackComponentsDlg::OnLoadPicture(int slot) {
@@ -397,12 +397,12 @@ void CTrackComponentsDlg::OnSavePicture(int slot) {
 
 bool CTrackComponentsDlg::loadMusic(const QString& file) {
     if (!editable()) return false;
-    return show(LoadMusicFile(m_c.music, toPath(file)));
+    return report(LoadMusicFile(m_c.music, toPath(file)));
 }
 
 bool CTrackComponentsDlg::saveMusic(const QString& file) {
     if (!editable()) return false;
-    return show(SaveMusicFile(m_c.music, toPath(file)));
+    return report(SaveMusicFile(m_c.music, toPath(file)));
 }
 
 bool CTrackComponentsDlg::useStockMusic(const QString& name) {
@@ -447,7 +447,7 @@ void CTrackComponentsDlg::OnStockMusic() {
 bool CTrackComponentsDlg::loadTerrainMap(TerrainMapKind kind, const QString& file) {
     if (!editable()) return false;
     TerrainMapFile& target = kind == TerrainMapKind::DetailNormal ? m_c.detailNormal : m_c.terrainMask;
-    return show(LoadTerrainMap(kind, target, toPath(file), m_boxes));
+    return report(LoadTerrainMap(kind, target, toPath(file), m_boxes));
 }
 
 bool CTrackComponentsDlg::removeTerrainMap(TerrainMapKind kind) {

@@ -72,7 +72,7 @@ private:
     void connectFields();
     void showFields();
     void refresh();
-    bool show(const ravok::Outcome& outcome);
+    bool report(const ravok::Outcome& outcome);
     bool editable() const { return !m_c.podView; }
     QString askOpenFile(const QString& title, const QString& folder, const QString& filter, const QString& suffix);
 
