@@ -70,8 +70,8 @@ void CPictureSlotBox::resizeEvent(QResizeEvent* event) {
 void CPictureSlotBox::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.addAction(QStringLiteral("Load Picture..."), this, &CPictureSlotBox::loadRequested);
-    QAction* paste = menu.addAction(QStringLiteral("Paste Bitmap"), this, &CPictureSlotBox::pasteRequested);
-    paste->setEnabled(ClipboardHasBitmap());
+    // Always offered: without a bitmap on the clipboard the dialog says so.
+    menu.addAction(QStringLiteral("Paste Bitmap"), this, &CPictureSlotBox::pasteRequested);
     menu.addAction(QStringLiteral("Save Picture..."), this, &CPictureSlotBox::saveRequested);
     if (StockIconsAvailable(m_rules)) {
         QMenu* stock = menu.addMenu(QStringLiteral("Stock Icon"));

@@ -1,3 +1,4 @@
+#include "app/ArenaPropertiesDlg.h"
 #include "app/RavokDoc.h"
 #include "app/RavokFrame.h"
 #include "app/StockMusicDlg.h"
@@ -24,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -302,6 +304,21 @@ TEST_F(ComponentsFixture, ThePaletteChoiceReloadsOntoTheNewPalette) {
     EXPECT_EQ(textures.count(), 1);
 }
 
+TEST_F(ComponentsFixture, AnMtm1TrackLosesItsFogMapAndKeepsItsPalette) {
+    ASSERT_TRUE(doc->OnFileNewMTM1());
+    doc->track().SetFogMap(std::vector<uint8_t>(32768, 3));
+    const PaletteColours palette = doc->track().palette.colours();
+    runDialog([&](CTrackComponentsDlg& d) {
+        EXPECT_FALSE(d.findChild<QLabel*>(QStringLiteral("mtm2Text")));
+        EXPECT_FALSE(child<QComboBox>(&d, "palette")->isEnabled());
+        EXPECT_EQ(child<QGroupBox>(&d, "picture1")->title(), QStringLiteral("Zoom Bitmap (640x480)"));
+        d.accept();
+    });
+    EXPECT_TRUE(doc->track().fogMap.empty());
+    EXPECT_EQ(doc->track().palette.colours(), palette);
+    EXPECT_TRUE(doc->isModified());
+}
+
 TEST_F(ComponentsFixture, ANewTrackFinishedInTheDialogMakesACompletePod) {
     test::writeBytes(settings.modelsFolder / "DUSTDROP.BIN", test::binModel({"WALL.RAW"}));
     test::writeBytes(settings.artFolder / "WALL.RAW", std::vector<uint8_t>(64 * 64, 7));
@@ -315,6 +332,16 @@ TEST_F(ComponentsFixture, ANewTrackFinishedInTheDialogMakesACompletePod) {
         ASSERT_TRUE(d.useStockMusic(QStringLiteral("BREAK")));
         ASSERT_TRUE(d.chooseBackdrop(QString::fromStdString((settings.modelsFolder / "DUSTDROP.BIN").string())));
         child<QPlainTextEdit>(&d, "description")->setPlainText(QStringLiteral("Dust Bowl\n\nDry and fast."));
+        child<QCheckBox>(&d, "arena")->setChecked(true);
+        ModalAnswerer arena([](QWidget* modal) {
+            auto* properties = qobject_cast<CArenaPropertiesDlg*>(modal);
+            if (!properties) return false;
+            properties->findChild<QSpinBox*>(QStringLiteral("centerX"))->setValue(100);
+            properties->findChild<QSpinBox*>(QStringLiteral("sizeY"))->setValue(30);
+            properties->accept();
+            return true;
+        });
+        d.OnArenaProperties();
         EXPECT_TRUE(child<QLabel>(&d, "status")->text().startsWith(QStringLiteral("Info pop-up ready")));
         d.accept();
     });
@@ -323,6 +350,10 @@ TEST_F(ComponentsFixture, ANewTrackFinishedInTheDialogMakesACompletePod) {
     ASSERT_TRUE(t.backdrop);
     EXPECT_EQ(t.backdrop->name().str(), "MODELS\\DUSTDROP.BIN");
     EXPECT_EQ(models.count(), 1);
+    EXPECT_EQ(t.stadiumFlag, 1u);
+    EXPECT_EQ(t.arenaX, 100);
+    EXPECT_EQ(t.arenaSizeY, 30);
+    EXPECT_EQ(t.arenaY, 127) << "unchanged in the Arena Properties";
     EXPECT_EQ(StockMusicName(t.pictures.music), "BREAK");
     EXPECT_EQ(t.pictures.hdArt[2], png(1280, 960));
     EXPECT_FALSE(t.pictures.infoPhoto.empty()) << "the 8-bit copy is kept by default";
