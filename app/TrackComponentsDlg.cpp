@@ -9,6 +9,7 @@
 #include "model/NewTrack.h"
 #include "model/TrackComponentsMusic.h"
 #include "model/TrackPod.h"
+#include "model/WorldName.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -68,6 +69,9 @@ CTrackComponentsDlg::CTrackComponentsDlg(const CTrackPOD& track, ProgramSettings
     : QDialog(parent), m_c(MakeTrackComponents(track)), m_settings(settings), m_boxes(this) {
     setWindowTitle(QString::fromLatin1(kTrackComponentsCaption));
     setSizeGripEnabled(true);
+    // A ticked "Based on Track Name" shows the name OK will give the track.
+    if (m_c.basedOnTrackName)
+        if (std::string derived = DeriveWorldName(m_c.trackName); !derived.empty()) m_c.worldName = derived;
     auto* columns = new QHBoxLayout;
     auto* left = new QVBoxLayout;
     left->addWidget(createNamesBox());

@@ -246,6 +246,7 @@ TEST_F(ComponentsFixture, StockMusicIsStoredAsItsReference) {
 TEST_F(ComponentsFixture, TerrainMapLabelsAndRemoval) {
     CTrackComponentsDlg d(doc->track(), settings);
     auto* mask = child<QLabel>(&d, "terrainMask");
+    EXPECT_EQ(child<QLineEdit>(&d, "worldName")->text(), QStringLiteral("NEWTRACK")) << "what OK will make of it";
     EXPECT_EQ(mask->text(), QStringLiteral("(none)"));
     EXPECT_EQ(child<QLabel>(&d, "detailNormal")->text(), QStringLiteral("(generated)"));
     ModalAnswerer boxes([](QWidget* modal) { return ModalAnswerer::press(modal, "not greyscale", QMessageBox::No); });
@@ -258,7 +259,7 @@ TEST_F(ComponentsFixture, TerrainMapLabelsAndRemoval) {
     ASSERT_TRUE(d.loadTerrainMap(TerrainMapKind::Mask, greyFile));
     const auto bytes = fs::file_size(greyFile.toStdString());
     EXPECT_EQ(mask->text(), QStringLiteral("ART\\%1_MASK.PNG  -  %2 KB")
-                                .arg(QString::fromStdString(doc->track().WorldName.str()))
+                                .arg(child<QLineEdit>(&d, "worldName")->text())
                                 .arg((bytes + 512) / 1024));
     EXPECT_TRUE(d.removeTerrainMap(TerrainMapKind::Mask));
     EXPECT_EQ(mask->text(), QStringLiteral("(none)"));
