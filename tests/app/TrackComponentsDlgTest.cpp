@@ -1,4 +1,5 @@
 #include "app/ArenaPropertiesDlg.h"
+#include "app/ProgressDlg.h"
 #include "app/RavokDoc.h"
 #include "app/RavokFrame.h"
 #include "app/StockMusicDlg.h"
@@ -85,7 +86,7 @@ struct ComponentsFixture : ::testing::Test {
     // Runs the menu command with `edit` working on the dialog; other modal
     // windows go to `others`, message boxes get their default answer. Boxes
     // that come up inside `edit` need an answerer of their own.
-    void runDialog(const std::function<void(CTrackComponentsDlg&)>& edit, ModalAnswerer::Handler others = {}) {
+    QStringList runDialog(const std::function<void(CTrackComponentsDlg&)>& edit, ModalAnswerer::Handler others = {}) {
         ModalAnswerer modals([&](QWidget* modal) {
             if (auto* dialog = qobject_cast<CTrackComponentsDlg*>(modal)) {
                 edit(*dialog);
@@ -94,8 +95,9 @@ struct ComponentsFixture : ::testing::Test {
             return others && others(modal);
         });
         QAction* action = componentsAction(*frame);
-        ASSERT_TRUE(action);
-        action->trigger();
+        EXPECT_TRUE(action);
+        if (action) action->trigger();
+        return modals.boxes;
 
     }
 };
@@ -199,6 +201,13 @@ TEST_F(ComponentsFixture, PicturesLoadSaveAndPasteWithTheirMessages) {
     ASSERT_EQ(boxes.boxes.size(), 5);
     EXPECT_TRUE(boxes.boxes[3].contains(QStringLiteral("That bitmap is 49x36.")));
     EXPECT_EQ(boxes.boxes[4], QStringLiteral("Track Components: Can't get bitmap from clipboard"));
+
+    // Unticked, OK drops the 8-bit copy of HD art and keeps plain 8-bit pictures.
+    child<QCheckBox>(&d, "eightBitCopies")->setChecked(false);
+    d.accept();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_TRUE(d.components().pictures[kBrowseSlot].bitmap.empty());
+    EXPECT_FALSE(d.components().pictures[kIconSlot].bitmap.empty());
 }
 
 TEST_F(ComponentsFixture, ALongDescriptionShowsItsByteCountAndOkAsks) {
@@ -225,22 +234,43 @@ TEST_F(ComponentsFixture, ALongDescriptionShowsItsByteCountAndOkAsks) {
     EXPECT_EQ(d.result(), QDialog::Accepted);
 }
 
-TEST_F(ComponentsFixture, StockMusicIsStoredAsItsReference) {
+TEST_F(ComponentsFixture, MusicFilesAndStockMusic) {
     CTrackComponentsDlg d(doc->track(), settings);
+    std::vector<uint8_t> wav(3000, 1);
+    std::copy_n("RIFF", 4, wav.begin());
+    test::writeBytes(root / "tune.wav", wav);
+    {
+        ModalAnswerer boxes;
+        ASSERT_TRUE(d.loadMusic(QString::fromStdString((root / "tune.wav").string())));
+        EXPECT_EQ(child<QLabel>(&d, "music")->text(), QString::fromStdString(MusicDescription(wav)));
+        ASSERT_TRUE(d.saveMusic(QString::fromStdString((root / "back.wav").string())));
+        EXPECT_EQ(fs::file_size(root / "back.wav"), wav.size());
+        EXPECT_FALSE(d.loadMusic(QString::fromStdString((root / "none.wav").string())));
+        EXPECT_EQ(d.components().music, wav) << "a refusal keeps the music";
+        ASSERT_EQ(boxes.boxes.size(), 1);
+        EXPECT_EQ(boxes.boxes[0], QStringLiteral("Track Components: Cannot open that file."));
+    }
+
     QString preselected;
-    ModalAnswerer answerer([&](QWidget* modal) {
-        auto* picker = qobject_cast<CStockMusicDlg*>(modal);
-        if (!picker) return false;
-        preselected = picker->selectedName();
-        picker->selectName(QStringLiteral("SURF"));
-        picker->accept();
-        return true;
-    });
-    d.OnStockMusic();
+    {
+        ModalAnswerer answerer([&](QWidget* modal) {
+            auto* picker = qobject_cast<CStockMusicDlg*>(modal);
+            if (!picker) return false;
+            preselected = picker->selectedName();
+            picker->selectName(QStringLiteral("SURF"));
+            picker->accept();
+            return true;
+        });
+        d.OnStockMusic();
+    }
     EXPECT_EQ(preselected, QStringLiteral("BREAK"));
     const std::string stored(d.components().music.begin(), d.components().music.end());
     EXPECT_EQ(stored, std::string("MUSIC\\SURF.WAV\0\0\0\0\0\0", 20));
     EXPECT_EQ(child<QLabel>(&d, "music")->text(), QStringLiteral("stock SURF"));
+    ModalAnswerer boxes;
+    EXPECT_FALSE(d.saveMusic(QString::fromStdString((root / "stock.wav").string())));
+    ASSERT_EQ(boxes.boxes.size(), 1);
+    EXPECT_EQ(boxes.boxes[0], QStringLiteral("Track Components: Nothing to save."));
 }
 
 TEST_F(ComponentsFixture, TerrainMapLabelsAndRemoval) {
@@ -295,14 +325,37 @@ TEST_F(ComponentsFixture, TheDialogSizeIsRemembered) {
 
 TEST_F(ComponentsFixture, ThePaletteChoiceReloadsOntoTheNewPalette) {
     QSignalSpy textures(doc.get(), &CRavokDoc::texturesChanged);
+    QStringList captions;
+    CProgressDlg::onShown = [&](CProgressDlg& progress) {
+        QObject::connect(&progress, &QWidget::windowTitleChanged, [&](const QString& c) { captions << c; });
+    };
     runDialog([&](CTrackComponentsDlg& d) {
         child<QComboBox>(&d, "palette")->setCurrentIndex(5);
         d.accept();
     });
+    CProgressDlg::onShown = nullptr;
+    EXPECT_EQ(captions.mid(captions.size() - 2).join(", "), QStringLiteral("Loading Art..., Loading Model Art..."));
     ASSERT_FALSE(doc->track().fogMap.empty());
     EXPECT_EQ(doc->track().fogMap[0], 5);
     EXPECT_EQ(doc->track().palette.colours()[100], GamePaletteColours(5).value()[100]);
     EXPECT_EQ(textures.count(), 1);
+}
+
+TEST_F(ComponentsFixture, ABackdropThatCannotBeReadIsReportedOnApply) {
+    const QStringList boxes = runDialog([&](CTrackComponentsDlg& d) {
+        ASSERT_TRUE(d.chooseBackdrop(QString::fromStdString((root / "gonedrop.bin").string())));
+        EXPECT_EQ(child<QLineEdit>(&d, "backdrop")->text(), QStringLiteral("MODELS\\GONEDROP.BIN"));
+        d.accept();
+    });
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("Track Components: Backdrop not found!")});
+    EXPECT_FALSE(doc->track().backdrop);
+
+    test::writeBytes(settings.modelsFolder / "BADDROP.BIN", {1, 2, 3});
+    const QStringList bad = runDialog([&](CTrackComponentsDlg& d) {
+        d.chooseBackdrop(QString::fromStdString((settings.modelsFolder / "BADDROP.BIN").string()));
+        d.accept();
+    });
+    EXPECT_EQ(bad, QStringList{QStringLiteral("Bad Backdrop: Error loading backdrop model")});
 }
 
 TEST_F(ComponentsFixture, AnMtm1TrackLosesItsFogMapAndKeepsItsPalette) {
