@@ -58,8 +58,10 @@ void CPictureSlotBox::showImage() {
         m_picture->setText(QStringLiteral("(none)"));
         return;
     }
+    // Small pictures grow with sharp pixels, large ones shrink smoothly.
+    const bool grows = m_image.width() < m_picture->width() && m_image.height() < m_picture->height();
     m_picture->setPixmap(QPixmap::fromImage(m_image.scaled(m_picture->size(), Qt::KeepAspectRatio,
-                                                           Qt::SmoothTransformation)));
+                                                           grows ? Qt::FastTransformation : Qt::SmoothTransformation)));
 }
 
 void CPictureSlotBox::resizeEvent(QResizeEvent* event) {
