@@ -69,6 +69,9 @@ CTrackComponentsDlg::CTrackComponentsDlg(const CTrackPOD& track, ProgramSettings
     : QDialog(parent), m_c(MakeTrackComponents(track)), m_settings(settings), m_boxes(this) {
     setWindowTitle(QString::fromLatin1(kTrackComponentsCaption));
     setSizeGripEnabled(true);
+    // A fog map that names no palette of the list (one from a game's pod)
+    // keeps the track's palette until a choice is made.
+    if (!track.fogMap.empty() && track.fogMap[0] >= kColorPaletteCount) m_c.palette = track.fogMap[0];
     // A ticked "Based on Track Name" shows the name OK will give the track.
     if (m_c.basedOnTrackName)
         if (std::string derived = DeriveWorldName(m_c.trackName); !derived.empty()) m_c.worldName = derived;
@@ -266,7 +269,7 @@ void CTrackComponentsDlg::showFields() {
     m_comment->setText(text(m_c.comment));
     m_arena->setChecked(m_c.arena);
     m_soundTheme->setCurrentIndex(m_c.soundTheme >= 0 && m_c.soundTheme < kSoundThemeCount ? m_c.soundTheme : -1);
-    m_palette->setCurrentIndex(m_c.palette);
+    m_palette->setCurrentIndex(m_c.palette < kColorPaletteCount ? m_c.palette : -1);
     m_waterLevel->setValue(m_c.waterLevel);
     if (QAbstractButton* radio = m_raceType->button(RadioOfRaceType(m_c.raceType))) radio->setChecked(true);
     m_eightBitCopies->setChecked(m_c.writeEightBitCopies);

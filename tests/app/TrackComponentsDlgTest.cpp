@@ -339,6 +339,17 @@ TEST_F(ComponentsFixture, ThePaletteChoiceReloadsOntoTheNewPalette) {
     EXPECT_EQ(doc->track().fogMap[0], 5);
     EXPECT_EQ(doc->track().palette.colours()[100], GamePaletteColours(5).value()[100]);
     EXPECT_EQ(textures.count(), 1);
+
+    // A fog map naming no palette of the list is kept until a palette is chosen.
+    std::vector<uint8_t> gameFog(32768, 9);
+    gameFog[0] = 200;
+    doc->track().SetFogMap(gameFog);
+    runDialog([&](CTrackComponentsDlg& d) {
+        EXPECT_EQ(child<QComboBox>(&d, "palette")->currentIndex(), -1);
+        d.accept();
+    });
+    EXPECT_EQ(doc->track().fogMap, gameFog);
+    EXPECT_EQ(textures.count(), 1);
 }
 
 TEST_F(ComponentsFixture, ABackdropThatCannotBeReadIsReportedOnApply) {
