@@ -495,12 +495,13 @@ bool CTrackComponentsDlg::setArena(int x, int y, int sizeX, int sizeY) {
 
 void CTrackComponentsDlg::OnBackdrop() {
     if (!editable()) return;
-    QFileDialog dialog(this, QString::fromLatin1(kBackdropDialogTitle), text(m_settings.modelsFolder),
-                       QString::fromLatin1(kBackdropFilter));
+    QFileDialog dialog(this, QString::fromLatin1(kBackdropDialogTitle), text(m_settings.modelsFolder));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("bin"));
-    // The name field starts with the pattern of the usual backdrop names.
-    dialog.selectFile(QString::fromLatin1(kBackdropNamePattern));
+    // The list starts with the usual backdrop names; the BIN filter shows every model.
+    const QString pattern = QString::fromLatin1(kBackdropNamePattern);
+    dialog.setNameFilters({pattern + QStringLiteral(" (") + QString(pattern).remove(';') + QStringLiteral(")"),
+                           QString::fromLatin1(kBackdropFilter)});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     chooseBackdrop(dialog.selectedFiles().front());
 }
