@@ -11,6 +11,8 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
+#include <cstring>
+
 using namespace ravok;
 
 namespace {
@@ -32,8 +34,10 @@ QImage ImageOfSlot(const PictureSlot& slot) {
     std::string message;
     const auto rgb = DecodePicture(slot.hdArt, "picture" + slot.hdExt, false, message);
     if (!rgb) return {};
-    const QImage view(rgb->rgb.data(), rgb->width, rgb->height, qsizetype(rgb->width) * 3, QImage::Format_RGB888);
-    return view.copy();
+    QImage image(rgb->width, rgb->height, QImage::Format_RGB888);
+    const size_t row = size_t(rgb->width) * 3;
+    for (int y = 0; y < rgb->height; ++y) std::memcpy(image.scanLine(y), rgb->rgb.data() + size_t(y) * row, row);
+    return image;
 }
 
 CPictureSlotBox::CPictureSlotBox(const PictureSlotRules& rules, QWidget* parent) : QGroupBox(parent), m_rules(rules) {

@@ -1,4 +1,5 @@
 #include "app/ArenaPropertiesDlg.h"
+#include "app/PictureSlotBox.h"
 #include "app/ProgressDlg.h"
 #include "app/RavokDoc.h"
 #include "app/RavokFrame.h"
@@ -70,7 +71,7 @@ QAction* componentsAction(CRavokFrame& frame) {
     return nullptr;
 }
 
-struct ComponentsFixture : ::testing::Test {
+struct TrackComponentsDialog : ::testing::Test {
     test::TempDir root;
     ProgramSettings settings = defaultSettings(root.path());
     std::unique_ptr<CRavokDoc> doc;
@@ -106,7 +107,7 @@ struct ComponentsFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(ComponentsFixture, FieldsEditTheCopiesAndOkAppliesThem) {
+TEST_F(TrackComponentsDialog, FieldsEditTheCopiesAndOkAppliesThem) {
     runDialog([&](CTrackComponentsDlg& d) {
         EXPECT_EQ(child<QLabel>(&d, "mtm2Text")->text(), QString::fromLatin1(kMtm2TrackText));
         auto* name = child<QLineEdit>(&d, "trackName");
@@ -161,12 +162,18 @@ TEST_F(ComponentsFixture, FieldsEditTheCopiesAndOkAppliesThem) {
     EXPECT_EQ(doc->track().trackName.str(), "Dust Bowl 2!");
 }
 
-TEST_F(ComponentsFixture, PicturesLoadSaveAndPasteWithTheirMessages) {
+TEST_F(TrackComponentsDialog, PicturesLoadSaveAndPasteWithTheirMessages) {
     CTrackComponentsDlg d(doc->track(), settings);
     ModalAnswerer boxes;
     ASSERT_TRUE(d.loadPicture(kBrowseSlot, pngFile(root, 514, 420)));
     EXPECT_EQ(child<QGroupBox>(&d, "picture0")->title(), QStringLiteral("Browse (HD 514x420)"));
-    EXPECT_EQ(d.components().pictures[kBrowseSlot].hdArt, png(514, 420));
+    PictureSlot hdOnly = d.components().pictures[kBrowseSlot];
+    EXPECT_EQ(hdOnly.hdArt, png(514, 420));
+    hdOnly.bitmap.clear(); // shown from its HD art
+    const QImage shown = ImageOfSlot(hdOnly);
+    ASSERT_EQ(shown.size(), QSize(514, 420));
+    EXPECT_EQ(shown.pixelColor(10, 419), QColor(255, 0, 0));
+    EXPECT_EQ(shown.pixelColor(500, 0), QColor(0, 0, 255));
 
     EXPECT_FALSE(d.loadPicture(kBrowseSlot, pngFile(root, 514, 423)));
     ASSERT_EQ(boxes.boxes.size(), 1);
@@ -212,7 +219,7 @@ TEST_F(ComponentsFixture, PicturesLoadSaveAndPasteWithTheirMessages) {
     EXPECT_FALSE(d.components().pictures[kIconSlot].bitmap.empty());
 }
 
-TEST_F(ComponentsFixture, ALongDescriptionShowsItsByteCountAndOkAsks) {
+TEST_F(TrackComponentsDialog, ALongDescriptionShowsItsByteCountAndOkAsks) {
     CTrackComponentsDlg d(doc->track(), settings);
     auto* status = child<QLabel>(&d, "status");
     EXPECT_EQ(status->text(), QStringLiteral("No info pop-up: right-click the photo box to load one, then add a description."));
@@ -236,7 +243,7 @@ TEST_F(ComponentsFixture, ALongDescriptionShowsItsByteCountAndOkAsks) {
     EXPECT_EQ(d.result(), QDialog::Accepted);
 }
 
-TEST_F(ComponentsFixture, MusicFilesAndStockMusic) {
+TEST_F(TrackComponentsDialog, MusicFilesAndStockMusic) {
     CTrackComponentsDlg d(doc->track(), settings);
     std::vector<uint8_t> wav(3000, 1);
     std::copy_n("RIFF", 4, wav.begin());
@@ -275,7 +282,7 @@ TEST_F(ComponentsFixture, MusicFilesAndStockMusic) {
     EXPECT_EQ(boxes.boxes[0], QStringLiteral("Track Components: Nothing to save."));
 }
 
-TEST_F(ComponentsFixture, TerrainMapLabelsAndRemoval) {
+TEST_F(TrackComponentsDialog, TerrainMapLabelsAndRemoval) {
     CTrackComponentsDlg d(doc->track(), settings);
     auto* mask = child<QLabel>(&d, "terrainMask");
     EXPECT_EQ(child<QLineEdit>(&d, "worldName")->text(), QStringLiteral("NEWTRACK")) << "what OK will make of it";
@@ -297,7 +304,7 @@ TEST_F(ComponentsFixture, TerrainMapLabelsAndRemoval) {
     EXPECT_EQ(mask->text(), QStringLiteral("(none)"));
 }
 
-TEST_F(ComponentsFixture, NothingChangesWhileAPodIsViewed) {
+TEST_F(TrackComponentsDialog, NothingChangesWhileAPodIsViewed) {
     doc->track().podViewMode = true;
     runDialog([&](CTrackComponentsDlg& d) {
         EXPECT_FALSE(d.loadPicture(kBrowseSlot, pngFile(root, 514, 420)));
@@ -313,7 +320,7 @@ TEST_F(ComponentsFixture, NothingChangesWhileAPodIsViewed) {
     EXPECT_FALSE(doc->isModified());
 }
 
-TEST_F(ComponentsFixture, TheDialogSizeIsRemembered) {
+TEST_F(TrackComponentsDialog, TheDialogSizeIsRemembered) {
     {
         CTrackComponentsDlg d(doc->track(), settings);
         d.resize(910, 640);
@@ -325,7 +332,7 @@ TEST_F(ComponentsFixture, TheDialogSizeIsRemembered) {
     EXPECT_EQ(again.size(), QSize(910, 640));
 }
 
-TEST_F(ComponentsFixture, ThePaletteChoiceReloadsOntoTheNewPalette) {
+TEST_F(TrackComponentsDialog, ThePaletteChoiceReloadsOntoTheNewPalette) {
     QSignalSpy textures(doc.get(), &CRavokDoc::texturesChanged);
     QStringList captions;
     CProgressDlg::onShown = [&](CProgressDlg& progress) {
@@ -354,7 +361,7 @@ TEST_F(ComponentsFixture, ThePaletteChoiceReloadsOntoTheNewPalette) {
     EXPECT_EQ(textures.count(), 1);
 }
 
-TEST_F(ComponentsFixture, ABackdropThatCannotBeReadIsReportedOnApply) {
+TEST_F(TrackComponentsDialog, ABackdropThatCannotBeReadIsReportedOnApply) {
     const QStringList boxes = runDialog([&](CTrackComponentsDlg& d) {
         ASSERT_TRUE(d.chooseBackdrop(QString::fromStdString((root / "gonedrop.bin").string())));
         EXPECT_EQ(child<QLineEdit>(&d, "backdrop")->text(), QStringLiteral("MODELS\\GONEDROP.BIN"));
@@ -371,7 +378,7 @@ TEST_F(ComponentsFixture, ABackdropThatCannotBeReadIsReportedOnApply) {
     EXPECT_EQ(bad, QStringList{QStringLiteral("Bad Backdrop: Error loading backdrop model")});
 }
 
-TEST_F(ComponentsFixture, AnMtm1TrackLosesItsFogMapAndKeepsItsPalette) {
+TEST_F(TrackComponentsDialog, AnMtm1TrackLosesItsFogMapAndKeepsItsPalette) {
     ASSERT_TRUE(doc->OnFileNewMTM1());
     doc->track().SetFogMap(std::vector<uint8_t>(32768, 3));
     const PaletteColours palette = doc->track().palette.colours();
@@ -386,7 +393,7 @@ TEST_F(ComponentsFixture, AnMtm1TrackLosesItsFogMapAndKeepsItsPalette) {
     EXPECT_TRUE(doc->isModified());
 }
 
-TEST_F(ComponentsFixture, ANewTrackFinishedInTheDialogMakesACompletePod) {
+TEST_F(TrackComponentsDialog, ANewTrackFinishedInTheDialogMakesACompletePod) {
     test::writeBytes(settings.modelsFolder / "DUSTDROP.BIN", test::binModel({"WALL.RAW"}));
     test::writeBytes(settings.artFolder / "WALL.RAW", std::vector<uint8_t>(64 * 64, 7));
     test::writeBytes(settings.artFolder / "WALL.ACT", std::vector<uint8_t>(768, 40));
