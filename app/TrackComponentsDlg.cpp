@@ -67,6 +67,10 @@ QPushButton* smallButton(const QString& caption, QWidget* parent) {
 
 CTrackComponentsDlg::CTrackComponentsDlg(const CTrackPOD& track, ProgramSettings& settings, QWidget* parent)
     : QDialog(parent), m_c(MakeTrackComponents(track)), m_settings(settings), m_boxes(this) {
+    chooseFile = [](QFileDialog& dialog) {
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().front()
+                                                                                       : QString();
+    };
     setWindowTitle(QString::fromLatin1(kTrackComponentsCaption));
     setSizeGripEnabled(true);
     // A fog map that names no palette of the list (one from a game's pod)
@@ -342,8 +346,7 @@ QString CTrackComponentsDlg::askOpenFile(const QString& title, const QString& fo
     QFileDialog dialog(this, title, folder, filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().front();
+    return chooseFile(dialog);
 }
 
 // ---- pictures ------------------------------------------------------------------------------
@@ -394,10 +397,11 @@ void CTrackComponentsDlg::OnSavePicture(int slot) {
     QFileDialog dialog(this, QString::fromLatin1(kSavePictureTitle), text(m_settings.bitmapsFolder));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(filters);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString file = chooseFile(dialog);
+    if (file.isEmpty()) return;
     const SlotSaveForm form = dialog.selectedNameFilter() == eightBit ? SlotSaveForm::EightBitCopy : SlotSaveForm::HdArt;
-    m_settings.bitmapsFolder = toPath(QFileInfo(dialog.selectedFiles().front()).absolutePath());
-    savePicture(slot, dialog.selectedFiles().front(), form);
+    m_settings.bitmapsFolder = toPath(QFileInfo(file).absolutePath());
+    savePicture(slot, file, form);
 }
 
 // ---- music ---------------------------------------------------------------------------------
@@ -436,9 +440,10 @@ void CTrackComponentsDlg::OnSaveMusic() {
         m_boxes.warn(kNothingToSave, kTrackComponentsCaption);
         return;
     }
-    const QString file = QFileDialog::getSaveFileName(this, QString::fromLatin1(kSaveMusicTitle),
-                                                      text(m_settings.soundFolder),
-                                                      QStringLiteral("Music files (*.wav *.mod)"));
+    QFileDialog dialog(this, QString::fromLatin1(kSaveMusicTitle), text(m_settings.soundFolder),
+                       QStringLiteral("Music files (*.wav *.mod)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const QString file = chooseFile(dialog);
     if (!file.isEmpty()) saveMusic(file);
 }
 
@@ -474,8 +479,8 @@ void CTrackComponentsDlg::OnTerrainMap(TerrainMapKind kind) {
                        text(TerrainMapStartFolder(m_settings.artFolder)));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(filters);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    loadTerrainMap(kind, dialog.selectedFiles().front());
+    const QString file = chooseFile(dialog);
+    if (!file.isEmpty()) loadTerrainMap(kind, file);
 }
 
 // ---- backdrop and arena ----------------------------------------------------------------------
@@ -502,8 +507,8 @@ void CTrackComponentsDlg::OnBackdrop() {
     const QString pattern = QString::fromLatin1(kBackdropNamePattern);
     dialog.setNameFilters({pattern + QStringLiteral(" (") + QString(pattern).remove(';') + QStringLiteral(")"),
                            QString::fromLatin1(kBackdropFilter)});
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    chooseBackdrop(dialog.selectedFiles().front());
+    const QString file = chooseFile(dialog);
+    if (!file.isEmpty()) chooseBackdrop(file);
 }
 
 void CTrackComponentsDlg::OnArenaProperties() {

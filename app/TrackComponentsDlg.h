@@ -8,12 +8,14 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 class CPictureSlotBox;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -57,6 +59,10 @@ public:
     void OnTerrainMap(ravok::TerrainMapKind kind);
     void OnBackdrop();
     void OnArenaProperties();
+
+    // Runs a file dialog set up by a command; the chosen file or empty for
+    // Cancel. Replaceable for tests.
+    std::function<QString(QFileDialog& dialog)> chooseFile;
 
     // OK's checks: the dialog closes only when they pass.
     void accept() override;

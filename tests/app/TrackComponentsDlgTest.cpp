@@ -401,36 +401,26 @@ TEST_F(TrackComponentsDialog, ANewTrackFinishedInTheDialogMakesACompletePod) {
     runDialog([&](CTrackComponentsDlg& d) {
         child<QLineEdit>(&d, "trackName")->setText(QStringLiteral("Dust Bowl"));
         const QString browse = pngFile(root, 514, 420);
-        {
-            ModalAnswerer files([&](QWidget* modal) {
-                auto* dialog = qobject_cast<QFileDialog*>(modal);
-                if (!dialog) return false;
-                EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Load picture"));
-                EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("Pictures (*.bmp *.png *.tga)")});
-                dialog->selectFile(browse);
-                static_cast<QDialog*>(dialog)->accept();
-                return true;
-            });
-            d.OnLoadPicture(kBrowseSlot);
-        }
+        d.chooseFile = [&](QFileDialog& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Load picture"));
+            EXPECT_EQ(dialog.nameFilters(), QStringList{QStringLiteral("Pictures (*.bmp *.png *.tga)")});
+            return browse;
+        };
+        d.OnLoadPicture(kBrowseSlot);
         EXPECT_EQ(settings.bitmapsFolder, root.path()) << "the last folder used for pictures";
         EXPECT_EQ(child<QGroupBox>(&d, "picture0")->title(), QStringLiteral("Browse (HD 514x420)"));
         ASSERT_TRUE(d.loadPicture(kIconSlot, pngFile(root, 64, 48)));
         ASSERT_TRUE(d.loadPicture(kInfoPhotoSlot, pngFile(root, 1280, 960)));
         ASSERT_TRUE(d.useStockMusic(QStringLiteral("BREAK")));
-        ModalAnswerer files([&](QWidget* modal) {
-            auto* dialog = qobject_cast<QFileDialog*>(modal);
-            if (!dialog) return false;
-            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Load backdrop BIN file"));
-            EXPECT_EQ(dialog->selectedNameFilter(),
+        d.chooseFile = [&](QFileDialog& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Load backdrop BIN file"));
+            EXPECT_EQ(dialog.selectedNameFilter(),
                       QStringLiteral("*drop*; *drp*; *fixd*; arena* (*drop* *drp* *fixd* arena*)"));
-            EXPECT_EQ(dialog->nameFilters().value(1), QStringLiteral("BIN files (*.bin)"));
-            EXPECT_EQ(QDir(dialog->directory()).absolutePath(),
+            EXPECT_EQ(dialog.nameFilters().value(1), QStringLiteral("BIN files (*.bin)"));
+            EXPECT_EQ(QDir(dialog.directory()).absolutePath(),
                       QDir(QString::fromStdString(settings.modelsFolder.string())).absolutePath());
-            dialog->selectFile(QStringLiteral("DUSTDROP.BIN"));
-            static_cast<QDialog*>(dialog)->accept();
-            return true;
-        });
+            return QString::fromStdString((settings.modelsFolder / "DUSTDROP.BIN").string());
+        };
         d.OnBackdrop();
         EXPECT_EQ(d.components().backdropName, "MODELS\\DUSTDROP.BIN");
         child<QPlainTextEdit>(&d, "description")->setPlainText(QStringLiteral("Dust Bowl\n\nDry and fast."));
