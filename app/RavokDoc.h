@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 struct ProgressJob;
@@ -92,6 +93,10 @@ public:
     int selectedTexture() const { return m_selectedTexture; }
     const std::vector<int>& textureSelection() const { return m_textureSelection; }
     void setTextureSelection(int selected, std::vector<int> all);
+
+    // The palette the Track Palette dialog last installed: the Color Palette
+    // choice Custom (16) installs it again.
+    std::optional<ravok::PaletteColours> customPalette;
 
     // Picks the track of a pod holding several (the Select Track dialog);
     // returns the index or -1 for Cancel. Replaceable for tests.

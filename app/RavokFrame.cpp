@@ -4,6 +4,7 @@
 #include "app/RavokDoc.h"
 #include "app/AdjustHeightsDlg.h"
 #include "app/DibClipboard.h"
+#include "app/EditTrackComponents.h"
 #include "app/LightingDlg.h"
 #include "app/RandomTerrainDlg.h"
 #include "app/RavokView.h"
@@ -257,6 +258,7 @@ void CRavokFrame::createMenus() {
     m_randomTerrain = special->addAction(QStringLiteral("Random Terrain"), this, &CRavokFrame::OnRandomTerrain);
     m_lighting = special->addAction(QStringLiteral("Lighting"), this, &CRavokFrame::OnLighting);
     m_weatherMask = special->addAction(QStringLiteral("&Weather Mask"), this, &CRavokFrame::OnWeatherMask);
+    special->addAction(QStringLiteral("Track C&omponents"), this, [this] { EditTrackComponents(m_doc, *m_view); });
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     m_statistics = view->addAction(QStringLiteral("Statisti&cs"), this, &CRavokFrame::OnViewStatistics);

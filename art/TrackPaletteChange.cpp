@@ -29,14 +29,15 @@ template <typename Table> std::vector<SavedPicture> dropPixels(Table& table) {
     return saved;
 }
 
-// Textures that came back BAD take their old picture, remapped.
+// Textures that came back BAD, or were not reached because the reload was
+// cancelled, take their old picture, remapped.
 template <typename Table>
 int restoreLost(Table& table, std::vector<SavedPicture>& saved, const TrackPalette& palette,
                 const PaletteColours& oldPalette) {
     int restored = 0;
     for (size_t i = 0; i < table.size(); ++i) {
         Texture* t = table[i].get();
-        if (!t || !t->bad || !saved[i].had) continue;
+        if (!t || !saved[i].had || (!t->bad && t->hasPixels())) continue;
         RemapToTrackPalette(palette, saved[i].pixels, oldPalette);
         t->setPicture(t->name().view(), saved[i].width, saved[i].height, saved[i].pixels.data());
         t->bad = 0;

@@ -174,3 +174,27 @@ TEST_F(TrackPalettes, ChangePaletteBuildsTheFogTableAndKeepsTexturesFoundNowhere
     NewMtm1Track(*track);
     EXPECT_FALSE(ChangePalette(*track, 3, std::nullopt, art.path()).changed);
 }
+
+// Cancel on the progress dialog stops the reload after the first texture.
+TEST_F(TrackPalettes, ACancelledReloadKeepsEveryPicture) {
+    struct CancelledSink : ProgressSink {
+        void setRange(int) override {}
+        void setPosition(int) override {}
+        void step() override {}
+        void setText(const std::string&) override {}
+        void setCaption(const std::string&) override {}
+        bool cancelled() const override { return true; }
+    } sink;
+    const int first = addTexture("GRASS", {10, 200, 10}, {250, 250, 250});
+    const int second = addTexture("ROCK", {90, 90, 90}, {200, 200, 200});
+    fs::remove(art / "ROCK.RAW"); // only in memory
+    track->progressWindow = &sink;
+    const PaletteReloadResult r = ChangePalette(*track, 5, std::nullopt, art.path());
+    track->progressWindow = nullptr;
+    ASSERT_TRUE(r.changed);
+    for (int slot : {first, second}) {
+        const Texture& t = *track->terrainTextures[size_t(slot)];
+        EXPECT_TRUE(t.hasPixels()) << slot;
+        EXPECT_EQ(t.bad, 0u) << slot;
+    }
+}
