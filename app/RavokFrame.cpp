@@ -105,6 +105,8 @@ void CRavokFrame::createToolBars() {
             m_modeBars[size_t(mode)] = createCourseToolsBar();
         } else if (mode == kEditGroundBoxes) {
             m_modeBars[size_t(mode)] = createGroundBoxToolsBar();
+        } else if (mode == kEditTextures) {
+            m_modeBars[size_t(mode)] = createTextureToolsBar();
         } else if (bars[mode]) {
             QToolBar* bar = new QToolBar(QString::fromLatin1(bars[mode]), this);
             bar->setObjectName(QString::fromLatin1(bars[mode]));
@@ -222,6 +224,7 @@ void CRavokFrame::createMenus() {
     terrain->addSeparator();
     terrain->addAction(QStringLiteral("Adjust Terrain Heights..."), this, &CRavokFrame::OnAdjustHeights);
 
+    createTextureMenu();
     QMenu* course = menuBar()->addMenu(QStringLiteral("&Course"));
     course->addAction(QStringLiteral("Insert Segment"), m_view, &CRavokView::InsertSegment);
     course->addAction(QStringLiteral("Delete Segment"), m_view, &CRavokView::DeleteSegment);
@@ -234,6 +237,7 @@ void CRavokFrame::createMenus() {
     m_randomTerrain = special->addAction(QStringLiteral("Random Terrain"), this, &CRavokFrame::OnRandomTerrain);
     m_lighting = special->addAction(QStringLiteral("Lighting"), this, &CRavokFrame::OnLighting);
     m_weatherMask = special->addAction(QStringLiteral("&Weather Mask"), this, &CRavokFrame::OnWeatherMask);
+    addTextureCommands(special);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     m_statistics = view->addAction(QStringLiteral("Statisti&cs"), this, &CRavokFrame::OnViewStatistics);

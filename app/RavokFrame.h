@@ -7,6 +7,8 @@
 #include <filesystem>
 
 class CRavokDoc;
+class CTextureTransitionsDlg;
+class CTexturePatternsBox;
 class CRavokView;
 class CViewControlsBar;
 class QAction;
@@ -34,6 +36,8 @@ public:
     CRavokView* view() const { return m_view; }
     CViewControlsBar* viewControls() const { return m_viewControls; }
     QToolBar* modeBar(int mode) const { return m_modeBars[size_t(mode)]; }
+    CTextureTransitionsDlg* transitionsDialog() const { return m_transitions; }
+    CTexturePatternsBox* patternsBox() const { return m_patterns; }
     // Shows the mode's tool bar and tells the view.
     void setEditMode(int mode);
 
@@ -56,6 +60,11 @@ public slots:
     void OnLighting();
     void OnWeatherMask();
     void OnAdjustHeights();
+    // The texture commands: the modeless transitions dialog, the Track
+    // Palette dialog, and cutting textures from a picture.
+    void OnTextureTransitions();
+    void OnTrackPalette();
+    void OnPasteComposite();
 
 signals:
     // Program Options changed the settings: the view takes the new quality,
@@ -72,6 +81,10 @@ private:
     void createStatusPanes();
     QToolBar* createCourseToolsBar();
     QToolBar* createGroundBoxToolsBar();
+    QToolBar* createTextureToolsBar();
+    // The Textures menu and the Patterns box; the Special menu's texture entries.
+    void createTextureMenu();
+    void addTextureCommands(QMenu* special);
     void updateTitle();
     void updateCommands();
     void updateRecentFiles();
@@ -101,6 +114,8 @@ private:
     QAction* m_randomTerrain = nullptr;
     QAction* m_lighting = nullptr;
     QAction* m_weatherMask = nullptr;
+    CTextureTransitionsDlg* m_transitions = nullptr;
+    CTexturePatternsBox* m_patterns = nullptr;
     QString m_keptStatus; // the status text an autosave message covers
 };
 

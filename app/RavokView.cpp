@@ -73,6 +73,8 @@ CRavokView::~CRavokView() {
 void CRavokView::OnTrackReplaced() {
     m_flight.stop();
     m_undo = {};
+    m_textures.selection = {}, m_textures.undo = {};
+    m_displayColours = DisplayColourIndicesFor(m_doc.track().palette);
     m_objects.clear();
     m_anchor = m_truck = -1;
     m_hovered.reset();
@@ -275,6 +277,7 @@ void CRavokView::paintOverlay(QPainter& painter) {
         painter.setPen(QPen(colourOf(m_settings.colors[3]), 1));
         if (outline.size() == 4) painter.drawPolygon(outline);
     }
+    paintTextureOverlay(painter);
     if (m_settings.displayFps) {
         painter.setPen(Qt::yellow);
         const QString text = QString::fromStdString(m_frameRate.text());
@@ -285,6 +288,7 @@ void CRavokView::paintOverlay(QPainter& painter) {
 // ---- notifications ---------------------------------------------------------------------
 
 void CRavokView::OnBarNotification(int code, int value) {
+    if (textureNotification(code, value)) return;
     switch (code) {
     case 1: m_camera.pitch = 900; break;
     case 2: m_camera.pitch = 1800; break;
@@ -308,6 +312,7 @@ void CRavokView::OnBarNotification(int code, int value) {
     case 14:
         m_mode = std::clamp(value, 0, 4);
         m_hovered.reset();
+        m_textures.selection = {};
         m_objects.clear();
         m_anchor = m_truck = -1;
         m_box = {};
@@ -441,6 +446,7 @@ void CRavokView::keyPressEvent(QKeyEvent* event) {
     }
     if (m_mode == kEditTerrain && terrainKey(key)) return;
     if (m_mode == kEditObjects && objectKey(event)) return;
+    if (m_mode == kEditTextures && textureKey(event)) return;
     if (setFlightKey(key, true)) {
         if (!event->isAutoRepeat() && !m_flightTimer.isActive()) {
             m_sinceTick.invalidate();
@@ -575,6 +581,7 @@ bool CRavokView::ReplaceHeights(std::span<const uint8_t> heights) {
 }
 
 bool CRavokView::UndoTerrain() {
+    if (m_mode == kEditTextures) return UndoTextures();
     if (!UndoTerrainEdit(m_doc.track(), m_undo)) return false;
     terrainChanged();
     return true;
@@ -584,6 +591,7 @@ void CRavokView::mousePressEvent(QMouseEvent* event) {
     setFocus();
     m_pressed.start();
     if (event->button() == Qt::LeftButton && m_mode == kEditTerrain) ApplyTerrainTool();
+    if (m_mode == kEditTextures) textureMousePress(event);
     if (event->button() == Qt::LeftButton && m_mode == kEditObjects)
         PickObjectAt(event->position().toPoint(), event->modifiers() & Qt::ControlModifier);
     if (event->button() == Qt::LeftButton && m_mode == kEditCourse) PickCourseAt(event->position().toPoint());
@@ -786,6 +794,7 @@ bool CRavokView::CopyObject() {
 }
 
 bool CRavokView::PasteObject() {
+    if (m_mode == kEditTextures) return PasteTextureArea();
     if (m_mode != kEditObjects || !m_copiedObject || !CanEditObjects(m_doc.track())) return false;
     std::optional<GroundPick> pick;
     if (m_hovered) pick = GroundPickAt(m_doc.track(), m_hovered->x * 64 + 32, m_hovered->y * 64 + 32);
@@ -850,6 +859,7 @@ void CRavokView::mouseMoveEvent(QMouseEvent* event) {
     }
     if (square != m_hovered) {
         m_hovered = square;
+        followTextureCursor();
         if (square) emit positionText(QStringLiteral("%1, %2").arg(square->x).arg(square->y));
         update();
     }

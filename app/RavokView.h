@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/TextureModeState.h"
+#include "art/TrackPaletteChange.h"
 #include "edit/CameraFlight.h"
 #include "edit/CourseEditing.h"
 #include "edit/GroundBoxEditing.h"
@@ -25,6 +27,7 @@
 #include <tuple>
 
 class CRavokDoc;
+class QMenu;
 
 namespace ravok {
 struct ProgramSettings;
@@ -98,6 +101,30 @@ public:
     bool InsertGroundBoxHere();
     bool DeleteSelectedGroundBox();
     bool ApplyGroundBoxHeights();
+    // Texture mode: the selection, paint mode, the Texture menu's commands on
+    // the selection and the one level of texture undo; each false when nothing changed.
+    const TextureModeState& textureMode() const { return m_textures; }
+    TextureModeState& textureMode() { return m_textures; }
+    bool TextureClick(ravok::GridSquare square, bool shift);
+    void SetTexturePaintMode(bool on);
+    void SetTexturePaintSize(int width, int height);
+    bool FillTextures(int texture);
+    bool RotateTextures();
+    bool MirrorTextures();
+    bool RotateTextureArea();
+    bool MirrorTextureArea();
+    bool CopyTextureArea();
+    bool PasteTextureArea();
+    bool SelectTexture();
+    bool ReplaceTexture();
+    bool UndoTextures();
+    bool ApplyTextureTransitions();
+    // The pattern the Patterns box chose for Paste Area; null for none.
+    void ChoosePattern(const ravok::TexturePattern* pattern);
+    // The Texture menu's entries (also the texture mode's context menu).
+    void FillTextureMenu(QMenu& menu);
+    // The background and grid entries of the track palette, recomputed when the palette changes.
+    ravok::DisplayColourIndices displayColourIndices() const { return m_displayColours; }
     // Undo of the last terrain edit; false when there is none.
     bool UndoTerrain();
     // The size of the software renderer's frame for the display setting.
@@ -124,6 +151,8 @@ signals:
     void terrainEdited();                   // heights changed in place
     void terrainToolChanged(const ravok::TerrainToolParams& params); // the keys changed a bar field
     void flagsChanged();                    // F5..F9 toggled a view flag
+    void texturesBoxWanted();               // "Display Textures Box"
+    void patternsBoxWanted();               // "Display Patterns Box"
 
 protected:
     void initializeGL() override;
@@ -156,6 +185,15 @@ private:
     void toggleFlag(bool& flag);
     void contextAboutToGo();
     ravok::FrameBuffer pickingFrame() const;
+    // Texture mode's part of the notifications, keys, mouse and overlay.
+    bool textureNotification(int code, int value);
+    bool textureKey(QKeyEvent* event);
+    void textureMousePress(QMouseEvent* event);
+    void followTextureCursor();
+    bool texturesEdited(const ravok::TextureChange& change);
+    void paintTextureOverlay(QPainter& painter);
+    TextureModeState m_textures;
+    ravok::DisplayColourIndices m_displayColours;
     const ravok::Mesh& plainBlock(const ravok::TrackObject& object);
 
     CRavokDoc& m_doc;

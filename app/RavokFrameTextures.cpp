@@ -1,0 +1,57 @@
+// The main window's texture commands: the Texture Tools bar, the Textures
+// menu, the Special menu's texture entries and the Patterns box.
+#include "app/RavokFrame.h"
+
+#include "app/RavokDoc.h"
+#include "app/RavokView.h"
+#include "app/TextureToolsBar.h"
+#include "app/TextureTransitionsDlg.h"
+#include "app/TrackPaletteDlg.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+QToolBar* CRavokFrame::createTextureToolsBar() {
+    auto* bar = new CTextureToolsBar(this);
+    connect(bar, &CTextureToolsBar::notify, m_view, &CRavokView::OnBarNotification);
+    connect(bar, &CTextureToolsBar::paintSizeChanged, m_view, &CRavokView::SetTexturePaintSize);
+    addToolBar(bar);
+    bar->setVisible(false);
+    return bar;
+}
+
+void CRavokFrame::createTextureMenu() {
+    QMenu* textures = menuBar()->addMenu(QStringLiteral("Te&xtures"));
+    textures->setObjectName(QStringLiteral("Textures"));
+    // Filled as it opens, so that each entry's state follows the selection.
+    connect(textures, &QMenu::aboutToShow, this, [this, textures] {
+        textures->clear();
+        m_view->FillTextureMenu(*textures);
+    });
+    m_view->FillTextureMenu(*textures);
+}
+
+void CRavokFrame::addTextureCommands(QMenu* special) {
+    special->addSeparator();
+    special->addAction(QStringLiteral("Texture Transitions"), this, &CRavokFrame::OnTextureTransitions);
+    special->addAction(QStringLiteral("Track &Palette..."), this, &CRavokFrame::OnTrackPalette);
+}
+
+void CRavokFrame::OnTextureTransitions() {
+    if (!m_transitions) {
+        m_transitions = new CTextureTransitionsDlg(m_view->textureMode().transitions, m_doc, this);
+        connect(m_transitions, &CTextureTransitionsDlg::notify, m_view, &CRavokView::OnBarNotification);
+    }
+    m_transitions->show();
+    m_transitions->raise();
+}
+
+void CRavokFrame::OnTrackPalette() {
+    if (m_doc.podViewMode()) return;
+    CTrackPaletteDlg dialog(m_doc, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    InstallTrackPalette(m_doc, dialog.colours());
+    m_view->OnBarNotification(40, 0);
+}
+
+void CRavokFrame::OnPasteComposite() {}
