@@ -2,6 +2,7 @@
 // menu, the Special menu's texture entries and the Patterns box.
 #include "app/RavokFrame.h"
 
+#include "app/CutTexturesDlg.h"
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
 #include "app/TextureToolsBar.h"
@@ -23,12 +24,17 @@ QToolBar* CRavokFrame::createTextureToolsBar() {
 void CRavokFrame::createTextureMenu() {
     QMenu* textures = menuBar()->addMenu(QStringLiteral("Te&xtures"));
     textures->setObjectName(QStringLiteral("Textures"));
-    // Filled as it opens, so that each entry's state follows the selection.
-    connect(textures, &QMenu::aboutToShow, this, [this, textures] {
-        textures->clear();
+    auto fillTextures = [this, textures] {
         m_view->FillTextureMenu(*textures);
+        textures->addSeparator();
+        textures->addAction(QStringLiteral("Paste Composite..."), this, &CRavokFrame::OnPasteComposite);
+    };
+    // Filled as it opens, so that each entry's state follows the selection.
+    connect(textures, &QMenu::aboutToShow, this, [textures, fillTextures] {
+        textures->clear();
+        fillTextures();
     });
-    m_view->FillTextureMenu(*textures);
+    fillTextures();
 }
 
 void CRavokFrame::addTextureCommands(QMenu* special) {
@@ -54,4 +60,6 @@ void CRavokFrame::OnTrackPalette() {
     m_view->OnBarNotification(40, 0);
 }
 
-void CRavokFrame::OnPasteComposite() {}
+void CRavokFrame::OnPasteComposite() {
+    if (!m_doc.podViewMode()) PasteComposite(m_doc, this);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "art/TextureCut.h"
+
+#include <QDialog>
+
+#include <filesystem>
+
+class CRavokDoc;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace ravok {
+struct ProgramSettings;
+}
+
+// "Cut Textures from an Image": the picture to cut (from the clipboard or
+// Open Image), the tile size among those offered, the offsets, columns and
+// rows, the output kind with its border-overlap and keep-HD choices, and the
+// base name. Two status lines describe the source and the tiles; OK is
+// enabled only while the tile summary is shown and checks the choices.
+class CCutTexturesDlg : public QDialog {
+    Q_OBJECT
+public:
+    CCutTexturesDlg(ravok::CutSource source, const ravok::CutSettings& start, QWidget* parent = nullptr);
+
+    const ravok::CutSource& source() const { return m_source; }
+    ravok::CutSource takeSource() { return std::move(m_source); }
+    ravok::CutSettings settings() const;
+    // Open Image after its file dialog; false (with the message shown) when
+    // the picture cannot be read.
+    bool openImage(const std::filesystem::path& path);
+    QString sourceLine() const;
+    QString summaryLine() const;
+
+public slots:
+    void accept() override;
+
+private:
+    void onOpenImage();
+    void fillTileSizes();
+    void refresh();
+
+    ravok::CutSource m_source;
+    int m_previousSize;
+    QComboBox *m_tileSize, *m_output;
+    QSpinBox *m_left, *m_top, *m_columns, *m_rows;
+    QCheckBox *m_overlap, *m_keepHd;
+    QLineEdit* m_base;
+    QLabel *m_sourceLine, *m_summaryLine;
+    QPushButton* m_ok;
+};
+
+// Paste Composite: the picture from the clipboard (its refusals shown in a
+// box titled "Paste Composite"), the dialog, the name checks (the dialog opens
+// again after a refusal, nothing written), then the tiles written into the
+// art folder and added to the track. The output kind, the window size and
+// the keep-HD choice are remembered. Returns the number of tiles added.
+int PasteComposite(CRavokDoc& doc, QWidget* parent);

@@ -1,0 +1,121 @@
+#include "app/CutTexturesDlg.h"
+#include "app/RavokDoc.h"
+#include "base/ProgramSettings.h"
+#include "model/TrackPod.h"
+#include "TestSupport.h"
+
+#include "AppTestSupport.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace ravok;
+using ravok::test::app;
+using ravok::test::ModalAnswerer;
+using ravok::test::TempDir;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CutScene {
+    TempDir dir;
+    ProgramSettings settings = defaultSettings(dir.path());
+    CRavokDoc doc{settings};
+    fs::path picture = dir / "ground.png";
+    CutScene() {
+        fs::create_directories(settings.artFolder);
+        QImage image(1000, 600, QImage::Format_RGB32);
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 1000; ++x) image.setPixel(x, y, qRgb(x % 256, y % 256, (x + y) % 200));
+        image.save(QString::fromStdString(picture.string()));
+        QApplication::clipboard()->clear();
+    }
+    int textureCount() const {
+        int n = 0;
+        for (const auto& t : doc.track().terrainTextures) n += t != nullptr;
+        return n;
+    }
+};
+
+// Fills the dialog: the picture, 256-pixel PNG tiles from (0, 0), the grid and base name.
+void choose(CCutTexturesDlg& dialog, const fs::path& picture, int columns, int rows, const char* base) {
+    ASSERT_TRUE(dialog.openImage(picture));
+    auto* size = dialog.findChild<QComboBox*>(QStringLiteral("TileSize"));
+    size->setCurrentIndex(size->findData(256));
+    dialog.findChild<QComboBox*>(QStringLiteral("Output"))->setCurrentIndex(int(CutOutput::Png));
+    dialog.findChild<QSpinBox*>(QStringLiteral("Columns"))->setValue(columns);
+    dialog.findChild<QSpinBox*>(QStringLiteral("Rows"))->setValue(rows);
+    dialog.findChild<QLineEdit*>(QStringLiteral("BaseName"))->setText(QString::fromLatin1(base));
+}
+
+} // namespace
+
+TEST(CutTexturesDialog, CutsA1000By600PictureIntoFourTiles) {
+    app();
+    CutScene scene;
+    int shown = 0;
+    ModalAnswerer answerer([&](QWidget* modal) {
+        auto* dialog = qobject_cast<CCutTexturesDlg*>(modal);
+        if (!dialog) return false;
+        if (++shown == 1) {
+            EXPECT_EQ(dialog->sourceLine(), QStringLiteral("No image - use Open Image to choose a PNG or TGA."));
+            choose(*dialog, scene.picture, 4, 2, "base");
+            // Four columns of 256 end at 1024: OK refuses and the dialog stays.
+            QTimer::singleShot(0, dialog, [dialog] { dialog->accept(); });
+            return true;
+        }
+        // Back from the refusal.
+        EXPECT_FALSE(dialog->isHidden());
+        dialog->findChild<QSpinBox*>(QStringLiteral("Columns"))->setValue(2);
+        EXPECT_EQ(dialog->summaryLine(), QStringLiteral("4 textures, BASE00 to BASE11."));
+        EXPECT_TRUE(dialog->sourceLine().startsWith(QStringLiteral("ground.png - 1000 x 600, true colour: HD tiles (.PNG)")));
+        QTimer::singleShot(0, dialog, [dialog] { dialog->accept(); });
+        return true;
+    });
+    EXPECT_EQ(PasteComposite(scene.doc, nullptr), 4);
+    EXPECT_TRUE(answerer.boxes.contains(QStringLiteral("Paste Composite: The last tile runs off the edge of the image.")));
+    for (const char* name : {"BASE00", "BASE10", "BASE01", "BASE11"}) {
+        EXPECT_TRUE(fs::exists(scene.settings.artFolder / (std::string(name) + ".PNG"))) << name;
+        EXPECT_GE(scene.doc.track().FindTexture(std::string(name) + ".RAW"), 0) << name;
+    }
+    EXPECT_EQ(scene.textureCount(), 4);
+    EXPECT_TRUE(scene.doc.isModified());
+    EXPECT_EQ(scene.settings.texCutFormat, uint32_t(CutOutput::Png)); // remembered
+}
+
+TEST(CutTexturesDialog, AUsedBaseNameStopsBeforeAnyWrite) {
+    app();
+    CutScene scene;
+    test::writeBytes(scene.settings.artFolder / "BASE11.ACT", std::vector<uint8_t>(768, 0));
+    const auto before = std::distance(fs::directory_iterator(scene.settings.artFolder), fs::directory_iterator());
+    int opened = 0;
+    ModalAnswerer answerer([&](QWidget* modal) {
+        auto* dialog = qobject_cast<CCutTexturesDlg*>(modal);
+        if (!dialog) return false;
+        if (++opened == 1) {
+            choose(*dialog, scene.picture, 2, 2, "Base.x");
+            QTimer::singleShot(0, dialog, [dialog] { dialog->accept(); });
+        } else {
+            // Opened again after the refusal with the same choices.
+            EXPECT_EQ(dialog->summaryLine(), QStringLiteral("4 textures, BASE00 to BASE11."));
+            QTimer::singleShot(0, dialog, [dialog] { dialog->reject(); });
+        }
+        return true;
+    });
+    EXPECT_EQ(PasteComposite(scene.doc, nullptr), 0);
+    EXPECT_EQ(opened, 2);
+    EXPECT_TRUE(answerer.boxes.contains(
+        QStringLiteral("Paste Composite: BASE11.ACT is already in the art folder.\n\nNothing has been written.  Choose "
+                       "another base name.")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(scene.settings.artFolder), fs::directory_iterator()), before);
+    EXPECT_EQ(scene.textureCount(), 0);
+    EXPECT_FALSE(scene.doc.isModified());
+}
