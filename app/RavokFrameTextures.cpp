@@ -5,6 +5,7 @@
 #include "app/CutTexturesDlg.h"
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
+#include "app/TexturePatternsBox.h"
 #include "app/TextureToolsBar.h"
 #include "app/TextureTransitionsDlg.h"
 #include "app/TrackPaletteDlg.h"
@@ -22,6 +23,13 @@ QToolBar* CRavokFrame::createTextureToolsBar() {
 }
 
 void CRavokFrame::createTextureMenu() {
+    m_patterns = new CTexturePatternsBox(m_doc, *m_view, m_settings, this);
+    addDockWidget(Qt::RightDockWidgetArea, m_patterns);
+    m_patterns->hide();
+    connect(m_view, &CRavokView::patternsBoxWanted, m_patterns, [this] {
+        m_patterns->show();
+        m_patterns->raise();
+    });
     QMenu* textures = menuBar()->addMenu(QStringLiteral("Te&xtures"));
     textures->setObjectName(QStringLiteral("Textures"));
     auto fillTextures = [this, textures] {
