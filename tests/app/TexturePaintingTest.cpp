@@ -3,7 +3,9 @@
 #include "app/RavokView.h"
 #include "app/TextureTransitionsDlg.h"
 #include "app/TrackPaletteDlg.h"
+#include "art/Texture.h"
 #include "art/TrackPaletteFile.h"
+#include "art/TrackPaletteOptimiser.h"
 #include "base/ProgramSettings.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"
@@ -216,4 +218,34 @@ TEST(TrackPaletteDialog, OkKeepsAnMtm2PaletteThroughSaveAndOpen) {
     EXPECT_NE(f.track.palette.colours()[100], loaded[100]);
     ASSERT_TRUE(f.doc.OnOpenDocument(file));
     EXPECT_EQ(f.track.palette.colours(), now);
+}
+
+TEST(TrackPaletteDialog, OptimiseReadsTheUsedTexturesOrSaysItCannot) {
+    app();
+    TempDir dir;
+    ProgramSettings settings = defaultSettings(dir.path());
+    std::filesystem::create_directories(settings.artFolder);
+    CRavokDoc doc(settings);
+    test::ScriptedPrompter prompter;
+    doc.setPrompter(&prompter);
+    std::vector<uint8_t> pixels(64 * 64);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i % 4);
+    doc.track().terrainTextures[0] = std::make_unique<Texture>();
+    doc.track().terrainTextures[0]->setPicture("ART\\GRASS.RAW", 64, 64, pixels.data());
+    CTrackPaletteDlg dialog(doc);
+    const PaletteColours before = dialog.colours();
+    EXPECT_FALSE(dialog.optimise()); // no file of the texture in the art folder
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0], ": Error calculating palette!");
+    EXPECT_EQ(dialog.colours(), before);
+
+    std::vector<uint8_t> act(768, 0);
+    for (int i = 0; i < 4; ++i) act[size_t(i * 3)] = uint8_t(60 * (i + 1)); // reds
+    test::writeBytes(settings.artFolder / "grass.raw", pixels);
+    test::writeBytes(settings.artFolder / "grass.act", act);
+    ASSERT_TRUE(dialog.optimise());
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(dialog.colours()[size_t(i)], kSystemPaletteColours[size_t(i)]);
+    // Red 180 (not a primary's cell) comes after the system colours and the 28 primaries.
+    const auto& c = dialog.colours();
+    EXPECT_NE(std::find(c.begin() + 38, c.begin() + 246, RgbColour{22 * 8 + 7, 7, 7}), c.begin() + 246);
 }
