@@ -119,6 +119,9 @@ public:
     bool ReplaceTexture();
     bool UndoTextures();
     bool ApplyTextureTransitions();
+    // Texture t left the table and later slots moved down one: the
+    // transitions slots follow (a slot of t itself becomes unset).
+    void TextureRemoved(int texture);
     // The pattern the Patterns box chose for Paste Area; null for none.
     void ChoosePattern(const ravok::TexturePattern* pattern);
     // The Texture menu's entries (also the texture mode's context menu).

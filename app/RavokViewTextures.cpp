@@ -153,6 +153,16 @@ void CRavokView::ChoosePattern(const TexturePattern* pattern) {
     else m_textures.pattern.reset();
 }
 
+void CRavokView::TextureRemoved(int texture) {
+    auto follow = [texture](int& slot) {
+        if (slot == texture) slot = -1;
+        else if (slot > texture) --slot;
+    };
+    for (auto& row : m_textures.transitions.picture)
+        for (int& slot : row) follow(slot);
+    follow(m_textures.transitions.outer);
+}
+
 bool CRavokView::SelectTexture() {
     std::optional<GridSquare> square = m_hovered;
     if (!square && !m_textures.selection.empty()) square = GridSquare{m_textures.selection.x0, m_textures.selection.y0};

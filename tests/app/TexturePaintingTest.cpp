@@ -182,6 +182,14 @@ TEST(TextureTransitions, DialogAppliesOverASingleHill) {
     EXPECT_EQ(cell(f.track, 105, 105), 0x0FFF);
     EXPECT_EQ(cell(f.track, 99, 105), 4);
     EXPECT_EQ(f.view.textureMode().transitions.fillUpValue, 150); // kept for the next opening
+
+    // Removing texture 5 unsets the centre and moves the later slots down.
+    f.view.TextureRemoved(5);
+    const TransitionSettings& kept = f.view.textureMode().transitions;
+    EXPECT_EQ(kept.picture[1][1], -1);
+    EXPECT_EQ(kept.picture[1][0], 4);
+    EXPECT_EQ(kept.picture[2][2], 8);
+    EXPECT_EQ(kept.outer, 19);
 }
 
 TEST(TrackPaletteDialog, OkKeepsAnMtm2PaletteThroughSaveAndOpen) {
