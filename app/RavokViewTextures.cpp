@@ -242,18 +242,25 @@ void CRavokView::paintTextureOverlay(QPainter& painter) {
     const CameraMatrix matrix = CameraMatrixOf(m_camera);
     const double sx = double(width()) / frame.width, sy = double(height()) / frame.height;
     const CTrackPOD& track = m_doc.track();
-    // The rectangle's edge at the corners of its squares, following the ground.
+    // The rectangle's edge at the corners of its squares, following the
+    // ground; the edge breaks where it leaves the view.
+    painter.setPen(QPen(QColor(255, 255, 0), 2));
     QPolygonF edge;
+    auto flush = [&] {
+        if (edge.size() > 1) painter.drawPolyline(edge);
+        edge.clear();
+    };
     auto add = [&](int gx, int gy) {
         const int hx = std::min(gx, 255), hy = std::min(gy, 255);
         if (const auto p = ProjectWorldPoint(matrix, frame, gx * 64, gy * 64, track.terrain.height(hx, hy) * 3))
             edge << QPointF((*p)[0] * sx, (*p)[1] * sy);
+        else
+            flush();
     };
     const int x1 = s.x1 + 1, y1 = s.y1 + 1;
     for (int x = s.x0; x < x1; ++x) add(x, s.y0);
     for (int y = s.y0; y < y1; ++y) add(x1, y);
     for (int x = x1; x > s.x0; --x) add(x, y1);
     for (int y = y1; y >= s.y0; --y) add(s.x0, y);
-    painter.setPen(QPen(QColor(255, 255, 0), 2));
-    painter.drawPolyline(edge);
+    flush();
 }
