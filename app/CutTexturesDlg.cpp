@@ -194,7 +194,8 @@ int PasteComposite(CRavokDoc& doc, QWidget* parent) {
         chosen = dialog.settings();
         source = dialog.takeSource();
         if (answer != QDialog::Accepted) return 0;
-        settings.texCutFormat = uint32_t(chosen.output);
+        // A palette picture always cuts RAW/ACT: the choice for true colour stays.
+        if (source.kind == CutSourceKind::TrueColour) settings.texCutFormat = uint32_t(chosen.output);
         const Outcome names = CheckCutNames(doc.track(), settings.artFolder, chosen);
         if (names) break;
         doc.prompter().warn(names.message, kPasteCompositeCaption);

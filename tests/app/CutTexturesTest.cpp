@@ -1,4 +1,5 @@
 #include "app/CutTexturesDlg.h"
+#include "app/DibClipboard.h"
 #include "app/RavokDoc.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
@@ -118,4 +119,47 @@ TEST(CutTexturesDialog, AUsedBaseNameStopsBeforeAnyWrite) {
     EXPECT_EQ(std::distance(fs::directory_iterator(scene.settings.artFolder), fs::directory_iterator()), before);
     EXPECT_EQ(scene.textureCount(), 0);
     EXPECT_FALSE(scene.doc.isModified());
+}
+
+TEST(CutTexturesDialog, APaletteClipboardPictureCutsRawTilesInItsOwnColours) {
+    app();
+    CutScene scene;
+    QImage picture(128, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 128; ++x) picture.setPixel(x, y, x < 64 ? qRgb(200, 10, 10) : qRgb(10, 10, 200));
+    SetClipboardDib(DibOfImage(picture));
+    ModalAnswerer answerer([&](QWidget* modal) {
+        auto* dialog = qobject_cast<CCutTexturesDlg*>(modal);
+        if (!dialog) return false;
+        EXPECT_EQ(dialog->sourceLine(), QStringLiteral("Clipboard - 128 x 64, 256 colours: legacy 8-bit tiles (.RAW + "
+                                                       ".ACT) in the image's own palette."));
+        auto* output = dialog->findChild<QComboBox*>(QStringLiteral("Output"));
+        EXPECT_FALSE(output->isEnabled());
+        EXPECT_EQ(output->currentIndex(), int(CutOutput::RawAct));
+        auto* size = dialog->findChild<QComboBox*>(QStringLiteral("TileSize"));
+        EXPECT_EQ(size->count(), 2); // 32 and 64: nothing larger than the picture's smaller side
+        EXPECT_EQ(size->itemText(1), QStringLiteral("64 x 64"));
+        size->setCurrentIndex(1);
+        dialog->findChild<QSpinBox*>(QStringLiteral("Columns"))->setValue(2);
+        dialog->findChild<QSpinBox*>(QStringLiteral("Rows"))->setValue(1);
+        dialog->findChild<QLineEdit*>(QStringLiteral("BaseName"))->setText(QStringLiteral("clip"));
+        QTimer::singleShot(0, dialog, [dialog] { dialog->accept(); });
+        return true;
+    });
+    EXPECT_EQ(PasteComposite(scene.doc, nullptr), 2);
+    for (const char* name : {"CLIP00", "CLIP10"}) {
+        EXPECT_TRUE(fs::exists(scene.settings.artFolder / (std::string(name) + ".RAW"))) << name;
+        EXPECT_FALSE(fs::exists(scene.settings.artFolder / (std::string(name) + ".PNG"))) << name;
+    }
+    EXPECT_EQ(scene.settings.texCutFormat, uint32_t(CutOutput::Png)); // an 8-bit cut leaves the choice alone
+
+    // A file that is no picture: the message, the source kept.
+    answerer.boxes.clear();
+    CCutTexturesDlg dialog({}, CutSettings{});
+    test::writeBytes(scene.dir / "junk.png", {1, 2, 3});
+    ModalAnswerer& boxes = answerer;
+    EXPECT_FALSE(dialog.openImage(scene.dir / "junk.png"));
+    ASSERT_EQ(boxes.boxes.size(), 1); // answered before the call returned
+    EXPECT_TRUE(boxes.boxes.front().startsWith(QStringLiteral("Paste Composite: ")));
+    EXPECT_EQ(dialog.source().kind, CutSourceKind::None);
 }
