@@ -15,6 +15,8 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -256,4 +258,34 @@ TEST(TrackPaletteDialog, OptimiseReadsTheUsedTexturesOrSaysItCannot) {
     // Red 180 (not a primary's cell) comes after the system colours and the 28 primaries.
     const auto& c = dialog.colours();
     EXPECT_NE(std::find(c.begin() + 38, c.begin() + 246, RgbColour{22 * 8 + 7, 7, 7}), c.begin() + 246);
+}
+
+TEST(TexturePainting, MenusFollowTheSelectionAndSource) {
+    app();
+    TextureFrame f;
+    QMenu* textures = f.frame.findChild<QMenu*>(QStringLiteral("Textures"));
+    ASSERT_TRUE(textures);
+    auto entry = [&](const QString& text) -> QAction* {
+        emit textures->aboutToShow();
+        for (QAction* a : textures->actions())
+            if (a->text() == text) return a;
+        return nullptr;
+    };
+    ASSERT_TRUE(entry(QStringLiteral("Rotate 90°\tCtrl+R")));
+    EXPECT_FALSE(entry(QStringLiteral("Rotate 90°\tCtrl+R"))->isEnabled());
+    f.view.TextureClick({3, 3}, false);
+    EXPECT_TRUE(entry(QStringLiteral("Mirror Area\tM"))->isEnabled());
+    EXPECT_FALSE(entry(QStringLiteral("Paste Area\tCtrl+V"))->isEnabled()); // no source yet
+    entry(QStringLiteral("Copy Area"))->trigger();
+    EXPECT_TRUE(entry(QStringLiteral("Paste Area\tCtrl+V"))->isEnabled());
+    f.track.terrain.textures[3 * 256 + 3] = 0x0011;
+    entry(QStringLiteral("Rotate 90°\tCtrl+R"))->trigger();
+    EXPECT_EQ(cell(f.track, 3, 3), 0x4011);
+
+    QStringList special;
+    for (QAction* menu : f.frame.menuBar()->actions())
+        if (menu->text() == QStringLiteral("&Special"))
+            for (QAction* a : menu->menu()->actions()) special << a->text();
+    EXPECT_TRUE(special.contains(QStringLiteral("Texture Transitions")));
+    EXPECT_TRUE(special.contains(QStringLiteral("Track &Palette...")));
 }
