@@ -243,6 +243,7 @@ void CRavokView::paintOverlay(QPainter& painter) {
             }
         }
     }
+    paintTextureOverlay(painter);
     if (m_hovered && m_mode == kEditTerrain) {
         // The brush's extent, following the ground along its edges.
         // The extent only changes with the parameters; building a brush on every
@@ -277,7 +278,6 @@ void CRavokView::paintOverlay(QPainter& painter) {
         painter.setPen(QPen(colourOf(m_settings.colors[3]), 1));
         if (outline.size() == 4) painter.drawPolygon(outline);
     }
-    paintTextureOverlay(painter);
     if (m_settings.displayFps) {
         painter.setPen(Qt::yellow);
         const QString text = QString::fromStdString(m_frameRate.text());
@@ -312,10 +312,10 @@ void CRavokView::OnBarNotification(int code, int value) {
     case 14:
         m_mode = std::clamp(value, 0, 4);
         m_hovered.reset();
-        m_textures.selection = {};
         m_objects.clear();
         m_anchor = m_truck = -1;
         m_box = {};
+        m_textures.selection = {};
         break;
     case 23:
         m_course = std::clamp(value, 0, 4);

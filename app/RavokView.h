@@ -27,11 +27,12 @@
 #include <tuple>
 
 class CRavokDoc;
-class QMenu;
 
 namespace ravok {
 struct ProgramSettings;
 }
+
+class QMenu;
 
 // The edit modes of the view and the frame's mode buttons.
 enum EditMode { kEditTerrain = 0, kEditTextures = 1, kEditCourse = 2, kEditObjects = 3, kEditGroundBoxes = 4 };
@@ -188,15 +189,6 @@ private:
     void toggleFlag(bool& flag);
     void contextAboutToGo();
     ravok::FrameBuffer pickingFrame() const;
-    // Texture mode's part of the notifications, keys, mouse and overlay.
-    bool textureNotification(int code, int value);
-    bool textureKey(QKeyEvent* event);
-    void textureMousePress(QMouseEvent* event);
-    void followTextureCursor();
-    bool texturesEdited(const ravok::TextureChange& change);
-    void paintTextureOverlay(QPainter& painter);
-    TextureModeState m_textures;
-    ravok::DisplayColourIndices m_displayColours;
     const ravok::Mesh& plainBlock(const ravok::TrackObject& object);
 
     CRavokDoc& m_doc;
@@ -226,6 +218,15 @@ private:
     // Applies a course command's result: modified flag, the anchor to hold, the map.
     void courseChanged(const ravok::CourseChange& change);
     ravok::ScreenProjection screenProjection() const;
+    // Texture mode's part of the notifications, keys, mouse and overlay.
+    bool textureNotification(int code, int value);
+    bool textureKey(QKeyEvent* event);
+    void textureMousePress(QMouseEvent* event);
+    void followTextureCursor();
+    bool texturesEdited(const ravok::TextureChange& change);
+    void paintTextureOverlay(QPainter& painter);
+    TextureModeState m_textures;
+    ravok::DisplayColourIndices m_displayColours;
     QElapsedTimer m_pressed; // a drag counts after the button has been down 200 ms
     QElapsedTimer m_sinceSinglePoint;
 

@@ -98,6 +98,7 @@ CTextureTransitionsDlg::CTextureTransitionsDlg(ravok::TransitionSettings& settin
         m_thresholdValue->setText(QString::number(v));
         readControls();
     });
+    readControls();
     connect(&m_doc, &CRavokDoc::texturesChanged, this, &CTextureTransitionsDlg::refresh);
     connect(&m_doc, &CRavokDoc::contentsReplaced, this, &CTextureTransitionsDlg::refresh);
     refresh();
@@ -139,6 +140,8 @@ void CTextureTransitionsDlg::refresh() {
 }
 
 void CTextureTransitionsDlg::readControls() {
+    m_fillUpValue->setEnabled(m_fillUp->isChecked());
+    m_fillDownValue->setEnabled(m_fillDown->isChecked());
     m_settings.invert = m_invert->isChecked();
     m_settings.fillUpTo = m_fillUp->isChecked();
     m_settings.fillUpValue = m_fillUpValue->value();

@@ -12,11 +12,11 @@
 #include "AppTestSupport.h"
 #include "TestTracks.h"
 
-#include <QCheckBox>
 #include <QImage>
 #include <QMainWindow>
 #include <QSlider>
 #include <QSpinBox>
+#include <QCheckBox>
 #include <QSurfaceFormat>
 #include <QToolBar>
 #include <QTest>
