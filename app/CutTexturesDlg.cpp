@@ -38,7 +38,7 @@ QSpinBox* spinBox(const char* name, int low, int high, int value) {
 } // namespace
 
 CCutTexturesDlg::CCutTexturesDlg(CutSource source, const CutSettings& start, QWidget* parent)
-    : QDialog(parent), m_source(std::move(source)), m_previousSize(start.tileSize) {
+    : QDialog(parent), m_source(std::move(source)), m_previousSize(start.tileSize), m_chosenOutput(start.output) {
     setWindowTitle(QStringLiteral("Cut Textures from an Image"));
     auto* open = new QPushButton(QStringLiteral("Open Image..."));
     connect(open, &QPushButton::clicked, this, &CCutTexturesDlg::onOpenImage);
@@ -86,7 +86,10 @@ CCutTexturesDlg::CCutTexturesDlg(CutSource source, const CutSettings& start, QWi
     layout->addWidget(m_summaryLine);
     layout->addWidget(buttons);
 
-    connect(m_output, &QComboBox::currentIndexChanged, this, &CCutTexturesDlg::fillTileSizes);
+    connect(m_output, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (m_output->isEnabled()) m_chosenOutput = CutOutput(std::clamp(index, 0, 2));
+        fillTileSizes();
+    });
     connect(m_tileSize, &QComboBox::currentIndexChanged, this, [this] {
         if (m_tileSize->currentIndex() >= 0) m_previousSize = m_tileSize->currentData().toInt();
         refresh();
@@ -104,7 +107,7 @@ CutSettings CCutTexturesDlg::settings() const {
     c.top = m_top->value();
     c.columns = m_columns->value();
     c.rows = m_rows->value();
-    c.output = EffectiveCutOutput(m_source, CutOutput(std::clamp(m_output->currentIndex(), 0, 2)));
+    c.output = m_chosenOutput;
     c.borderOverlap = m_overlap->isChecked();
     c.keepHdArtOnly = m_keepHd->isChecked();
     c.baseName = m_base->text().trimmed().toStdString();
@@ -115,10 +118,12 @@ CutSettings CCutTexturesDlg::settings() const {
 // stays when it is still offered.
 void CCutTexturesDlg::fillTileSizes() {
     // A palette picture always gives RAW/ACT tiles in its own palette.
-    const bool paletted = m_source.kind == CutSourceKind::Paletted;
-    if (paletted) m_output->setCurrentIndex(int(CutOutput::RawAct));
-    m_output->setEnabled(!paletted);
-    const CutOutput output = EffectiveCutOutput(m_source, CutOutput(std::clamp(m_output->currentIndex(), 0, 2)));
+    const CutOutput output = EffectiveCutOutput(m_source, m_chosenOutput);
+    {
+        const QSignalBlocker block(m_output);
+        m_output->setEnabled(m_source.kind != CutSourceKind::Paletted);
+        m_output->setCurrentIndex(int(output));
+    }
     const std::vector<int> offered = OfferedTileSizes(m_source, output);
     const int chosen = ChooseTileSize(offered, m_previousSize);
     {
@@ -132,7 +137,7 @@ void CCutTexturesDlg::fillTileSizes() {
 
 void CCutTexturesDlg::refresh() {
     const CutSettings c = settings();
-    const bool raw = c.output == CutOutput::RawAct;
+    const bool raw = EffectiveCutOutput(m_source, c.output) == CutOutput::RawAct;
     m_overlap->setEnabled(raw);
     m_keepHd->setEnabled(!raw && m_source.kind == CutSourceKind::TrueColour);
     m_sourceLine->setText(sourceLine());
@@ -172,6 +177,18 @@ void CCutTexturesDlg::accept() {
     QDialog::accept();
 }
 
+bool RunCutTexturesDialog(CutSource& source, CutSettings& cut, ProgramSettings& settings, QWidget* parent) {
+    // A new dialog each time: it opens again after a refused name.
+    CCutTexturesDlg dialog(std::move(source), cut, parent);
+    if (settings.texCutSize.cx > 0 && settings.texCutSize.cy > 0)
+        dialog.resize(settings.texCutSize.cx, settings.texCutSize.cy);
+    const int answer = dialog.exec();
+    settings.texCutSize = {dialog.width(), dialog.height()};
+    cut = dialog.settings();
+    source = dialog.takeSource();
+    return answer == QDialog::Accepted;
+}
+
 int PasteComposite(CRavokDoc& doc, QWidget* parent) {
     ProgramSettings& settings = doc.settings();
     CutSource source;
@@ -186,21 +203,13 @@ int PasteComposite(CRavokDoc& doc, QWidget* parent) {
     chosen.keepHdArtOnly = settings.keepHdArtOnly;
     // After a refused name the dialog opens again with the same choices.
     for (;;) {
-        CCutTexturesDlg dialog(std::move(source), chosen, parent);
-        if (settings.texCutSize.cx > 0 && settings.texCutSize.cy > 0)
-            dialog.resize(settings.texCutSize.cx, settings.texCutSize.cy);
-        const int answer = dialog.exec();
-        settings.texCutSize = {dialog.width(), dialog.height()};
-        chosen = dialog.settings();
-        source = dialog.takeSource();
-        if (answer != QDialog::Accepted) return 0;
-        // A palette picture always cuts RAW/ACT: the choice for true colour stays.
-        if (source.kind == CutSourceKind::TrueColour) settings.texCutFormat = uint32_t(chosen.output);
+        if (!RunCutTexturesDialog(source, chosen, settings, parent)) return 0;
+        settings.texCutFormat = uint32_t(chosen.output); // the kind chosen for true colour
         const Outcome names = CheckCutNames(doc.track(), settings.artFolder, chosen);
         if (names) break;
         doc.prompter().warn(names.message, kPasteCompositeCaption);
     }
-    if (source.kind == CutSourceKind::TrueColour && chosen.output != CutOutput::RawAct)
+    if (source.kind == CutSourceKind::TrueColour && EffectiveCutOutput(source, chosen.output) != CutOutput::RawAct)
         settings.keepHdArtOnly = chosen.keepHdArtOnly;
 
     QApplication::setOverrideCursor(Qt::WaitCursor);

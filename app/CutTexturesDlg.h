@@ -47,6 +47,9 @@ private:
 
     ravok::CutSource m_source;
     int m_previousSize;
+    // The output kind chosen for true colour, kept while a palette picture
+    // shows RAW/ACT.
+    ravok::CutOutput m_chosenOutput;
     QComboBox *m_tileSize, *m_output;
     QSpinBox *m_left, *m_top, *m_columns, *m_rows;
     QCheckBox *m_overlap, *m_keepHd;
@@ -55,9 +58,15 @@ private:
     QPushButton* m_ok;
 };
 
+// Runs the dialog on a source (which Open Image may replace) from the
+// choices of the last use, remembering the window size; false for Cancel.
+// The source and the choices come back either way.
+bool RunCutTexturesDialog(ravok::CutSource& source, ravok::CutSettings& cut, ravok::ProgramSettings& settings,
+                          QWidget* parent);
+
 // Paste Composite: the picture from the clipboard (its refusals shown in a
 // box titled "Paste Composite"), the dialog, the name checks (the dialog opens
 // again after a refusal, nothing written), then the tiles written into the
-// art folder and added to the track. The output kind, the window size and
-// the keep-HD choice are remembered. Returns the number of tiles added.
+// art folder and added to the track. The output kind and the keep-HD choice
+// are remembered. Returns the number of tiles added.
 int PasteComposite(CRavokDoc& doc, QWidget* parent);

@@ -2,7 +2,7 @@
 
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
-#include "app/TextureImages.h"
+#include "app/PalettedImage.h"
 #include "art/TexturePatternFile.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"

@@ -1,7 +1,7 @@
 #include "app/TextureTransitionsDlg.h"
 
 #include "app/RavokDoc.h"
-#include "app/TextureImages.h"
+#include "app/PalettedImage.h"
 #include "model/TrackPod.h"
 
 #include <QCheckBox>

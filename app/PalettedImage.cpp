@@ -1,4 +1,4 @@
-#include "app/TextureImages.h"
+#include "app/PalettedImage.h"
 
 #include "art/Texture.h"
 
