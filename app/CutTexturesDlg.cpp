@@ -25,7 +25,9 @@ using namespace ravok;
 
 namespace {
 
-QString fromCore(const std::string& s) { return QString::fromStdString(s); }
+QString fromCore(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QSpinBox* spinBox(const char* name, int low, int high, int value) {
     auto* box = new QSpinBox;
@@ -38,7 +40,8 @@ QSpinBox* spinBox(const char* name, int low, int high, int value) {
 } // namespace
 
 CCutTexturesDlg::CCutTexturesDlg(CutSource source, const CutSettings& start, QWidget* parent)
-    : QDialog(parent), m_source(std::move(source)), m_previousSize(start.tileSize), m_chosenOutput(start.output) {
+    : QDialog(parent), m_source(std::move(source)), m_previousSize(start.tileSize),
+      m_chosenOutput(start.output) {
     setWindowTitle(QStringLiteral("Cut Textures from an Image"));
     auto* open = new QPushButton(QStringLiteral("Open Image..."));
     connect(open, &QPushButton::clicked, this, &CCutTexturesDlg::onOpenImage);
@@ -94,8 +97,10 @@ CCutTexturesDlg::CCutTexturesDlg(CutSource source, const CutSettings& start, QWi
         if (m_tileSize->currentIndex() >= 0) m_previousSize = m_tileSize->currentData().toInt();
         refresh();
     });
-    for (QSpinBox* box : {m_left, m_top, m_columns, m_rows}) connect(box, &QSpinBox::valueChanged, this, &CCutTexturesDlg::refresh);
-    for (QCheckBox* box : {m_overlap, m_keepHd}) connect(box, &QCheckBox::toggled, this, &CCutTexturesDlg::refresh);
+    for (QSpinBox* box : {m_left, m_top, m_columns, m_rows})
+        connect(box, &QSpinBox::valueChanged, this, &CCutTexturesDlg::refresh);
+    for (QCheckBox* box : {m_overlap, m_keepHd})
+        connect(box, &QCheckBox::toggled, this, &CCutTexturesDlg::refresh);
     connect(m_base, &QLineEdit::textChanged, this, &CCutTexturesDlg::refresh);
     fillTileSizes();
 }
@@ -129,7 +134,8 @@ void CCutTexturesDlg::fillTileSizes() {
     {
         const QSignalBlocker block(m_tileSize);
         m_tileSize->clear();
-        for (int size : offered) m_tileSize->addItem(QString::fromStdString(TileSizeLabel(size)), size);
+        for (int size : offered)
+            m_tileSize->addItem(QString::fromStdString(TileSizeLabel(size)), size);
         m_tileSize->setCurrentIndex(m_tileSize->findData(chosen));
     }
     refresh();
@@ -145,15 +151,20 @@ void CCutTexturesDlg::refresh() {
     m_ok->setEnabled(CutSummaryReady(m_source, c));
 }
 
-QString CCutTexturesDlg::sourceLine() const { return fromCore(CutSourceLine(m_source, settings())); }
-QString CCutTexturesDlg::summaryLine() const { return fromCore(CutSummaryLine(m_source, settings())); }
+QString CCutTexturesDlg::sourceLine() const {
+    return fromCore(CutSourceLine(m_source, settings()));
+}
+QString CCutTexturesDlg::summaryLine() const {
+    return fromCore(CutSummaryLine(m_source, settings()));
+}
 
 bool CCutTexturesDlg::openImage(const std::filesystem::path& path) {
     std::string message;
     auto source = CutSourceFromFile(path, message);
     if (!source) {
         QMessageBox::warning(this, QString::fromLatin1(kPasteCompositeCaption),
-                             message.empty() ? QStringLiteral("That image could not be read.") : fromCore(message));
+                             message.empty() ? QStringLiteral("That image could not be read.")
+                                             : fromCore(message));
         return false;
     }
     m_source = std::move(*source);
@@ -162,9 +173,9 @@ bool CCutTexturesDlg::openImage(const std::filesystem::path& path) {
 }
 
 void CCutTexturesDlg::onOpenImage() {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Choose an image to cut into textures"),
-                                                      QString(),
-                                                      QStringLiteral("PNG and TGA images (*.png *.tga *.PNG *.TGA);;All Files (*)"));
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Choose an image to cut into textures"), QString(),
+        QStringLiteral("PNG and TGA images (*.png *.tga *.PNG *.TGA);;All Files (*)"));
     if (!path.isEmpty()) openImage(std::filesystem::path(path.toStdString()));
 }
 
@@ -209,7 +220,8 @@ int PasteComposite(CRavokDoc& doc, QWidget* parent) {
         if (names) break;
         doc.prompter().warn(names.message, kPasteCompositeCaption);
     }
-    if (source.kind == CutSourceKind::TrueColour && EffectiveCutOutput(source, chosen.output) != CutOutput::RawAct)
+    if (source.kind == CutSourceKind::TrueColour &&
+        EffectiveCutOutput(source, chosen.output) != CutOutput::RawAct)
         settings.keepHdArtOnly = chosen.keepHdArtOnly;
 
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -25,7 +25,7 @@ struct ProgramSettings;
 // enabled only while the tile summary is shown and checks the choices.
 class CCutTexturesDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     CCutTexturesDlg(ravok::CutSource source, const ravok::CutSettings& start, QWidget* parent = nullptr);
 
     const ravok::CutSource& source() const { return m_source; }
@@ -37,10 +37,10 @@ public:
     QString sourceLine() const;
     QString summaryLine() const;
 
-public slots:
+  public slots:
     void accept() override;
 
-private:
+  private:
     void onOpenImage();
     void fillTileSizes();
     void refresh();

@@ -2,7 +2,8 @@
 
 #include "art/Texture.h"
 
-QImage PalettedImage(std::span<const uint8_t> pixels, int width, int height, const ravok::PaletteColours& colours) {
+QImage PalettedImage(std::span<const uint8_t> pixels, int width, int height,
+                     const ravok::PaletteColours& colours) {
     if (width <= 0 || height <= 0 || pixels.size() < size_t(width) * size_t(height)) return {};
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {

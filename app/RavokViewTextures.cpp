@@ -63,7 +63,8 @@ void CRavokView::textureMousePress(QMouseEvent* event) {
         TextureClick(*m_hovered, event->modifiers() & Qt::ShiftModifier);
     } else if (event->button() == Qt::RightButton) {
         // A right-click outside the selection first selects the square under the cursor.
-        if (!contains(m_textures.selection, *m_hovered)) m_textures.selection = TextureSelection::square(m_hovered->x, m_hovered->y);
+        if (!contains(m_textures.selection, *m_hovered))
+            m_textures.selection = TextureSelection::square(m_hovered->x, m_hovered->y);
         update();
         QMenu menu(this);
         FillTextureMenu(menu);
@@ -135,9 +136,10 @@ bool CRavokView::PasteTextureArea() {
     CTrackPOD& track = m_doc.track();
     if (m_textures.selection.empty()) return false;
     if (m_textures.pattern) {
-        const PatternApplyParams params{m_settings.artFolder, m_textures.alwaysLoad, m_settings.keepHdArtOnly};
-        const PatternApplyResult result = PastePatternArea(track, m_textures.selection, *m_textures.pattern, params,
-                                                           m_doc.prompter(), m_textures.undo);
+        const PatternApplyParams params{m_settings.artFolder, m_textures.alwaysLoad,
+                                        m_settings.keepHdArtOnly};
+        const PatternApplyResult result = PastePatternArea(track, m_textures.selection, *m_textures.pattern,
+                                                           params, m_doc.prompter(), m_textures.undo);
         if (result.texturesAdded) emit m_doc.texturesChanged();
         if (!result.stamped) return false;
         m_doc.setModified(true);
@@ -149,23 +151,29 @@ bool CRavokView::PasteTextureArea() {
 }
 
 void CRavokView::ChoosePattern(const TexturePattern* pattern) {
-    if (pattern) m_textures.pattern = *pattern;
-    else m_textures.pattern.reset();
+    if (pattern)
+        m_textures.pattern = *pattern;
+    else
+        m_textures.pattern.reset();
 }
 
 void CRavokView::TextureRemoved(int texture) {
     auto follow = [texture](int& slot) {
-        if (slot == texture) slot = -1;
-        else if (slot > texture) --slot;
+        if (slot == texture)
+            slot = -1;
+        else if (slot > texture)
+            --slot;
     };
     for (auto& row : m_textures.transitions.picture)
-        for (int& slot : row) follow(slot);
+        for (int& slot : row)
+            follow(slot);
     follow(m_textures.transitions.outer);
 }
 
 bool CRavokView::SelectTexture() {
     std::optional<GridSquare> square = m_hovered;
-    if (!square && !m_textures.selection.empty()) square = GridSquare{m_textures.selection.x0, m_textures.selection.y0};
+    if (!square && !m_textures.selection.empty())
+        square = GridSquare{m_textures.selection.x0, m_textures.selection.y0};
     if (!square) return false;
     const int texture = TextureAtSquare(m_doc.track(), square->x, square->y);
     if (texture < 0) return false;
@@ -193,7 +201,8 @@ bool CRavokView::UndoTextures() {
 
 bool CRavokView::ApplyTextureTransitions() {
     const TextureSelection area = TransitionArea(m_textures.selection, m_textures.paintMode);
-    const Outcome outcome = ravok::ApplyTextureTransitions(m_doc.track(), m_textures.transitions, area, m_textures.undo);
+    const Outcome outcome =
+        ravok::ApplyTextureTransitions(m_doc.track(), m_textures.transitions, area, m_textures.undo);
     if (!outcome) {
         if (!outcome.message.empty()) m_doc.prompter().warn(outcome.message, outcome.caption);
         return false;
@@ -209,27 +218,37 @@ bool CRavokView::textureNotification(int code, int value) {
         if (m_mode != kEditTextures) return false;
         FillTextures(value);
         return true;
-    case 27: SetTexturePaintMode(value != 0); return true;
-    case 39: ApplyTextureTransitions(); return true;
+    case 27:
+        SetTexturePaintMode(value != 0);
+        return true;
+    case 39:
+        ApplyTextureTransitions();
+        return true;
     case 40:
         m_displayColours = DisplayColourIndicesFor(m_doc.track().palette);
         return false; // the refresh follows
-    default: return false;
+    default:
+        return false;
     }
 }
 
 bool CRavokView::textureKey(QKeyEvent* event) {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
-    case Qt::Key_Space: FillTextures(m_doc.selectedTexture()); return true;
+    case Qt::Key_Space:
+        FillTextures(m_doc.selectedTexture());
+        return true;
     case Qt::Key_R:
     case Qt::Key_M:
         // One turn or mirror a press: held keys do not repeat.
         if (event->isAutoRepeat()) return true;
-        if (event->key() == Qt::Key_R) ctrl ? RotateTextures() : RotateTextureArea();
-        else ctrl ? MirrorTextures() : MirrorTextureArea();
+        if (event->key() == Qt::Key_R)
+            ctrl ? RotateTextures() : RotateTextureArea();
+        else
+            ctrl ? MirrorTextures() : MirrorTextureArea();
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -252,15 +271,20 @@ void CRavokView::paintTextureOverlay(QPainter& painter) {
     };
     auto add = [&](int gx, int gy) {
         const int hx = std::min(gx, 255), hy = std::min(gy, 255);
-        if (const auto p = ProjectWorldPoint(matrix, frame, gx * 64, gy * 64, track.terrain.height(hx, hy) * 3))
+        if (const auto p =
+                ProjectWorldPoint(matrix, frame, gx * 64, gy * 64, track.terrain.height(hx, hy) * 3))
             edge << QPointF((*p)[0] * sx, (*p)[1] * sy);
         else
             flush();
     };
     const int x1 = s.x1 + 1, y1 = s.y1 + 1;
-    for (int x = s.x0; x < x1; ++x) add(x, s.y0);
-    for (int y = s.y0; y < y1; ++y) add(x1, y);
-    for (int x = x1; x > s.x0; --x) add(x, y1);
-    for (int y = y1; y >= s.y0; --y) add(s.x0, y);
+    for (int x = s.x0; x < x1; ++x)
+        add(x, s.y0);
+    for (int y = s.y0; y < y1; ++y)
+        add(x1, y);
+    for (int x = x1; x > s.x0; --x)
+        add(x, y1);
+    for (int y = y1; y >= s.y0; --y)
+        add(s.x0, y);
     flush();
 }

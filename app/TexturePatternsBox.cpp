@@ -1,8 +1,8 @@
 #include "app/TexturePatternsBox.h"
 
+#include "app/PalettedImage.h"
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
-#include "app/PalettedImage.h"
 #include "art/TexturePatternFile.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
@@ -23,7 +23,9 @@ namespace {
 
 constexpr int kPreviewBox = 128; // pixels the chosen pattern's preview is fitted into
 
-QString fromPath(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
+QString fromPath(const std::filesystem::path& p) {
+    return QString::fromStdString(p.string());
+}
 
 } // namespace
 
@@ -37,13 +39,16 @@ QImage PatternPreviewImage(const TexturePattern& pattern) {
     return PalettedImage(pattern.previewPixels, pattern.previewWidth(), pattern.previewHeight(), colours);
 }
 
-CTexturePatternsBox::CTexturePatternsBox(CRavokDoc& doc, CRavokView& view, ProgramSettings& settings, QWidget* parent)
-    : QDockWidget(QStringLiteral("Texture Patterns"), parent), m_doc(doc), m_view(view), m_settings(settings) {
+CTexturePatternsBox::CTexturePatternsBox(CRavokDoc& doc, CRavokView& view, ProgramSettings& settings,
+                                         QWidget* parent)
+    : QDockWidget(QStringLiteral("Texture Patterns"), parent), m_doc(doc), m_view(view),
+      m_settings(settings) {
     setObjectName(QStringLiteral("Texture Patterns"));
     askName = [this](const QString& preset) -> std::optional<QString> {
         bool ok = false;
         const QString name =
-            QInputDialog::getText(this, QStringLiteral("Add Pattern"), QStringLiteral("Pattern name:"), QLineEdit::Normal, preset, &ok);
+            QInputDialog::getText(this, QStringLiteral("Add Pattern"), QStringLiteral("Pattern name:"),
+                                  QLineEdit::Normal, preset, &ok);
         if (!ok) return std::nullopt;
         return name;
     };
@@ -70,11 +75,14 @@ CTexturePatternsBox::CTexturePatternsBox(CRavokDoc& doc, CRavokView& view, Progr
         button->setObjectName(QString::fromLatin1(name));
         buttons->addWidget(button);
         const std::string n = name;
-        connect(button, &QPushButton::clicked, this, [this, n] { n == "Sel" ? OnSel() : n == "Del" ? OnDel() : OnGet(); });
+        connect(button, &QPushButton::clicked, this, [this, n] {
+            n == "Sel" ? OnSel() : n == "Del" ? OnDel() : OnGet();
+        });
     }
     m_alwaysLoad = new QCheckBox(QStringLiteral("Always load textures"), body);
     m_alwaysLoad->setObjectName(QStringLiteral("alwaysLoad"));
-    connect(m_alwaysLoad, &QCheckBox::toggled, this, [this](bool on) { m_view.textureMode().alwaysLoad = on; });
+    connect(m_alwaysLoad, &QCheckBox::toggled, this,
+            [this](bool on) { m_view.textureMode().alwaysLoad = on; });
     auto* layout = new QVBoxLayout(body);
     layout->addLayout(fileRow);
     layout->addWidget(m_list, 1);
@@ -85,10 +93,16 @@ CTexturePatternsBox::CTexturePatternsBox(CRavokDoc& doc, CRavokView& view, Progr
     openFile(m_settings.patternFile);
 }
 
-const std::filesystem::path& CTexturePatternsBox::file() const { return m_settings.patternFile; }
+const std::filesystem::path& CTexturePatternsBox::file() const {
+    return m_settings.patternFile;
+}
 
-int CTexturePatternsBox::current() const { return m_list->currentRow(); }
-void CTexturePatternsBox::setCurrent(int index) { m_list->setCurrentRow(index); }
+int CTexturePatternsBox::current() const {
+    return m_list->currentRow();
+}
+void CTexturePatternsBox::setCurrent(int index) {
+    m_list->setCurrentRow(index);
+}
 
 void CTexturePatternsBox::openFile(const std::filesystem::path& file) {
     m_settings.patternFile = file;
@@ -126,7 +140,8 @@ void CTexturePatternsBox::showPatterns() {
 
 void CTexturePatternsBox::showPreview() {
     const int i = current();
-    const QImage preview = i >= 0 && i < int(m_patterns.size()) ? PatternPreviewImage(m_patterns[size_t(i)]) : QImage();
+    const QImage preview =
+        i >= 0 && i < int(m_patterns.size()) ? PatternPreviewImage(m_patterns[size_t(i)]) : QImage();
     if (preview.isNull()) {
         m_preview->clear();
         return;

@@ -26,8 +26,9 @@ struct ProgramSettings;
 // Every change writes the file at once.
 class CTexturePatternsBox : public QDockWidget {
     Q_OBJECT
-public:
-    CTexturePatternsBox(CRavokDoc& doc, CRavokView& view, ravok::ProgramSettings& settings, QWidget* parent = nullptr);
+  public:
+    CTexturePatternsBox(CRavokDoc& doc, CRavokView& view, ravok::ProgramSettings& settings,
+                        QWidget* parent = nullptr);
 
     const std::vector<ravok::TexturePattern>& patterns() const { return m_patterns; }
     int current() const;
@@ -40,12 +41,12 @@ public:
     // Replaceable for tests.
     std::function<std::optional<QString>(const QString& preset)> askName;
 
-public slots:
+  public slots:
     bool OnSel();
     bool OnDel();
     bool OnGet();
 
-private:
+  private:
     void chooseFile();
     void showPatterns();
     void showPreview();

@@ -28,7 +28,8 @@ QSpinBox* CTextureToolsBar::spin(const char* name) {
     box->setRange(ravok::kMinPaintSize, ravok::kMaxPaintSize);
     box->setValue(1);
     addWidget(box);
-    connect(box, &QSpinBox::valueChanged, this, [this] { emit paintSizeChanged(m_width->value(), m_height->value()); });
+    connect(box, &QSpinBox::valueChanged, this,
+            [this] { emit paintSizeChanged(m_width->value(), m_height->value()); });
     return box;
 }
 

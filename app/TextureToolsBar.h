@@ -10,14 +10,14 @@ class QSpinBox;
 // view as notification 27; the size as paintSizeChanged.
 class CTextureToolsBar : public QToolBar {
     Q_OBJECT
-public:
+  public:
     explicit CTextureToolsBar(QWidget* parent = nullptr);
 
-signals:
+  signals:
     void notify(int code, int value);
     void paintSizeChanged(int width, int height);
 
-private:
+  private:
     QSpinBox* spin(const char* name);
     void showEnabled();
 

@@ -1,7 +1,7 @@
 #include "app/TextureTransitionsDlg.h"
 
-#include "app/RavokDoc.h"
 #include "app/PalettedImage.h"
+#include "app/RavokDoc.h"
 #include "model/TrackPod.h"
 
 #include <QCheckBox>
@@ -29,7 +29,8 @@ QSpinBox* heightBox(int value) {
 
 } // namespace
 
-CTextureTransitionsDlg::CTextureTransitionsDlg(ravok::TransitionSettings& settings, CRavokDoc& doc, QWidget* parent)
+CTextureTransitionsDlg::CTextureTransitionsDlg(ravok::TransitionSettings& settings, CRavokDoc& doc,
+                                               QWidget* parent)
     : QDialog(parent), m_settings(settings), m_doc(doc) {
     setWindowTitle(QStringLiteral("Auto Texture Transitions"));
     setModal(false);
@@ -37,7 +38,8 @@ CTextureTransitionsDlg::CTextureTransitionsDlg(ravok::TransitionSettings& settin
     picture->setSpacing(1);
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c) {
-            QToolButton* button = slotButton(QStringLiteral("cell%1%2").arg(r).arg(c), m_settings.picture[size_t(r)][size_t(c)]);
+            QToolButton* button = slotButton(QStringLiteral("cell%1%2").arg(r).arg(c),
+                                             m_settings.picture[size_t(r)][size_t(c)]);
             m_cells[size_t(r * 3 + c)] = button;
             picture->addWidget(button, r, c);
         }
@@ -91,7 +93,8 @@ CTextureTransitionsDlg::CTextureTransitionsDlg(ravok::TransitionSettings& settin
     layout->addLayout(limits);
     layout->addWidget(buttons);
 
-    for (QCheckBox* box : {m_invert, m_fillUp, m_fillDown}) connect(box, &QCheckBox::toggled, this, [this] { readControls(); });
+    for (QCheckBox* box : {m_invert, m_fillUp, m_fillDown})
+        connect(box, &QCheckBox::toggled, this, [this] { readControls(); });
     for (QSpinBox* box : {m_fillUpValue, m_fillDownValue})
         connect(box, &QSpinBox::valueChanged, this, [this] { readControls(); });
     connect(m_threshold, &QSlider::valueChanged, this, [this](int v) {
@@ -120,8 +123,9 @@ QToolButton* CTextureTransitionsDlg::slotButton(const QString& name, int& slot) 
 
 void CTextureTransitionsDlg::showSlot(QToolButton* button, int slot) {
     const ravok::CTrackPOD& track = m_doc.track();
-    const ravok::Texture* texture =
-        slot >= 0 && slot < int(track.terrainTextures.size()) ? track.terrainTextures[size_t(slot)].get() : nullptr;
+    const ravok::Texture* texture = slot >= 0 && slot < int(track.terrainTextures.size())
+                                        ? track.terrainTextures[size_t(slot)].get()
+                                        : nullptr;
     const QImage image = TextureImage(texture, track.palette.colours());
     if (image.isNull()) {
         button->setIcon({});
@@ -135,7 +139,8 @@ void CTextureTransitionsDlg::showSlot(QToolButton* button, int slot) {
 
 void CTextureTransitionsDlg::refresh() {
     for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c) showSlot(cellButton(r, c), m_settings.picture[size_t(r)][size_t(c)]);
+        for (int c = 0; c < 3; ++c)
+            showSlot(cellButton(r, c), m_settings.picture[size_t(r)][size_t(c)]);
     showSlot(m_outer, m_settings.outer);
 }
 

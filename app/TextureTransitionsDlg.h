@@ -20,21 +20,21 @@ class QToolButton;
 // runs; Apply sends notification 39, which runs the transitions.
 class CTextureTransitionsDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     CTextureTransitionsDlg(ravok::TransitionSettings& settings, CRavokDoc& doc, QWidget* parent = nullptr);
 
     // The slot buttons: picture cells by row and column, and the outer texture.
     QToolButton* cellButton(int row, int column) const { return m_cells[size_t(row * 3 + column)]; }
     QToolButton* outerButton() const { return m_outer; }
 
-public slots:
+  public slots:
     // Shows the slots' textures again (the texture table or palette changed).
     void refresh();
 
-signals:
+  signals:
     void notify(int code, int value);
 
-private:
+  private:
     QToolButton* slotButton(const QString& name, int& slot);
     void showSlot(QToolButton* button, int slot);
     void readControls();

@@ -22,19 +22,21 @@ constexpr int kCellPixels = 16;
 const QString kPalFilter = QStringLiteral("MS palette files (*.pal *.PAL)");
 const QString kActFilter = QStringLiteral("MTM ACT files (*.act *.ACT)");
 
-std::filesystem::path toPath(const QString& s) { return std::filesystem::path(s.toStdString()); }
+std::filesystem::path toPath(const QString& s) {
+    return std::filesystem::path(s.toStdString());
+}
 
 } // namespace
 
 // The 16 x 16 cells of the palette; a click selects an entry, which is outlined.
 class CPaletteGrid : public QWidget {
-public:
+  public:
     CPaletteGrid(const ravok::PaletteColours& colours, const int& selected, CTrackPaletteDlg& owner)
         : m_colours(colours), m_selected(selected), m_owner(owner) {
         setFixedSize(16 * kCellPixels + 1, 16 * kCellPixels + 1);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         for (int i = 0; i < 256; ++i) {
@@ -52,8 +54,10 @@ protected:
         if (column >= 0 && column < 16 && row >= 0 && row < 16) m_owner.selectEntry(row * 16 + column);
     }
 
-private:
-    static QRect cell(int i) { return {(i % 16) * kCellPixels, (i / 16) * kCellPixels, kCellPixels, kCellPixels}; }
+  private:
+    static QRect cell(int i) {
+        return {(i % 16) * kCellPixels, (i / 16) * kCellPixels, kCellPixels, kCellPixels};
+    }
     const ravok::PaletteColours& m_colours;
     const int& m_selected;
     CTrackPaletteDlg& m_owner;
@@ -127,21 +131,24 @@ bool CTrackPaletteDlg::saveFile(const std::filesystem::path& path, ravok::Palett
 
 void CTrackPaletteDlg::onLoad() {
     QString filter = kPalFilter;
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open Palette File"), QString(),
-                                                      kPalFilter + QStringLiteral(";;") + kActFilter, &filter);
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Open Palette File"), QString(),
+                                     kPalFilter + QStringLiteral(";;") + kActFilter, &filter);
     if (path.isEmpty()) return;
     loadFile(toPath(path), filter == kActFilter ? ravok::PaletteFileKind::Act : ravok::PaletteFileKind::Riff);
 }
 
 void CTrackPaletteDlg::onSave() {
-    QFileDialog dialog(this, QStringLiteral("Write Palette file"), QString(), kPalFilter + QStringLiteral(";;") + kActFilter);
+    QFileDialog dialog(this, QStringLiteral("Write Palette file"), QString(),
+                       kPalFilter + QStringLiteral(";;") + kActFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pal"));
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
         dialog.setDefaultSuffix(f == kActFilter ? QStringLiteral("act") : QStringLiteral("pal"));
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const auto kind = dialog.selectedNameFilter() == kActFilter ? ravok::PaletteFileKind::Act : ravok::PaletteFileKind::Riff;
+    const auto kind = dialog.selectedNameFilter() == kActFilter ? ravok::PaletteFileKind::Act
+                                                                : ravok::PaletteFileKind::Riff;
     saveFile(toPath(dialog.selectedFiles().front()), kind);
 }
 
@@ -181,7 +188,8 @@ ravok::PaletteReloadResult InstallTrackPalette(CRavokDoc& doc, const ravok::Pale
     // reload still leaves a changed track.
     doc.setModified(true);
     if (!result.texturesOk) doc.prompter().warn(result.textureReport, ravok::kReloadTexturesCaption);
-    if (!result.modelTexturesOk) doc.prompter().warn(result.modelTextureReport, ravok::kReloadModelTexturesCaption);
+    if (!result.modelTexturesOk)
+        doc.prompter().warn(result.modelTextureReport, ravok::kReloadModelTexturesCaption);
     emit doc.texturesChanged();
     emit doc.modelsChanged();
     return result;

@@ -17,7 +17,7 @@ class CPaletteGrid;
 // palette on OK (InstallTrackPalette).
 class CTrackPaletteDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     CTrackPaletteDlg(CRavokDoc& doc, QWidget* parent = nullptr);
 
     const ravok::PaletteColours& colours() const { return m_colours; }
@@ -30,7 +30,7 @@ public:
     // Create Optimized Palette on the progress dialog; false after "Error calculating palette!".
     bool optimise();
 
-private:
+  private:
     void onLoad();
     void onSave();
     void showColours();

@@ -1,9 +1,9 @@
+#include "TestSupport.h"
 #include "app/CutTexturesDlg.h"
 #include "app/DibClipboard.h"
 #include "app/RavokDoc.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
-#include "TestSupport.h"
 
 #include "AppTestSupport.h"
 
@@ -35,13 +35,15 @@ struct CutScene {
         fs::create_directories(settings.artFolder);
         QImage image(1000, 600, QImage::Format_RGB32);
         for (int y = 0; y < 600; ++y)
-            for (int x = 0; x < 1000; ++x) image.setPixel(x, y, qRgb(x % 256, y % 256, (x + y) % 200));
+            for (int x = 0; x < 1000; ++x)
+                image.setPixel(x, y, qRgb(x % 256, y % 256, (x + y) % 200));
         image.save(QString::fromStdString(picture.string()));
         QApplication::clipboard()->clear();
     }
     int textureCount() const {
         int n = 0;
-        for (const auto& t : doc.track().terrainTextures) n += t != nullptr;
+        for (const auto& t : doc.track().terrainTextures)
+            n += t != nullptr;
         return n;
     }
 };
@@ -67,7 +69,8 @@ TEST(CutTexturesDialog, CutsA1000By600PictureIntoFourTiles) {
         auto* dialog = qobject_cast<CCutTexturesDlg*>(modal);
         if (!dialog) return false;
         if (++shown == 1) {
-            EXPECT_EQ(dialog->sourceLine(), QStringLiteral("No image - use Open Image to choose a PNG or TGA."));
+            EXPECT_EQ(dialog->sourceLine(),
+                      QStringLiteral("No image - use Open Image to choose a PNG or TGA."));
             choose(*dialog, scene.picture, 4, 2, "base");
             // Four columns of 256 end at 1024: OK refuses and the dialog stays.
             QTimer::singleShot(0, dialog, [dialog] { dialog->accept(); });
@@ -77,12 +80,14 @@ TEST(CutTexturesDialog, CutsA1000By600PictureIntoFourTiles) {
         EXPECT_FALSE(dialog->isHidden());
         dialog->findChild<QSpinBox*>(QStringLiteral("Columns"))->setValue(2);
         EXPECT_EQ(dialog->summaryLine(), QStringLiteral("4 textures, BASE00 to BASE11."));
-        EXPECT_TRUE(dialog->sourceLine().startsWith(QStringLiteral("ground.png - 1000 x 600, true colour: HD tiles (.PNG)")));
+        EXPECT_TRUE(dialog->sourceLine().startsWith(
+            QStringLiteral("ground.png - 1000 x 600, true colour: HD tiles (.PNG)")));
         QTimer::singleShot(0, dialog, [dialog] { dialog->accept(); });
         return true;
     });
     EXPECT_EQ(PasteComposite(scene.doc, nullptr), 4);
-    EXPECT_TRUE(answerer.boxes.contains(QStringLiteral("Paste Composite: The last tile runs off the edge of the image.")));
+    EXPECT_TRUE(answerer.boxes.contains(
+        QStringLiteral("Paste Composite: The last tile runs off the edge of the image.")));
     for (const char* name : {"BASE00", "BASE10", "BASE01", "BASE11"}) {
         EXPECT_TRUE(fs::exists(scene.settings.artFolder / (std::string(name) + ".PNG"))) << name;
         EXPECT_GE(scene.doc.track().FindTexture(std::string(name) + ".RAW"), 0) << name;
@@ -96,7 +101,8 @@ TEST(CutTexturesDialog, AUsedBaseNameStopsBeforeAnyWrite) {
     app();
     CutScene scene;
     test::writeBytes(scene.settings.artFolder / "BASE11.ACT", std::vector<uint8_t>(768, 0));
-    const auto before = std::distance(fs::directory_iterator(scene.settings.artFolder), fs::directory_iterator());
+    const auto before =
+        std::distance(fs::directory_iterator(scene.settings.artFolder), fs::directory_iterator());
     int opened = 0;
     ModalAnswerer answerer([&](QWidget* modal) {
         auto* dialog = qobject_cast<CCutTexturesDlg*>(modal);
@@ -113,10 +119,11 @@ TEST(CutTexturesDialog, AUsedBaseNameStopsBeforeAnyWrite) {
     });
     EXPECT_EQ(PasteComposite(scene.doc, nullptr), 0);
     EXPECT_EQ(opened, 2);
-    EXPECT_TRUE(answerer.boxes.contains(
-        QStringLiteral("Paste Composite: BASE11.ACT is already in the art folder.\n\nNothing has been written.  Choose "
-                       "another base name.")));
-    EXPECT_EQ(std::distance(fs::directory_iterator(scene.settings.artFolder), fs::directory_iterator()), before);
+    EXPECT_TRUE(answerer.boxes.contains(QStringLiteral(
+        "Paste Composite: BASE11.ACT is already in the art folder.\n\nNothing has been written.  Choose "
+        "another base name.")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(scene.settings.artFolder), fs::directory_iterator()),
+              before);
     EXPECT_EQ(scene.textureCount(), 0);
     EXPECT_FALSE(scene.doc.isModified());
 }
@@ -126,13 +133,15 @@ TEST(CutTexturesDialog, APaletteClipboardPictureCutsRawTilesInItsOwnColours) {
     CutScene scene;
     QImage picture(128, 64, QImage::Format_RGB32);
     for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 128; ++x) picture.setPixel(x, y, x < 64 ? qRgb(200, 10, 10) : qRgb(10, 10, 200));
+        for (int x = 0; x < 128; ++x)
+            picture.setPixel(x, y, x < 64 ? qRgb(200, 10, 10) : qRgb(10, 10, 200));
     SetClipboardDib(DibOfImage(picture));
     ModalAnswerer answerer([&](QWidget* modal) {
         auto* dialog = qobject_cast<CCutTexturesDlg*>(modal);
         if (!dialog) return false;
-        EXPECT_EQ(dialog->sourceLine(), QStringLiteral("Clipboard - 128 x 64, 256 colours: legacy 8-bit tiles (.RAW + "
-                                                       ".ACT) in the image's own palette."));
+        EXPECT_EQ(dialog->sourceLine(),
+                  QStringLiteral("Clipboard - 128 x 64, 256 colours: legacy 8-bit tiles (.RAW + "
+                                 ".ACT) in the image's own palette."));
         auto* output = dialog->findChild<QComboBox*>(QStringLiteral("Output"));
         EXPECT_FALSE(output->isEnabled());
         EXPECT_EQ(output->currentIndex(), int(CutOutput::RawAct));

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "app/RavokDoc.h"
 #include "app/RavokFrame.h"
 #include "app/RavokView.h"
@@ -9,7 +10,6 @@
 #include "base/ProgramSettings.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"
-#include "TestSupport.h"
 
 #include "AppTestSupport.h"
 
@@ -31,7 +31,9 @@ using ravok::test::TempDir;
 
 namespace {
 
-uint16_t cell(const CTrackPOD& t, int x, int y) { return t.terrain.textures[size_t(y * 256 + x)]; }
+uint16_t cell(const CTrackPOD& t, int x, int y) {
+    return t.terrain.textures[size_t(y * 256 + x)];
+}
 
 // A frame in texture mode with its art folders in a temporary folder.
 struct TextureFrame {
@@ -67,7 +69,8 @@ TEST(TexturePainting, PaintModeSelectsTheShiftedRectangleFillsAndUndoes) {
     ASSERT_TRUE(f.view.TextureClick({1, 1}, false));
     EXPECT_EQ(f.view.textureMode().selection, (TextureSelection{0, 0, 4, 4}));
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(cell(f.track, x, y), 3) << x << "," << y;
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(cell(f.track, x, y), 3) << x << "," << y;
     EXPECT_EQ(cell(f.track, 5, 0), 0x4007);
     EXPECT_EQ(cell(f.track, 0, 5), 0);
     EXPECT_TRUE(f.doc.isModified());
@@ -122,7 +125,8 @@ TEST(TexturePainting, ClicksKeysAndAreaCommands) {
 TEST(TexturePainting, ReplaceNeedsASingleSquare) {
     app();
     TextureFrame f;
-    for (int x = 0; x < 4; ++x) f.track.terrain.textures[size_t(x)] = uint16_t(x < 3 ? 0x4002 : 5);
+    for (int x = 0; x < 4; ++x)
+        f.track.terrain.textures[size_t(x)] = uint16_t(x < 3 ? 0x4002 : 5);
     f.doc.setTextureSelection(8, {8});
     f.view.TextureClick({0, 0}, false);
     f.view.TextureClick({1, 0}, true);
@@ -147,8 +151,10 @@ TEST(TextureTransitions, DialogAppliesOverASingleHill) {
     TextureFrame f;
     // A plateau of height 200 on the points 100..110, nothing elsewhere.
     for (int y = 100; y <= 110; ++y)
-        for (int x = 100; x <= 110; ++x) f.track.terrain.heights[size_t(y * 256 + x)] = 200;
-    for (auto& c : f.track.terrain.textures) c = 0x0FFF;
+        for (int x = 100; x <= 110; ++x)
+            f.track.terrain.heights[size_t(y * 256 + x)] = 200;
+    for (auto& c : f.track.terrain.textures)
+        c = 0x0FFF;
     f.frame.OnTextureTransitions();
     auto* dialog = f.frame.transitionsDialog();
     ASSERT_TRUE(dialog);
@@ -168,11 +174,11 @@ TEST(TextureTransitions, DialogAppliesOverASingleHill) {
     f.doc.setTextureSelection(20, {20});
     dialog->outerButton()->click();
     apply->click();
-    EXPECT_EQ(cell(f.track, 105, 105), 5);  // the top: the centre (1, 1)
-    EXPECT_EQ(cell(f.track, 99, 105), 4);   // code 10 (right corners inside): (1, 0)
-    EXPECT_EQ(cell(f.track, 110, 105), 6);  // code 5 (left corners inside): (1, 2)
-    EXPECT_EQ(cell(f.track, 99, 99), 7);    // code 8: (2, 0)
-    EXPECT_EQ(cell(f.track, 0, 0), 20);     // outer
+    EXPECT_EQ(cell(f.track, 105, 105), 5); // the top: the centre (1, 1)
+    EXPECT_EQ(cell(f.track, 99, 105), 4);  // code 10 (right corners inside): (1, 0)
+    EXPECT_EQ(cell(f.track, 110, 105), 6); // code 5 (left corners inside): (1, 2)
+    EXPECT_EQ(cell(f.track, 99, 99), 7);   // code 8: (2, 0)
+    EXPECT_EQ(cell(f.track, 0, 0), 20);    // outer
     EXPECT_TRUE(f.doc.isModified());
 
     // With the top above "Fill up to:" the top is left alone, the slopes are not.
@@ -198,7 +204,8 @@ TEST(TrackPaletteDialog, OkKeepsAnMtm2PaletteThroughSaveAndOpen) {
     app();
     TextureFrame f;
     PaletteColours loaded{};
-    for (int i = 0; i < 256; ++i) loaded[size_t(i)] = {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)};
+    for (int i = 0; i < 256; ++i)
+        loaded[size_t(i)] = {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)};
     const auto pal = f.dir / "mine.pal";
     ASSERT_TRUE(SavePaletteFile(pal, PaletteFileKind::Riff, loaded));
     ModalAnswerer answerer([&](QWidget* modal) {
@@ -213,8 +220,10 @@ TEST(TrackPaletteDialog, OkKeepsAnMtm2PaletteThroughSaveAndOpen) {
     });
     f.frame.OnTrackPalette();
     const PaletteColours& now = f.track.palette.colours();
-    for (int i = 0; i < kFirstFixedColour; ++i) ASSERT_EQ(now[size_t(i)], loaded[size_t(i)]) << i;
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(now[size_t(kFirstFixedColour + i)], FixedColours[size_t(i)]);
+    for (int i = 0; i < kFirstFixedColour; ++i)
+        ASSERT_EQ(now[size_t(i)], loaded[size_t(i)]) << i;
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(now[size_t(kFirstFixedColour + i)], FixedColours[size_t(i)]);
     ASSERT_FALSE(f.track.fogMap.empty());
     EXPECT_EQ(f.track.fogMap[0], kCustomPaletteIndex);
     const DisplayColourIndices expected = DisplayColourIndicesFor(f.track.palette);
@@ -239,7 +248,8 @@ TEST(TrackPaletteDialog, OptimiseReadsTheUsedTexturesOrSaysItCannot) {
     test::ScriptedPrompter prompter;
     doc.setPrompter(&prompter);
     std::vector<uint8_t> pixels(64 * 64);
-    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i % 4);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = uint8_t(i % 4);
     doc.track().terrainTextures[0] = std::make_unique<Texture>();
     doc.track().terrainTextures[0]->setPicture("ART\\GRASS.RAW", 64, 64, pixels.data());
     CTrackPaletteDlg dialog(doc);
@@ -250,11 +260,13 @@ TEST(TrackPaletteDialog, OptimiseReadsTheUsedTexturesOrSaysItCannot) {
     EXPECT_EQ(dialog.colours(), before);
 
     std::vector<uint8_t> act(768, 0);
-    for (int i = 0; i < 4; ++i) act[size_t(i * 3)] = uint8_t(60 * (i + 1)); // reds
+    for (int i = 0; i < 4; ++i)
+        act[size_t(i * 3)] = uint8_t(60 * (i + 1)); // reds
     test::writeBytes(settings.artFolder / "grass.raw", pixels);
     test::writeBytes(settings.artFolder / "grass.act", act);
     ASSERT_TRUE(dialog.optimise());
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(dialog.colours()[size_t(i)], kSystemPaletteColours[size_t(i)]);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(dialog.colours()[size_t(i)], kSystemPaletteColours[size_t(i)]);
     // Red 180 (not a primary's cell) comes after the system colours and the 28 primaries.
     const auto& c = dialog.colours();
     EXPECT_NE(std::find(c.begin() + 38, c.begin() + 246, RgbColour{22 * 8 + 7, 7, 7}), c.begin() + 246);
@@ -285,7 +297,8 @@ TEST(TexturePainting, MenusFollowTheSelectionAndSource) {
     QStringList special;
     for (QAction* menu : f.frame.menuBar()->actions())
         if (menu->text() == QStringLiteral("&Special"))
-            for (QAction* a : menu->menu()->actions()) special << a->text();
+            for (QAction* a : menu->menu()->actions())
+                special << a->text();
     EXPECT_TRUE(special.contains(QStringLiteral("Texture Transitions")));
     EXPECT_TRUE(special.contains(QStringLiteral("Track &Palette...")));
 }

@@ -1,12 +1,12 @@
+#include "app/TexturePatternsBox.h"
+#include "TestSupport.h"
 #include "app/RavokDoc.h"
 #include "app/RavokFrame.h"
 #include "app/RavokView.h"
-#include "app/TexturePatternsBox.h"
 #include "art/Texture.h"
 #include "art/TexturePatternFile.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
-#include "TestSupport.h"
 
 #include "AppTestSupport.h"
 
@@ -30,11 +30,13 @@ TEST(TexturePatternsBox, SelGetAndDelWorkOnTheFile) {
     const std::vector<uint8_t> pixels(64 * 64, 3);
     for (int slot : {7, 9, 12}) {
         track.terrainTextures[size_t(slot)] = std::make_unique<Texture>();
-        track.terrainTextures[size_t(slot)]->setPicture("ART\\T" + std::to_string(slot) + ".RAW", 64, 64, pixels.data());
+        track.terrainTextures[size_t(slot)]->setPicture("ART\\T" + std::to_string(slot) + ".RAW", 64, 64,
+                                                        pixels.data());
     }
     // 7 7 9 / 9 12 7 at (10, 10), the last cell turned once.
     const uint16_t cells[] = {7, 7, 9, 9, 12, 0x4007};
-    for (int i = 0; i < 6; ++i) track.terrain.textures[size_t((10 + i / 3) * 256 + 10 + i % 3)] = cells[i];
+    for (int i = 0; i < 6; ++i)
+        track.terrain.textures[size_t((10 + i / 3) * 256 + 10 + i % 3)] = cells[i];
     CRavokFrame frame(doc, settings);
     frame.setEditMode(kEditTextures);
     CRavokView& view = *frame.view();
