@@ -75,16 +75,16 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QToolBar* createTextureToolsBar();
+    // The Textures menu and the Patterns box; the Special menu's texture entries.
+    void createTextureMenu();
+    void addTextureCommands(QMenu* special);
     void createMenus();
     void createFileMenu();
     void createToolBars();
     void createStatusPanes();
     QToolBar* createCourseToolsBar();
     QToolBar* createGroundBoxToolsBar();
-    QToolBar* createTextureToolsBar();
-    // The Textures menu and the Patterns box; the Special menu's texture entries.
-    void createTextureMenu();
-    void addTextureCommands(QMenu* special);
     void updateTitle();
     void updateCommands();
     void updateRecentFiles();

@@ -202,6 +202,7 @@ void CRavokView::paintSoftware(QPainter& painter) {
 }
 
 void CRavokView::paintOverlay(QPainter& painter) {
+    paintTextureOverlay(painter);
     const FrameBuffer frame = pickingFrame();
     const CameraMatrix matrix = CameraMatrixOf(m_camera);
     const double sx = double(width()) / frame.width, sy = double(height()) / frame.height;
@@ -243,7 +244,6 @@ void CRavokView::paintOverlay(QPainter& painter) {
             }
         }
     }
-    paintTextureOverlay(painter);
     if (m_hovered && m_mode == kEditTerrain) {
         // The brush's extent, following the ground along its edges.
         // The extent only changes with the parameters; building a brush on every
@@ -444,9 +444,9 @@ void CRavokView::keyPressEvent(QKeyEvent* event) {
         if (auto found = pad.find(key); found != pad.end()) key = found->second;
         if (key == Qt::Key_5) key = Qt::Key_Clear;
     }
+    if (m_mode == kEditTextures && textureKey(event)) return;
     if (m_mode == kEditTerrain && terrainKey(key)) return;
     if (m_mode == kEditObjects && objectKey(event)) return;
-    if (m_mode == kEditTextures && textureKey(event)) return;
     if (setFlightKey(key, true)) {
         if (!event->isAutoRepeat() && !m_flightTimer.isActive()) {
             m_sinceTick.invalidate();
@@ -590,8 +590,8 @@ bool CRavokView::UndoTerrain() {
 void CRavokView::mousePressEvent(QMouseEvent* event) {
     setFocus();
     m_pressed.start();
-    if (event->button() == Qt::LeftButton && m_mode == kEditTerrain) ApplyTerrainTool();
     if (m_mode == kEditTextures) textureMousePress(event);
+    if (event->button() == Qt::LeftButton && m_mode == kEditTerrain) ApplyTerrainTool();
     if (event->button() == Qt::LeftButton && m_mode == kEditObjects)
         PickObjectAt(event->position().toPoint(), event->modifiers() & Qt::ControlModifier);
     if (event->button() == Qt::LeftButton && m_mode == kEditCourse) PickCourseAt(event->position().toPoint());

@@ -149,14 +149,14 @@ public slots:
     void JumpTo(int x, int y);
 
 signals:
+    void texturesBoxWanted();               // "Display Textures Box"
+    void patternsBoxWanted();               // "Display Patterns Box"
     void positionText(const QString& text); // the status bar's position pane
     void heightText(const QString& text);   // the "z" pane
     void cameraMoved();                     // the overview map follows
     void terrainEdited();                   // heights changed in place
     void terrainToolChanged(const ravok::TerrainToolParams& params); // the keys changed a bar field
     void flagsChanged();                    // F5..F9 toggled a view flag
-    void texturesBoxWanted();               // "Display Textures Box"
-    void patternsBoxWanted();               // "Display Patterns Box"
 
 protected:
     void initializeGL() override;
