@@ -111,6 +111,8 @@ void CRavokFrame::createToolBars() {
             m_modeBars[size_t(mode)] = createCourseToolsBar();
         } else if (mode == kEditGroundBoxes) {
             m_modeBars[size_t(mode)] = createGroundBoxToolsBar();
+        } else if (mode == kEditTextures) {
+            m_modeBars[size_t(mode)] = createTextureToolsBar();
         } else if (bars[mode]) {
             QToolBar* bar = new QToolBar(QString::fromLatin1(bars[mode]), this);
             bar->setObjectName(QString::fromLatin1(bars[mode]));
@@ -222,12 +224,12 @@ void CRavokFrame::createStatusPanes() {
 void CRavokFrame::createMenus() {
     createFileMenu();
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    QAction* undo = edit->addAction(QStringLiteral("&Undo"), m_view, &CRavokView::UndoTerrain);
+    QAction* undo = edit->addAction(QStringLiteral("&Undo"), m_view, &CRavokView::Undo);
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     edit->addSeparator();
     QAction* copyObject = edit->addAction(QStringLiteral("&Copy Object"), m_view, &CRavokView::CopyObject);
     copyObject->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    QAction* pasteObject = edit->addAction(QStringLiteral("&Paste Object"), m_view, &CRavokView::PasteObject);
+    QAction* pasteObject = edit->addAction(QStringLiteral("&Paste"), m_view, &CRavokView::Paste);
     pasteObject->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     edit->addSeparator();
     edit->addAction(QStringLiteral("Copy Terrain as Bitmap"), m_view, &CRavokView::CopyTerrainBitmap);
@@ -244,6 +246,8 @@ void CRavokFrame::createMenus() {
     terrain->addSeparator();
     terrain->addAction(QStringLiteral("Adjust Heights..."), this, &CRavokFrame::OnAdjustHeights);
 
+    createTextureMenu();
+    connectTexturesBox();
     QMenu* course = menuBar()->addMenu(QStringLiteral("&Course"));
     course->addAction(QStringLiteral("Insert Segment"), m_view, &CRavokView::InsertSegment);
     course->addAction(QStringLiteral("Delete Segment"), m_view, &CRavokView::DeleteSegment);
@@ -259,6 +263,7 @@ void CRavokFrame::createMenus() {
     m_lighting = special->addAction(QStringLiteral("Lighting"), this, &CRavokFrame::OnLighting);
     m_weatherMask = special->addAction(QStringLiteral("&Weather Mask"), this, &CRavokFrame::OnWeatherMask);
     special->addAction(QStringLiteral("Track C&omponents"), this, [this] { EditTrackComponents(m_doc, *m_view); });
+    addTextureCommands(special);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     m_statistics = view->addAction(QStringLiteral("Statisti&cs"), this, &CRavokFrame::OnViewStatistics);

@@ -7,6 +7,8 @@
 #include <filesystem>
 
 class CRavokDoc;
+class CTextureTransitionsDlg;
+class CTexturePatternsBox;
 class CRavokView;
 class CTexturesBox;
 class CViewControlsBar;
@@ -38,6 +40,8 @@ public:
     CTexturesBox* texturesBox() const { return m_texturesBox; }
     CModelsBox* modelsBox() const { return m_modelsBox; }
     QToolBar* modeBar(int mode) const { return m_modeBars[size_t(mode)]; }
+    CTextureTransitionsDlg* transitionsDialog() const { return m_transitions; }
+    CTexturePatternsBox* patternsBox() const { return m_patterns; }
     // Shows the mode's tool bar and tells the view.
     void setEditMode(int mode);
 
@@ -60,6 +64,10 @@ public slots:
     void OnLighting();
     void OnWeatherMask();
     void OnAdjustHeights();
+    // The texture commands: the modeless transitions dialog, the Track
+    // Palette dialog, and cutting textures from a picture.
+    void OnTextureTransitions();
+    void OnTrackPalette();
 
 signals:
     // Program Options changed the settings: the view takes the new quality,
@@ -70,6 +78,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QToolBar* createTextureToolsBar();
+    // The Textures menu and the Patterns box; the Special menu's texture entries.
+    void createTextureMenu();
+    // The Textures box's cut dialog, its removals reaching the view and the transitions, Display Textures Box.
+    void connectTexturesBox();
+    void addTextureCommands(QMenu* special);
     void createMenus();
     void createFileMenu();
     void createToolBars();
@@ -112,6 +126,8 @@ private:
     QAction* m_randomTerrain = nullptr;
     QAction* m_lighting = nullptr;
     QAction* m_weatherMask = nullptr;
+    CTextureTransitionsDlg* m_transitions = nullptr;
+    CTexturePatternsBox* m_patterns = nullptr;
     QString m_keptStatus; // the status text an autosave message covers
 };
 

@@ -91,6 +91,8 @@ QImage CRavokView::grabView() { return m_surface ? m_surface->grabFramebuffer() 
 void CRavokView::OnTrackReplaced() {
     m_flight.stop();
     m_undo = {};
+    m_textures.selection = {}, m_textures.undo = {};
+    m_displayColours = DisplayColourIndicesFor(m_doc.track().palette);
     m_objects.clear();
     m_anchor = m_truck = -1;
     m_hovered.reset();
@@ -228,6 +230,7 @@ void CRavokView::paintSoftware(QPainter& painter) {
 }
 
 void CRavokView::paintOverlay(QPainter& painter) {
+    paintTextureOverlay(painter);
     const FrameBuffer frame = pickingFrame();
     const CameraMatrix matrix = CameraMatrixOf(m_camera);
     const double sx = double(width()) / frame.width, sy = double(height()) / frame.height;
@@ -314,6 +317,7 @@ void CRavokView::paintOverlay(QPainter& painter) {
 // ---- notifications ---------------------------------------------------------------------
 
 void CRavokView::OnBarNotification(int code, int value) {
+    if (textureNotification(code, value)) return;
     switch (code) {
     case 1: m_camera.pitch = 900; break;
     case 2: m_camera.pitch = 1800; break;
@@ -342,6 +346,7 @@ void CRavokView::OnBarNotification(int code, int value) {
         m_objects.clear();
         m_anchor = m_truck = -1;
         m_box = {};
+        m_textures.selection = {};
         break;
     case 23:
         m_course = std::clamp(value, 0, 4);
@@ -474,6 +479,7 @@ void CRavokView::keyPressEvent(QKeyEvent* event) {
         if (auto found = pad.find(key); found != pad.end()) key = found->second;
         if (key == Qt::Key_5) key = Qt::Key_Clear;
     }
+    if (m_mode == kEditTextures && textureKey(event)) return;
     if (m_mode == kEditTerrain && terrainKey(key)) return;
     if (m_mode == kEditObjects && objectKey(event)) return;
     if (m_mode == kEditGroundBoxes && groundBoxKey(key)) return;
@@ -621,6 +627,20 @@ bool CRavokView::ReplaceHeights(std::span<const uint8_t> heights) {
     return true;
 }
 
+bool CRavokView::Undo() {
+    return m_mode == kEditTextures ? UndoTextures() : UndoTerrain();
+}
+
+bool CRavokView::Paste() {
+    switch (m_mode) {
+    case kEditTerrain: return PasteArea();
+    case kEditTextures: return PasteTextureArea();
+    case kEditObjects: return PasteObject();
+    case kEditGroundBoxes: return PasteBox();
+    default: return false;
+    }
+}
+
 bool CRavokView::UndoTerrain() {
     if (!UndoTerrainEdit(m_doc.track(), m_undo)) return false;
     terrainChanged();
@@ -630,6 +650,7 @@ bool CRavokView::UndoTerrain() {
 void CRavokView::mousePressEvent(QMouseEvent* event) {
     setFocus();
     m_pressed.start();
+    if (m_mode == kEditTextures) textureMousePress(event);
     if (event->button() == Qt::LeftButton && m_mode == kEditTerrain) ApplyTerrainTool();
     if (event->button() == Qt::LeftButton && m_mode == kEditObjects) objectMousePress(event);
     if (event->button() == Qt::LeftButton && m_mode == kEditCourse) PickCourseAt(event->position().toPoint());
@@ -809,7 +830,6 @@ bool CRavokView::CopyObject() {
 }
 
 bool CRavokView::PasteObject() {
-    if (m_mode == kEditGroundBoxes) return PasteBox(); // Ctrl+V pastes the box clipboard there
     if (m_mode != kEditObjects || !m_copiedObject || !CanEditObjects(m_doc.track())) return false;
     const std::optional<GroundPick> pick = groundUnderMouse();
     const ObjectInsertResult result = ravok::PasteObject(m_doc.track(), m_objects, *m_copiedObject, pick);
@@ -876,6 +896,7 @@ void CRavokView::mouseMoveEvent(QMouseEvent* event) {
     }
     if (square != m_hovered) {
         m_hovered = square;
+        followTextureCursor();
         if (square) emit positionText(QStringLiteral("%1, %2").arg(square->x).arg(square->y));
         update();
     }

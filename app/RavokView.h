@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/TextureModeState.h"
+#include "art/TrackPaletteChange.h"
 #include "edit/CameraFlight.h"
 #include "edit/CourseEditing.h"
 #include "edit/GroundBoxEditing.h"
@@ -34,6 +36,8 @@ class QOpenGLWidget;
 namespace ravok {
 struct ProgramSettings;
 }
+
+class QMenu;
 
 // The edit modes of the view and the frame's mode buttons.
 enum EditMode { kEditTerrain = 0, kEditTextures = 1, kEditCourse = 2, kEditObjects = 3, kEditGroundBoxes = 4 };
@@ -136,6 +140,38 @@ public:
     bool InsertGroundBoxHere();
     bool DeleteSelectedGroundBox();
     bool ApplyGroundBoxHeights();
+    // Texture mode: the selection, paint mode, the Texture menu's commands on
+    // the selection and the one level of texture undo; each false when nothing changed.
+    const TextureModeState& textureMode() const { return m_textures; }
+    TextureModeState& textureMode() { return m_textures; }
+    bool TextureClick(ravok::GridSquare square, bool shift);
+    void SetTexturePaintMode(bool on);
+    void SetTexturePaintSize(int width, int height);
+    bool FillTextures(int texture);
+    bool RotateTextures();
+    bool MirrorTextures();
+    bool RotateTextureArea();
+    bool MirrorTextureArea();
+    bool CopyTextureArea();
+    bool PasteTextureArea();
+    bool SelectTexture();
+    bool ReplaceTexture();
+    bool UndoTextures();
+    bool ApplyTextureTransitions();
+    // Texture t left the table and later slots moved down one: the
+    // transitions slots follow (a slot of t itself becomes unset).
+    void TextureRemoved(int texture);
+    // The pattern the Patterns box chose for Paste Area; null for none.
+    void ChoosePattern(const ravok::TexturePattern* pattern);
+    // The Texture menu's entries (also the texture mode's context menu).
+    void FillTextureMenu(QMenu& menu);
+    // The background and grid entries of the track palette, recomputed when the palette changes.
+    ravok::DisplayColourIndices displayColourIndices() const { return m_displayColours; }
+    // Edit menu's Undo (Ctrl+Z) and Paste (Ctrl+V) as the edit mode has them:
+    // the texture undo in textures mode, else the terrain's; Paste Area of
+    // terrain or textures, Paste Object, Paste Box. False when nothing changed.
+    bool Undo();
+    bool Paste();
     // Undo of the last terrain edit; false when there is none.
     bool UndoTerrain();
     // The edit mode's context menu for a right-click at the point; empty in
@@ -159,6 +195,8 @@ public slots:
     void JumpTo(int x, int y);
 
 signals:
+    void texturesBoxWanted();               // "Display Textures Box"
+    void patternsBoxWanted();               // "Display Patterns Box"
     void positionText(const QString& text); // the status bar's position pane
     void heightText(const QString& text);   // the "z" pane
     void cameraMoved();                     // the overview map follows
@@ -264,6 +302,15 @@ private:
     // Applies a course command's result: modified flag, the anchor to hold, the map.
     void courseChanged(const ravok::CourseChange& change);
     ravok::ScreenProjection screenProjection() const;
+    // Texture mode's part of the notifications, keys, mouse and overlay.
+    bool textureNotification(int code, int value);
+    bool textureKey(QKeyEvent* event);
+    void textureMousePress(QMouseEvent* event);
+    void followTextureCursor();
+    bool texturesEdited(const ravok::TextureChange& change);
+    void paintTextureOverlay(QPainter& painter);
+    TextureModeState m_textures;
+    ravok::DisplayColourIndices m_displayColours;
     QElapsedTimer m_pressed; // a drag counts after the button has been down 200 ms
     QElapsedTimer m_sinceSinglePoint;
 

@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QCheckBox>
 #include <QSurfaceFormat>
 #include <QToolBar>
 #include <QTest>
@@ -423,4 +424,40 @@ TEST_F(TopDownView, GroundBoxesAreInsertedPickedAndDeleted) {
     QTest::mouseClick(&view, Qt::LeftButton, {}, onTop);
     QTest::keyClick(&view, Qt::Key_Delete);
     EXPECT_FALSE(doc.track().groundBoxes[size_t(slot)]);
+}
+
+namespace {
+
+int yellowPixels(const QImage& picture) {
+    int n = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            n += c.red() > 220 && c.green() > 220 && c.blue() < 60;
+        }
+    return n;
+}
+
+} // namespace
+
+TEST_F(TopDownView, TexturesArePaintedUnderTheMouseWithTheSelectionDrawn) {
+    ASSERT_NO_FATAL_FAILURE(open(kEditTextures, 700));
+    const int plain = yellowPixels(drawn(view));
+    const GridSquare under = *view.hoveredSquare();
+    QTest::mouseClick(&view, Qt::LeftButton, {}, view.rect().center());
+    EXPECT_EQ(view.textureMode().selection, TextureSelection::square(under.x, under.y));
+    const QImage shown = drawn(view);
+    EXPECT_GT(yellowPixels(shown), plain + 20); // the selection's outline
+
+    // Paint mode: a 3 x 3 rectangle follows the cursor and a click fills it.
+    frame.modeBar(kEditTextures)->findChild<QCheckBox*>(QStringLiteral("Paint Mode"))->setChecked(true);
+    frame.modeBar(kEditTextures)->findChild<QSpinBox*>(QStringLiteral("Width"))->setValue(3);
+    frame.modeBar(kEditTextures)->findChild<QSpinBox*>(QStringLiteral("Height"))->setValue(3);
+    ASSERT_NO_FATAL_FAILURE(hover(view.rect().center()));
+    EXPECT_EQ(view.textureMode().selection, (TextureSelection{under.x - 1, under.y - 1, under.x + 1, under.y + 1}));
+    doc.setTextureSelection(2, {2});
+    QTest::mouseClick(&view, Qt::LeftButton, {}, view.rect().center());
+    for (int y = under.y - 1; y <= under.y + 1; ++y)
+        for (int x = under.x - 1; x <= under.x + 1; ++x) EXPECT_EQ(doc.track().terrain.textures[size_t(y * 256 + x)], 2);
+    EXPECT_EQ(doc.track().terrain.textures[size_t(under.y * 256 + under.x + 2)], 0);
 }
