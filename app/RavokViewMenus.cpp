@@ -1,4 +1,6 @@
-// The view's context menus: the right button opens the edit mode's menu at the cursor.
+// The view's context menus: the right button opens the edit mode's menu at the
+// cursor. The objects and ground box modes' menus, and the Truck menu, belong
+// to the frame, which also holds the Models box they offer.
 #include "app/RavokView.h"
 
 #include "app/DibClipboard.h"
@@ -30,6 +32,7 @@ std::unique_ptr<QMenu> CRavokView::contextMenuAt(QPoint at) {
     auto menu = std::make_unique<QMenu>(this);
     switch (m_mode) {
     case kEditTerrain: fillTerrainMenu(*menu); break;
+    case kEditTextures: FillTextureMenu(*menu); break;
     case kEditCourse: fillCourseMenu(*menu, at); break;
     default: break;
     }

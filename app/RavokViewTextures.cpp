@@ -62,13 +62,11 @@ void CRavokView::textureMousePress(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         TextureClick(*m_hovered, event->modifiers() & Qt::ShiftModifier);
     } else if (event->button() == Qt::RightButton) {
-        // A right-click outside the selection first selects the square under the cursor.
+        // A right-click outside the selection first selects the square under
+        // the cursor; the context menu that follows acts on it.
         if (!contains(m_textures.selection, *m_hovered))
             m_textures.selection = TextureSelection::square(m_hovered->x, m_hovered->y);
         update();
-        QMenu menu(this);
-        FillTextureMenu(menu);
-        menu.exec(event->globalPosition().toPoint());
     }
 }
 
