@@ -184,6 +184,8 @@ ravok::PaletteReloadResult InstallTrackPalette(CRavokDoc& doc, const ravok::Pale
         return true;
     };
     doc.runProgress(job);
+    // The Track Components' Custom palette is the one last set here.
+    doc.customPalette = doc.track().palette.colours();
     // The palette is installed before the reload starts, so a cancelled
     // reload still leaves a changed track.
     doc.setModified(true);

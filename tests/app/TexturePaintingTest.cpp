@@ -226,6 +226,8 @@ TEST(TrackPaletteDialog, OkKeepsAnMtm2PaletteThroughSaveAndOpen) {
         EXPECT_EQ(now[size_t(kFirstFixedColour + i)], FixedColours[size_t(i)]);
     ASSERT_FALSE(f.track.fogMap.empty());
     EXPECT_EQ(f.track.fogMap[0], kCustomPaletteIndex);
+    ASSERT_TRUE(f.doc.customPalette); // what Custom in the Track Components installs
+    EXPECT_EQ(*f.doc.customPalette, now);
     const DisplayColourIndices expected = DisplayColourIndicesFor(f.track.palette);
     EXPECT_EQ(f.view.displayColourIndices().background, expected.background);
     EXPECT_EQ(f.view.displayColourIndices().grid, expected.grid);
