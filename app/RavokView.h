@@ -37,8 +37,6 @@ namespace ravok {
 struct ProgramSettings;
 }
 
-class QMenu;
-
 // The edit modes of the view and the frame's mode buttons.
 enum EditMode { kEditTerrain = 0, kEditTextures = 1, kEditCourse = 2, kEditObjects = 3, kEditGroundBoxes = 4 };
 
