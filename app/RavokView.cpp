@@ -47,6 +47,9 @@ CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* paren
     setObjectName(QStringLiteral("trackView"));
     if (CViewSurface::OpenGLAvailable()) {
         m_surface = new CViewSurface(*this);
+        // The surface covers the view: the view itself paints no background under it.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_NoSystemBackground);
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_surface);
@@ -153,7 +156,7 @@ QSize CRavokView::softwareFrameSize() const {
 }
 
 void CRavokView::paintEvent(QPaintEvent*) {
-    // On a surface every repaint is the surface's; without one the software frame is painted here.
+    // The surface covering the view draws every frame; without one the software frame is painted here.
     if (m_surface) m_surface->update();
     else paintFrame(*this, false);
 }
