@@ -99,6 +99,11 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
 
     const QImage software = drawn(view);
     EXPECT_GT(grassShare(software), 0.3) << "software renderer";
+    // Asking the view for a frame draws one (not only grabbing it).
+    const int frames = view.framesDrawn();
+    view.update();
+    QTest::qWait(50);
+    EXPECT_GT(view.framesDrawn(), frames);
 
     settings.useOpenGL = true;
     const QImage opengl = drawn(view);
