@@ -212,7 +212,7 @@ QWidget* COptionsSheet::advancedPage() {
         {"Model Transparency", s.modelTransparency},
         {"Vertical Sync (V-Sync)", s.verticalSync},
         {"Hide Collider Boxes", s.hideColliderBoxes},
-        {"Object X/Y in .SIT units", s.objectXYInSitUnits},
+        {"Object X/Y in .SIT units (half of Ravok's own)", s.objectXYInSitUnits},
         {"Explain the legacy .RAW fallback when writing a pod", !s.dontExplainLegacyFallback},
         {"Detail Mask", s.detailMask}};
     auto* page = new QWidget(this);
