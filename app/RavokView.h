@@ -163,6 +163,11 @@ public:
     void ChoosePattern(const ravok::TexturePattern* pattern);
     // The Texture menu's entries (also the texture mode's context menu).
     void FillTextureMenu(QMenu& menu);
+    // The Object, Truck and Building menus (also the context menus of their
+    // modes; the Truck menu over a truck start in course mode).
+    void FillObjectMenu(QMenu& menu);
+    void FillTruckMenu(QMenu& menu);
+    void FillBuildingMenu(QMenu& menu);
     // The background and grid entries of the track palette, recomputed when the palette changes.
     ravok::DisplayColourIndices displayColourIndices() const { return m_displayColours; }
     // Edit menu's Undo (Ctrl+Z) and Paste (Ctrl+V) as the edit mode has them:
@@ -194,6 +199,7 @@ public slots:
 
 signals:
     void texturesBoxWanted();               // "Display Textures Box"
+    void modelsBoxWanted();                 // "Display Models Box"
     void patternsBoxWanted();               // "Display Patterns Box"
     void positionText(const QString& text); // the status bar's position pane
     void heightText(const QString& text);   // the "z" pane
@@ -249,7 +255,7 @@ private:
     void paintSoftware(QPainter& painter);
     void paintOverlay(QPainter& painter);
     void fillTerrainMenu(QMenu& menu);
-    void fillCourseMenu(QMenu& menu, QPoint at);
+    void fillCourseMenu(QMenu& menu);
     // S, ], X and [ of ground box mode; false for other keys.
     bool groundBoxKey(int key);
     // The selected box's heights into the bar.

@@ -1,11 +1,12 @@
-// The view's context menus: the right button opens the edit mode's menu at the
-// cursor. The objects and ground box modes' menus, and the Truck menu, belong
-// to the frame, which also holds the Models box they offer.
+// The view's menus: the right button opens the edit mode's menu at the
+// cursor, and the frame's Object, Truck and Building menus are filled here too.
 #include "app/RavokView.h"
 
 #include "app/DibClipboard.h"
 #include "app/RavokDoc.h"
 #include "edit/CoursePicking.h"
+#include "edit/ObjectSelection.h"
+#include "edit/ObjectTypes.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -33,7 +34,14 @@ std::unique_ptr<QMenu> CRavokView::contextMenuAt(QPoint at) {
     switch (m_mode) {
     case kEditTerrain: fillTerrainMenu(*menu); break;
     case kEditTextures: FillTextureMenu(*menu); break;
-    case kEditCourse: fillCourseMenu(*menu, at); break;
+    case kEditCourse:
+        PickCourseAt(at); // the anchor or truck start under the cursor is the one the commands act on
+        // A truck start under the cursor and no anchor: the Truck menu.
+        if (m_anchor < 0 && m_truck >= 1) FillTruckMenu(*menu);
+        else fillCourseMenu(*menu);
+        break;
+    case kEditObjects: FillObjectMenu(*menu); break;
+    case kEditGroundBoxes: FillBuildingMenu(*menu); break;
     default: break;
     }
     return menu;
@@ -47,8 +55,7 @@ void CRavokView::fillTerrainMenu(QMenu& menu) {
     addCommand(menu, "Paste Terrain Bitmap", ClipboardHasBitmap(), [this] { PasteTerrainBitmapFromClipboard(); });
 }
 
-void CRavokView::fillCourseMenu(QMenu& menu, QPoint at) {
-    PickCourseAt(at); // the anchor under the cursor is the one the commands act on
+void CRavokView::fillCourseMenu(QMenu& menu) {
     const bool terrain = m_terrainPoint || m_hovered;
     const CourseMenuState state = CourseContextMenuState(m_doc.track(), m_course, m_anchor, terrain);
     addCommand(menu, "Insert Segment", state.insert, [this] { InsertSegment(); });
@@ -58,4 +65,44 @@ void CRavokView::fillCourseMenu(QMenu& menu, QPoint at) {
     menu.addSeparator();
     addCommand(menu, "Generate from Main", state.generateFromMain, [this] { GenerateFromMain(); });
     addCommand(menu, "Delete All Segments", state.deleteAll, [this] { DeleteAllSegments(); });
+}
+
+void CRavokView::FillObjectMenu(QMenu& menu) {
+    const int count = int(SelectedObjects(m_doc.track(), m_objects).size());
+    const bool editable = !m_doc.podViewMode() && m_mode == kEditObjects;
+    addCommand(menu, "Insert", editable, [this] { InsertObjectHere(); });
+    menu.addAction(QString::fromStdString(DeleteMenuText(count)), this, &CRavokView::DeleteSelectedObjects)
+        ->setEnabled(editable && count > 0);
+    addCommand(menu, "Properties", editable && m_objects.current >= 0, [this] { EditObjectProperties(); });
+    QMenu* setType = menu.addMenu(QString::fromStdString(SetTypeMenuText(count)));
+    setType->setEnabled(editable && count > 0);
+    for (int i = 0; i < int(kObjectTypeNames.size()); ++i)
+        setType->addAction(QString::fromStdString(std::string(kObjectTypeNames[size_t(i)])), this,
+                           [this, i] { SetSelectedObjectsType(i); });
+    menu.addSeparator();
+    addCommand(menu, "Copy Object", true, [this] { CopyObject(); });
+    addCommand(menu, "Paste Object", editable, [this] { PasteObject(); });
+    menu.addSeparator();
+    addCommand(menu, "Display Models Box", true, [this] { emit modelsBoxWanted(); });
+}
+
+void CRavokView::FillTruckMenu(QMenu& menu) {
+    const bool held = !m_doc.podViewMode() && m_mode == kEditCourse && m_truck > 0;
+    addCommand(menu, "Reverse", held, [this] { ReverseTruckStart(); });
+    addCommand(menu, "Properties", held, [this] { EditTruckProperties(); });
+}
+
+void CRavokView::FillBuildingMenu(QMenu& menu) {
+    const bool editable = !m_doc.podViewMode() && m_mode == kEditGroundBoxes;
+    const bool selected = editable && m_box.box >= 0, face = selected && m_box.face() >= 0;
+    addCommand(menu, "Insert", editable && m_box.box < 0 && m_hovered.has_value(), [this] { InsertGroundBoxHere(); });
+    addCommand(menu, "Delete", selected, [this] { DeleteSelectedGroundBox(); });
+    addCommand(menu, "Rotate 90\u00b0", face, [this] { RotateBoxFace(); });
+    addCommand(menu, "Mirror", face, [this] { MirrorBoxFace(); });
+    menu.addSeparator();
+    addCommand(menu, "Cut Box", face, [this] { CutBox(); });
+    addCommand(menu, "Copy Box", face, [this] { CopyBox(); });
+    addCommand(menu, "Paste Box", editable && hasBoxClipboard(), [this] { PasteBox(); });
+    menu.addSeparator();
+    addCommand(menu, "Display Textures Box", true, [this] { emit texturesBoxWanted(); });
 }

@@ -488,6 +488,13 @@ TEST_F(ObjectsEditor, ObjectMenuNamesTheSelectionAndSetsItsType) {
     setType->actions()[14]->trigger();
     EXPECT_EQ(doc.track().objects[size_t(a)]->type, kObjectRamp);
     EXPECT_EQ(doc.track().objects[size_t(b)]->type, kObjectRamp);
+    // The right button offers the same menu; its last entry shows the Models box.
+    const auto context = view.contextMenuAt(view.rect().center());
+    ASSERT_FALSE(context->actions().isEmpty());
+    EXPECT_EQ(context->actions().front()->text(), QStringLiteral("Insert"));
+    ASSERT_TRUE(frame.modelsBox()->isHidden());
+    context->actions().back()->trigger();
+    EXPECT_FALSE(frame.modelsBox()->isHidden());
 
     // Outside objects mode the commands are off.
     frame.setEditMode(kEditTerrain);
