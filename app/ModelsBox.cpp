@@ -3,6 +3,7 @@
 #include "app/ModelPreviewWidget.h"
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
+#include "app/ViewSurface.h"
 #include "base/ProgramSettings.h"
 #include "edit/ObjectModels.h"
 #include "model/TrackPod.h"
@@ -10,6 +11,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -54,9 +56,14 @@ CModelsBox::CModelsBox(CRavokDoc& doc, ProgramSettings& settings, CRavokView& vi
     auto* layout = new QVBoxLayout(body);
     m_list = new QListWidget(body);
     m_list->setObjectName(QStringLiteral("models"));
-    m_preview = new CModelPreviewWidget(body);
     layout->addWidget(m_list, 1);
-    layout->addWidget(m_preview);
+    // The 3D preview draws with OpenGL; where there is none a window holding it would not be drawn.
+    if (CViewSurface::OpenGLAvailable()) {
+        m_preview = new CModelPreviewWidget(body);
+        layout->addWidget(m_preview);
+    } else {
+        layout->addWidget(new QLabel(QStringLiteral("The 3D preview needs OpenGL."), body));
+    }
     auto button = [&](const char* text, void (CModelsBox::*slot)()) {
         auto* b = new QPushButton(QString::fromLatin1(text), body);
         b->setObjectName(QString::fromLatin1(text));
@@ -122,7 +129,7 @@ void CModelsBox::selectModel(int slot) {
 void CModelsBox::showModel(const Model* model) {
     m_mesh.clear();
     if (model) BuildModelMesh(m_mesh, *model, m_textures.models, m_doc.track().palette);
-    m_preview->setMesh(&m_mesh, m_doc.track().palette.colours());
+    if (m_preview) m_preview->setMesh(&m_mesh, m_doc.track().palette.colours());
 }
 
 // ---- loading ---------------------------------------------------------------------------
@@ -161,14 +168,17 @@ QStringList CModelsBox::askForFiles() {
     dialog.setOption(QFileDialog::DontUseNativeDialog); // the preview sits beside the file list
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setDefaultSuffix(QStringLiteral("bin"));
-    auto* preview = new CModelPreviewWidget(&dialog);
-    preview->setFixedSize(200, 200);
-    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
-        grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
-    connect(&dialog, &QFileDialog::currentChanged, preview,
-            [this, preview](const QString& path) { showPreviewOfFile(path, *preview); });
+    CModelPreviewWidget* preview = nullptr;
+    if (CViewSurface::OpenGLAvailable()) {
+        preview = new CModelPreviewWidget(&dialog);
+        preview->setFixedSize(200, 200);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+            grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
+        connect(&dialog, &QFileDialog::currentChanged, preview,
+                [this, preview](const QString& path) { showPreviewOfFile(path, *preview); });
+    }
     const bool chosen = dialog.exec() == QDialog::Accepted;
-    preview->setMesh(nullptr, {}); // the scratch mesh goes before the dialog
+    if (preview) preview->setMesh(nullptr, {}); // the scratch mesh goes before the dialog
     return chosen ? dialog.selectedFiles() : QStringList();
 }
 

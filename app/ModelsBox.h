@@ -66,7 +66,7 @@ class CModelsBox : public QDockWidget {
     ravok::ProgramSettings& m_settings;
     CRavokView& m_view;
     QListWidget* m_list;
-    CModelPreviewWidget* m_preview;
+    CModelPreviewWidget* m_preview = nullptr; // none without OpenGL
     int m_selected = -1;
     ravok::TextureDatabase m_textures; // the track's textures, for the preview meshes
     ravok::Mesh m_mesh, m_fileMesh;

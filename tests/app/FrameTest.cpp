@@ -1,4 +1,6 @@
 #include "app/RavokDoc.h"
+#include "app/ModelPreviewWidget.h"
+#include "app/ModelsBox.h"
 #include "app/RavokFrame.h"
 #include "app/RavokView.h"
 #include "base/ProgramSettings.h"
@@ -124,4 +126,18 @@ TEST(Frame, WithoutOpenGLTheViewPaintsTheSoftwareFrame) {
             green += c.green() > c.red() + 20 && c.green() > c.blue() + 20;
         }
     EXPECT_GT(double(green) / total, 0.3); // the hills' grass
+}
+
+// Nor does showing the Models box there: it goes without its 3D preview.
+TEST(Frame, WithoutOpenGLTheModelsBoxShowsWithoutPreview) {
+    app();
+    ravok::ProgramSettings settings = ravok::defaultSettings("/tmp");
+    CRavokDoc doc(settings);
+    CRavokFrame frame(doc, settings);
+    frame.resize(800, 600);
+    frame.show();
+    frame.modelsBox()->show();
+    QApplication::processEvents();
+    EXPECT_FALSE(frame.grab().isNull()); // painted, not crashed
+    EXPECT_EQ(frame.modelsBox()->findChild<CModelPreviewWidget*>(), nullptr);
 }
