@@ -11,6 +11,8 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 
+#include <functional>
+
 using namespace ravok;
 
 namespace {
