@@ -23,16 +23,16 @@ void CRavokFrame::createObjectMenus() {
     });
 
     // The view fills these as they open, as it fills its context menus.
-    auto addMenu = [this](const char* title, void (CRavokView::*fill)(QMenu&)) {
+    auto addMenu = [this](const char* title, auto fill) {
         QMenu* menu = menuBar()->addMenu(QString::fromLatin1(title));
-        connect(menu, &QMenu::aboutToShow, this, [this, menu, fill] {
+        connect(menu, &QMenu::aboutToShow, this, [menu, fill] {
             menu->clear();
-            (m_view->*fill)(*menu);
+            fill(*menu);
         });
     };
-    addMenu("&Object", &CRavokView::FillObjectMenu);
-    addMenu("Tr&uck", &CRavokView::FillTruckMenu);
-    addMenu("&Building", &CRavokView::FillBuildingMenu);
+    addMenu("&Object", [this](QMenu& menu) { m_view->FillObjectMenu(menu); });
+    addMenu("Tr&uck", [this](QMenu& menu) { m_view->FillTruckMenu(menu); });
+    addMenu("&Building", [this](QMenu& menu) { m_view->FillBuildingMenu(menu); });
 }
 
 void CRavokFrame::addGroundBoxPaintChecks(QToolBar* bar) {
