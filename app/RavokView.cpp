@@ -105,6 +105,7 @@ void CRavokView::OnTrackReplaced() {
 
 void CRavokView::OnTrackChanged() {
     const CTrackPOD& track = m_doc.track();
+    m_scene.showTerrainMask(track, m_settings.detailMask);
     m_scene.build(track, TerrainWindowOf(m_camera));
     BuildTrackShades(m_shades, track);
     m_plainBlocks.clear();
@@ -189,7 +190,8 @@ void CRavokView::paintOpenGL() {
         const Placement around{double(m_camera.x), double(m_camera.y), double(m_camera.z)};
         m_gl.drawMesh(m_scene.backdrop(), &around, false);
     }
-    m_gl.drawTerrain(track, m_scene.window(), m_scene.textures().terrain, m_camera.gridSize >= 256);
+    m_gl.drawTerrain(track, m_scene.window(), m_scene.textures().terrain, m_camera.gridSize >= 256,
+                     m_scene.terrainMaskLevels());
     if (backdrop && track.stadiumFlag) {
         const Placement arena{double(track.arenaOriginX) * 64, double(track.arenaOriginY) * 64, 0};
         m_gl.drawMesh(m_scene.backdrop(), &arena);
@@ -325,7 +327,11 @@ void CRavokView::OnBarNotification(int code, int value) {
     case 1: m_camera.pitch = 900; break;
     case 2: m_camera.pitch = 1800; break;
     case 3: m_settings.gamma = float(value) / 10.0f, m_texturesChanged = true; break;
-    case 4: m_texturesChanged = true; break;
+    case 4: // renderer reset, also after the Detail Mask check changed
+        m_texturesChanged = true;
+        m_scene.showTerrainMask(m_doc.track(), m_settings.detailMask);
+        rebuildScene();
+        break;
     case 5:
         m_camera.gridSize = value;
         rebuildScene();
@@ -374,6 +380,7 @@ void CRavokView::OnSettingsChanged() {
     m_camera.gridSize = m_settings.wholeGrid ? 256 : int(m_settings.polysize);
     m_gl.applyVerticalSync(m_settings.verticalSync);
     m_texturesChanged = true;
+    m_scene.showTerrainMask(m_doc.track(), m_settings.detailMask);
     rebuildScene();
     update();
 }

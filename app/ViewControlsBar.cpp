@@ -93,7 +93,10 @@ CViewControlsBar::CViewControlsBar(ProgramSettings& settings, const CTrackPOD& t
     addWidget(m_display);
 
     m_detailMask = new QCheckBox(QStringLiteral("Detail Mask"), this);
-    connect(m_detailMask, &QCheckBox::toggled, this, [this](bool on) { m_settings.detailMask = on; });
+    connect(m_detailMask, &QCheckBox::toggled, this, [this](bool on) {
+        m_settings.detailMask = on;
+        emit notify(4, on);
+    });
     addWidget(m_detailMask);
 
     m_map = new COverviewMap(track, camera, this);

@@ -45,16 +45,19 @@ ViewCamera overviewCamera() {
 int runRender(Arguments args) {
     if (args.flag("--help")) {
         std::fputs("Usage: ravok-cli render FILE.rvk -o OUT.png [--size WxH] [--camera X,Y,Z,YAW,PITCH]\n"
-                   "                        [--grid N] [--quality 1..3] [--wire] [--art DIR --models DIR]\n\n"
+                   "                        [--grid N] [--quality 1..3] [--wire] [--detail-mask]\n"
+                   "                        [--art DIR --models DIR]\n\n"
                    "Draws the track as the view would show it through the software renderer.\n"
                    "  --camera  position in world units (64 to a square), height in thirds of a\n"
                    "            height step, yaw and pitch in tenths of a degree (900 level);\n"
                    "            without it, the whole track from above its south-west corner\n"
-                   "  --grid N  squares of terrain around the camera (default 64, 256 = all)\n",
+                   "  --grid N  squares of terrain around the camera (default 64, 256 = all)\n"
+                   "  --detail-mask  darken the ground by the track's painted terrain mask\n",
                    stdout);
         return kExitOk;
     }
     const bool wire = args.flag("--wire");
+    const bool detailMask = args.flag("--detail-mask");
     Folders folders = foldersFromSettings(args);
     auto out = args.option("-o");
     auto size = args.option("--size");
@@ -94,6 +97,7 @@ int runRender(Arguments args) {
     loadTrackArt(*track, folders);
 
     auto scene = std::make_unique<TrackScene>();
+    scene->showTerrainMask(*track, detailMask);
     scene->build(*track, TerrainWindowOf(camera));
     ShadeTables shades;
     BuildTrackShades(shades, *track);

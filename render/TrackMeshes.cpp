@@ -4,6 +4,7 @@
 #include "art/Palette.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"
+#include "render/TerrainMaskShade.h"
 
 #include <algorithm>
 
@@ -92,7 +93,7 @@ namespace {
 // alternate like a chequerboard over the whole grid, so a window and the
 // pages inside it split every cell the same way.
 void buildTerrainBlock(Mesh& mesh, const CTrackPOD& track, int x0, int y0, int columns, int rows,
-                       const MeshTextureList& list) {
+                       const MeshTextureList& list, std::span<const uint8_t> maskLevels) {
     mesh.clear();
     mesh.setTextureList(&list);
     const auto& grid = track.terrain;
@@ -114,19 +115,24 @@ void buildTerrainBlock(Mesh& mesh, const CTrackPOD& track, int x0, int y0, int c
                 int sum = 0;
                 for (int corner : triangle->vertices) sum += grid.cells[size_t(mesh.vertex(corner)->tag)][0];
                 triangle->lightLevel = uint8_t(sum / 3);
+                if (!maskLevels.empty())
+                    triangle->lightLevel = MaskedLightLevel(triangle->lightLevel, maskLevels[size_t(cellIndex)]);
             }
         }
 }
 
 } // namespace
 
-void BuildTerrainMesh(Mesh& mesh, const CTrackPOD& track, const TerrainWindow& window, const MeshTextureList& list) {
-    buildTerrainBlock(mesh, track, window.x0, window.y0, window.size, window.size, list);
+void BuildTerrainMesh(Mesh& mesh, const CTrackPOD& track, const TerrainWindow& window, const MeshTextureList& list,
+                      std::span<const uint8_t> maskLevels) {
+    buildTerrainBlock(mesh, track, window.x0, window.y0, window.size, window.size, list, maskLevels);
 }
 
-void BuildTerrainPageMesh(Mesh& mesh, const CTrackPOD& track, int pageX, int pageY, const MeshTextureList& list) {
+void BuildTerrainPageMesh(Mesh& mesh, const CTrackPOD& track, int pageX, int pageY, const MeshTextureList& list,
+                          std::span<const uint8_t> maskLevels) {
     const int x0 = pageX * 4, y0 = pageY * 4;
-    buildTerrainBlock(mesh, track, x0, y0, std::min(5, kGridSize - x0), std::min(5, kGridSize - y0), list);
+    buildTerrainBlock(mesh, track, x0, y0, std::min(5, kGridSize - x0), std::min(5, kGridSize - y0), list,
+                      maskLevels);
 }
 
 void BuildWaterMesh(Mesh& mesh, const CTrackPOD& track, const TerrainWindow& window) {

@@ -1,6 +1,7 @@
 #include "render/TrackScene.h"
 
 #include "model/TrackPod.h"
+#include "render/TerrainMaskShade.h"
 
 #include <limits>
 
@@ -40,8 +41,16 @@ Placement ObjectPlacement(const TrackObject& o) {
 
 void TrackScene::moveWindow(const CTrackPOD& track, const TerrainWindow& window) {
     m_window = window;
-    BuildTerrainMesh(m_terrain, track, window, m_textures.terrain);
+    BuildTerrainMesh(m_terrain, track, window, m_textures.terrain, m_maskLevels);
     BuildWaterMesh(m_water, track, window);
+}
+
+bool TrackScene::showTerrainMask(const CTrackPOD& track, bool show) {
+    const uint32_t key = show ? TerrainMaskKey(track) : 0;
+    if (key == m_maskKey) return false;
+    m_maskKey = key;
+    m_maskLevels = key ? TerrainMaskCellLevels(track) : std::vector<uint8_t>{};
+    return true;
 }
 
 void TrackScene::build(const CTrackPOD& track, const TerrainWindow& window) {

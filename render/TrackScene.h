@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace ravok {
@@ -34,6 +35,10 @@ public:
     // textures and the other meshes.
     void moveWindow(const CTrackPOD& track, const TerrainWindow& window);
     const TerrainWindow& window() const { return m_window; }
+    // Shows the track's terrain mask over the ground from the next build or
+    // move on, or stops showing it; true when the levels changed.
+    bool showTerrainMask(const CTrackPOD& track, bool show);
+    std::span<const uint8_t> terrainMaskLevels() const { return m_maskLevels; }
     // Draws the scene into the frame through the software renderer.
     void draw(SoftwareRenderer& renderer, FrameBuffer& frame, const CTrackPOD& track, const ViewCamera& camera,
               const SceneOptions& options) const;
@@ -52,6 +57,8 @@ private:
     TextureDatabase m_textures;
     TerrainWindow m_window;
     Mesh m_terrain, m_water, m_backdrop;
+    std::vector<uint8_t> m_maskLevels;
+    uint32_t m_maskKey = 0; // of the levels shown, 0 for none
     uint8_t m_plainColour = 0;
     std::vector<std::unique_ptr<Mesh>> m_boxes;
     std::map<const Model*, std::unique_ptr<Mesh>> m_models;

@@ -293,12 +293,12 @@ void COpenGLTerrainRenderer::deletePages() {
 }
 
 void COpenGLTerrainRenderer::buildPage(Page& page, const CTrackPOD& track, int px, int py,
-                                       const MeshTextureList& textures) {
+                                       const MeshTextureList& textures, std::span<const uint8_t> maskLevels) {
     if (page.list) m_gl->glDeleteLists(page.list, 1);
     if (page.wireList) m_gl->glDeleteLists(page.wireList, 1);
     page = {};
     Mesh mesh;
-    BuildTerrainPageMesh(mesh, track, px, py, textures);
+    BuildTerrainPageMesh(mesh, track, px, py, textures, maskLevels);
     mesh.resolveLinks();
     const float ox = float(px * kTerrainPageCells * kWorldUnitsPerSquare) * kStored;
     const float oy = float(py * kTerrainPageCells * kWorldUnitsPerSquare) * kStored;
@@ -320,7 +320,8 @@ void COpenGLTerrainRenderer::buildPage(Page& page, const CTrackPOD& track, int p
 }
 
 void COpenGLTerrainRenderer::drawTerrain(const CTrackPOD& track, const TerrainWindow& window,
-                                         const MeshTextureList& textures, bool wholeGrid) {
+                                         const MeshTextureList& textures, bool wholeGrid,
+                                         std::span<const uint8_t> maskLevels) {
     if (!m_gl) return;
     auto pageRange = [&](int start) {
         const int first = std::clamp(start / kTerrainPageCells, 0, kTerrainPages - 1);
@@ -332,7 +333,7 @@ void COpenGLTerrainRenderer::drawTerrain(const CTrackPOD& track, const TerrainWi
     for (int py = y0; py <= y1; ++py)
         for (int px = x0; px <= x1; ++px) {
             Page& page = m_pages[size_t(py * kTerrainPages + px)];
-            if (!page.valid || page.key != TerrainPageKey(track, px, py)) buildPage(page, track, px, py, textures);
+            if (!page.valid || page.key != TerrainPageKey(track, px, py)) buildPage(page, track, px, py, textures, maskLevels);
             if (!page.valid) continue;
             loadView(double(px * kTerrainPageCells * kWorldUnitsPerSquare) * kStored,
                      double(py * kTerrainPageCells * kWorldUnitsPerSquare) * kStored);

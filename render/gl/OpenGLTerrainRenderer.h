@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 
@@ -47,9 +48,12 @@ public:
     // Textured, wire frame (1) or both (2).
     void setDisplayMode(int mode) { m_displayMode = mode; }
 
-    // The terrain pages of the window (or all of them), each rebuilt when its key changed.
+    // The terrain pages of the window (or all of them), each rebuilt when its
+    // key changed, darkened by the mask levels when there are any (a change
+    // of the levels needs InvalidateTextures).
     void drawTerrain(const ravok::CTrackPOD& track, const ravok::TerrainWindow& window,
-                     const ravok::MeshTextureList& textures, bool wholeGrid);
+                     const ravok::MeshTextureList& textures, bool wholeGrid,
+                     std::span<const uint8_t> maskLevels = {});
     // A mesh in world units, placed (objects) or not (boxes, water, backdrop).
     // Translucent meshes are drawn half see-through ("Model Transparency").
     void drawMesh(const ravok::Mesh& mesh, const ravok::Placement* placement = nullptr, bool depthTest = true,
@@ -93,7 +97,8 @@ private:
     void upload(uint32_t name, std::vector<uint8_t> rgba, int width, int height);
     void compileMesh(const ravok::Mesh& mesh, float offsetX, float offsetY, float alpha = 1);
     void compileWire(const ravok::Mesh& mesh, float offsetX, float offsetY);
-    void buildPage(Page& page, const ravok::CTrackPOD& track, int px, int py, const ravok::MeshTextureList& textures);
+    void buildPage(Page& page, const ravok::CTrackPOD& track, int px, int py, const ravok::MeshTextureList& textures,
+                   std::span<const uint8_t> maskLevels);
     void loadView(double originX, double originY);
     void deletePages();
 

@@ -1,4 +1,5 @@
 #include "app/RavokDoc.h"
+#include "art/Picture.h"
 #include "app/ModelPreviewWidget.h"
 #include "app/ModelsBox.h"
 #include "app/RavokFrame.h"
@@ -7,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QImage>
 #include <QLabel>
@@ -126,6 +128,52 @@ TEST(Frame, WithoutOpenGLTheViewPaintsTheSoftwareFrame) {
             green += c.green() > c.red() + 20 && c.green() > c.blue() + 20;
         }
     EXPECT_GT(double(green) / total, 0.3); // the hills' grass
+}
+
+// The View Controls bar's "Detail Mask" lays the track's painted mask over
+// the ground: a black mask darkens the hills' grass until it is unticked.
+TEST(Frame, TheDetailMaskCheckDarkensTheGroundUnderABlackMask) {
+    app();
+    ravok::ProgramSettings settings = ravok::defaultSettings("/tmp");
+    settings.display = 4;
+    settings.detailMask = false;
+    CRavokDoc doc(settings);
+    ravok::test::hillyTrack(doc.track());
+    for (auto& cell : doc.track().terrain.cells) cell[0] = 255; // unlit: only the mask darkens
+    const std::vector<uint8_t> black(64 * 64 * 3, 0);
+    std::string message;
+    auto png = ravok::EncodePng(black.data(), 64, 64, 64 * 3, message);
+    ASSERT_TRUE(png) << message;
+    doc.track().SetTerrainMask(*png, ".png");
+    CRavokFrame frame(doc, settings);
+    frame.resize(800, 600);
+    frame.show();
+    CRavokView& view = *frame.view();
+    view.OnTrackReplaced();
+    view.OnBarNotification(13, 0); // textured, without the wire frame
+    view.camera() = ravok::ViewCamera{60 * 64, 40 * 64, 3 * 170, 450, 1050, 64};
+    view.JumpTo(60 * 64, 40 * 64);
+    auto groundGreen = [&view] { // the mean green of the lower half, where the hills are
+        const QImage picture = view.grabView();
+        double sum = 0;
+        int count = 0;
+        for (int y = picture.height() / 2; y < picture.height(); y += 4)
+            for (int x = 0; x < picture.width(); x += 4, ++count) sum += picture.pixelColor(x, y).green();
+        return sum / count;
+    };
+    QCheckBox* check = nullptr;
+    for (QCheckBox* box : frame.findChildren<QCheckBox*>())
+        if (box->text() == QStringLiteral("Detail Mask")) check = box;
+    ASSERT_NE(check, nullptr);
+    const double plain = groundGreen();
+    EXPECT_GT(plain, 40);
+    check->setChecked(true);
+    EXPECT_TRUE(settings.detailMask);
+    const double masked = groundGreen();
+    EXPECT_LT(masked, plain - 10);
+    EXPECT_GT(masked, plain * 0.4); // the ground still shows under black
+    check->setChecked(false);
+    EXPECT_NEAR(groundGreen(), plain, 1);
 }
 
 // Nor does showing the Models box there: it goes without its 3D preview.
