@@ -1,5 +1,7 @@
 #include "app/RavokDoc.h"
 #include "art/Picture.h"
+#include "edit/ViewPicking.h"
+#include "render/TerrainPicking.h"
 #include "app/ModelPreviewWidget.h"
 #include "app/ModelsBox.h"
 #include "app/RavokFrame.h"
@@ -13,6 +15,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QSurfaceFormat>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -128,6 +131,39 @@ TEST(Frame, WithoutOpenGLTheViewPaintsTheSoftwareFrame) {
             green += c.green() > c.red() + 20 && c.green() > c.blue() + 20;
         }
     EXPECT_GT(double(green) / total, 0.3); // the hills' grass
+}
+
+// Where OpenGL is missing the picture is the software frame at the display
+// resolution, stretched over the view: the mouse picks in that frame.
+TEST(Frame, WithoutOpenGLTheMousePicksInTheStretchedSoftwareFrame) {
+    app();
+    ravok::ProgramSettings settings = ravok::defaultSettings("/tmp");
+    settings.useOpenGL = true;
+    settings.display = 0; // 640 x 480, whatever the window's size
+    CRavokDoc doc(settings);
+    ravok::test::hillyTrack(doc.track());
+    CRavokFrame frame(doc, settings);
+    frame.resize(1400, 1100);
+    frame.show();
+    CRavokView& view = *frame.view();
+    ASSERT_EQ(view.surface(), nullptr);
+    ASSERT_GT(view.width(), 700);
+    view.camera() = ravok::ViewCamera{100 * 64, 100 * 64, 3 * 300, 0, 1500, 64};
+    view.JumpTo(100 * 64, 100 * 64);
+    const QPoint at(view.width() * 9 / 10, view.height() * 8 / 10);
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(view.mapToGlobal(at)), Qt::NoButton, Qt::NoButton, {});
+    QApplication::sendEvent(&view, &move);
+
+    ravok::FrameBuffer shown;
+    shown.resize(640, 480);
+    const ravok::TerrainWindow window = ravok::TerrainWindowOf(view.camera());
+    const int vertex = ravok::PickWindowVertex(doc.track(), window, ravok::CameraMatrixOf(view.camera()), shown,
+                                               at.x() * 640 / view.width(), at.y() * 480 / view.height());
+    const auto expected = ravok::HoveredSquare(vertex, window);
+    ASSERT_TRUE(expected.has_value());
+    ASSERT_TRUE(view.hoveredSquare().has_value());
+    EXPECT_EQ(view.hoveredSquare()->x, expected->x);
+    EXPECT_EQ(view.hoveredSquare()->y, expected->y);
 }
 
 // The View Controls bar's "Detail Mask" lays the track's painted mask over
