@@ -571,8 +571,10 @@ std::optional<GroundPick> CRavokView::groundUnderMouse() const {
 FrameBuffer CRavokView::pickingFrame() const {
     FrameBuffer frame;
     // The frame that was drawn: the software renderer's (display resolution,
-    // stretched over the view) unless the OpenGL surface drew it.
-    const QSize size = m_surface && m_settings.useOpenGL ? this->size() : softwareFrameSize();
+    // stretched over the view) unless the OpenGL surface drew it in the
+    // view's device pixels.
+    const QSize size =
+        m_surface && m_settings.useOpenGL ? this->size() * devicePixelRatio() : softwareFrameSize();
     frame.width = std::max(1, size.width());
     frame.height = std::max(1, size.height());
     frame.centreX = frame.width / 2;
