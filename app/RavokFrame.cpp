@@ -163,6 +163,10 @@ QToolBar* CRavokFrame::createGroundBoxToolsBar() {
     const ravok::GroundBoxBar start;
     top->setValue(start.top);
     bottom->setValue(start.bottom);
+    // A value counts once it is entered, not at every key typed: the digits
+    // on the way to "150" would otherwise reach the selected box, and "1"
+    // would pull its Bottom down to 0 for good.
+    for (QSpinBox* spin : {top, bottom}) spin->setKeyboardTracking(false);
     auto barChanged = [this, top, bottom] {
         // Bottom stays below Top: the bar corrects it as it is typed; the selected box follows.
         const ravok::GroundBoxBar corrected = ravok::CorrectGroundBoxBar({top->value(), bottom->value()});

@@ -30,6 +30,9 @@ CTerrainToolsBar::CTerrainToolsBar(EditState& state, QWidget* parent)
     m_orientation = spin("Orientation", 0, kMaxOrientation, state.orientation, 16);
     m_curvature = spin("Curvature", 0, kMaxCurvature, state.curvature, 17);
     m_altitude = spin("Altitude", kMinAltitude, kMaxAltitude, m_altitudes[size_t(altitudeGroupOf(tool))], 19);
+    // Single-point applies the step at each change: a typed step counts once
+    // it is entered, not digit by digit ("3" and then "32").
+    m_altitude->setKeyboardTracking(false);
     connect(m_tool, &QComboBox::currentIndexChanged, this, &CTerrainToolsBar::toolChanged);
 }
 

@@ -11,11 +11,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolBar>
 #include <QSurfaceFormat>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -164,6 +168,77 @@ TEST(Frame, WithoutOpenGLTheMousePicksInTheStretchedSoftwareFrame) {
     ASSERT_TRUE(view.hoveredSquare().has_value());
     EXPECT_EQ(view.hoveredSquare()->x, expected->x);
     EXPECT_EQ(view.hoveredSquare()->y, expected->y);
+}
+
+// Typing a height into the Groundbox Tools bar changes the selected box once
+// the value is entered, keeping the other height.
+TEST(Frame, TypingAGroundBoxHeightKeepsTheOtherHeight) {
+    app();
+    ravok::ProgramSettings settings = ravok::defaultSettings("/tmp");
+    settings.display = 4;
+    CRavokDoc doc(settings);
+    CRavokFrame frame(doc, settings);
+    CRavokView& view = *frame.view();
+    view.resize(640, 480);
+    view.camera().pitch = 1800;
+    view.camera().z = 3 * 250;
+    view.JumpTo(100 * 64, 100 * 64);
+    frame.setEditMode(kEditGroundBoxes);
+    const QPoint centre = view.rect().center();
+    QMouseEvent move(QEvent::MouseMove, QPointF(centre), QPointF(view.mapToGlobal(centre)), Qt::NoButton,
+                     Qt::NoButton, {});
+    QApplication::sendEvent(&view, &move);
+    ASSERT_TRUE(view.InsertGroundBoxHere());
+    const ravok::GroundBox& box = *doc.track().groundBoxes[size_t(view.boxSelection().box)];
+
+    QToolBar* bar = frame.modeBar(kEditGroundBoxes);
+    auto* top = bar->findChild<QSpinBox*>(QStringLiteral("Top"));
+    auto* bottom = bar->findChild<QSpinBox*>(QStringLiteral("Bottom"));
+    ASSERT_TRUE(top && bottom);
+    top->setValue(150);
+    bottom->setValue(100);
+    ASSERT_EQ(box.top, 150);
+    ASSERT_EQ(box.bottom, 100);
+    top->selectAll();
+    QTest::keyClicks(top, QStringLiteral("180"));
+    EXPECT_EQ(box.top, 150) << "nothing changes while typing";
+    QTest::keyClick(top, Qt::Key_Return);
+    EXPECT_EQ(box.top, 180);
+    EXPECT_EQ(box.bottom, 100);
+}
+
+// With Single-point, a step typed into Altitude raises the point once, by
+// the whole step, when it is entered.
+TEST(Frame, ATypedSinglePointStepIsAppliedOnceWhenEntered) {
+    app();
+    ravok::ProgramSettings settings = ravok::defaultSettings("/tmp");
+    settings.display = 4;
+    CRavokDoc doc(settings);
+    CRavokFrame frame(doc, settings);
+    CRavokView& view = *frame.view();
+    view.resize(640, 480);
+    view.camera().pitch = 1800;
+    view.camera().z = 3 * 250;
+    view.JumpTo(100 * 64, 100 * 64);
+    frame.setEditMode(kEditTerrain);
+    const QPoint centre = view.rect().center();
+    QMouseEvent move(QEvent::MouseMove, QPointF(centre), QPointF(view.mapToGlobal(centre)), Qt::NoButton,
+                     Qt::NoButton, {});
+    QApplication::sendEvent(&view, &move);
+    ASSERT_TRUE(view.hoveredSquare());
+    const ravok::GridSquare at = *view.hoveredSquare();
+
+    QToolBar* bar = frame.modeBar(kEditTerrain);
+    auto* tool = bar->findChild<QComboBox*>();
+    auto* altitude = bar->findChild<QSpinBox*>(QStringLiteral("Altitude"));
+    ASSERT_TRUE(tool && altitude);
+    tool->setCurrentIndex(7); // Single-point
+    const int before = doc.track().terrain.height(at.x, at.y);
+    altitude->selectAll();
+    QTest::keyClicks(altitude, QStringLiteral("32"));
+    EXPECT_EQ(doc.track().terrain.height(at.x, at.y), before) << "nothing while typing";
+    QTest::keyClick(altitude, Qt::Key_Return);
+    EXPECT_EQ(doc.track().terrain.height(at.x, at.y), before + 32);
 }
 
 // The View Controls bar's "Detail Mask" lays the track's painted mask over
