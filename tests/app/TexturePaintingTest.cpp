@@ -94,6 +94,12 @@ TEST(TexturePainting, ClicksKeysAndAreaCommands) {
     EXPECT_EQ(f.view.textureMode().selection, (TextureSelection{5, 10, 10, 12}));
     f.view.TextureClick({20, 20}, false);
     f.view.TextureClick({21, 20}, true);
+    // The Textures box's Apply fills the selection as Space does.
+    f.doc.setTextureSelection(8, {8});
+    f.frame.texturesBox()->findChild<QPushButton*>(QStringLiteral("apply"))->click();
+    EXPECT_EQ(cell(f.track, 20, 20), 8);
+    EXPECT_EQ(cell(f.track, 21, 20), 8);
+    EXPECT_EQ(cell(f.track, 22, 20), 0);
     f.doc.setTextureSelection(7, {7});
     QTest::keyClick(&f.view, Qt::Key_Space);
     EXPECT_EQ(cell(f.track, 20, 20), 7);
