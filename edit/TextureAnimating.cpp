@@ -19,6 +19,9 @@ Outcome AnimateTextureClick(CTrackPOD& track, int selected, int clicked) {
     int animation = track.animations.startedBy(uint32_t(selected));
     const bool starting = animation < 0;
     if (starting) {
+        // The selected texture becomes the first frame, under the same name rule.
+        const Outcome first = FrameNameProblem(track.terrainTextures[size_t(selected)]->name().view());
+        if (!first) return first;
         if (Outcome started = track.animations.start(uint32_t(selected)); !started) return started;
         animation = track.animations.count() - 1;
     }
