@@ -69,6 +69,7 @@ void CRavokFrame::connectTexturesBox() {
     m_texturesBox->setCutDialog([this](ravok::CutSource& source, ravok::CutSettings& cut) {
         return RunCutTexturesDialog(source, cut, m_settings, this);
     });
+    connect(m_texturesBox, &CTexturesBox::notify, m_view, &CRavokView::OnBarNotification);
     // Removed slots renumber the view's texture state and the transitions picture.
     connect(m_texturesBox, &CTexturesBox::texturesRemoved, this, [this](const QList<int>& removed) {
         for (int slot : removed) m_view->TextureRemoved(slot);

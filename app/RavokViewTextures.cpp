@@ -5,6 +5,7 @@
 
 #include "app/RavokDoc.h"
 #include "base/ProgramSettings.h"
+#include "edit/TextureRemoval.h"
 #include "model/TrackPod.h"
 #include "render/TerrainPicking.h"
 
@@ -166,6 +167,7 @@ void CRavokView::TextureRemoved(int texture) {
         for (int& slot : row)
             follow(slot);
     follow(m_textures.transitions.outer);
+    RenumberUndoAfterRemoval(m_textures.undo, texture);
 }
 
 bool CRavokView::SelectTexture() {

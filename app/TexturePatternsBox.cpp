@@ -182,7 +182,10 @@ bool CTexturePatternsBox::OnDel() {
     const int i = current();
     if (i < 0 || i >= int(m_patterns.size())) return false;
     if (!m_doc.prompter().askYesNo(kDeletePatternQuestion, kDeletePatternCaption, false)) return false;
-    DeletePatternFromFile(m_patterns, i, m_settings.patternFile);
+    // The pattern leaves the box either way; a file that could not be
+    // written still holds it, and the user is told so.
+    if (!DeletePatternFromFile(m_patterns, i, m_settings.patternFile))
+        m_doc.prompter().warn(kPatternFileWriteFailed, {});
     m_view.ChoosePattern(nullptr);
     showPatterns();
     return true;

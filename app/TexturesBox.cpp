@@ -108,6 +108,7 @@ CTexturesBox::CTexturesBox(CRavokDoc& doc, ravok::ProgramSettings& settings, QWi
     fields->addWidget(new QLabel(QStringLiteral("Grip depth"), body));
     fields->addWidget(m_grip);
 
+    auto* apply = button("Apply", "apply", body);
     auto* load = button("Load...", "load", body);
     auto* paste = button("Paste", "paste", body);
     m_pasteComposite = button("Paste Composite...", "pasteComposite", body);
@@ -122,6 +123,7 @@ CTexturesBox::CTexturesBox(CRavokDoc& doc, ravok::ProgramSettings& settings, QWi
     trackButtons->addWidget(m_animation, 1, 0);
     trackButtons->addWidget(purge, 1, 1);
     trackButtons->addWidget(remove, 1, 2);
+    trackButtons->addWidget(apply, 2, 0);
 
     m_page = new CTextureCells(true, body);
     m_page->setObjectName(QStringLiteral("folderPage"));
@@ -181,6 +183,7 @@ CTexturesBox::CTexturesBox(CRavokDoc& doc, ravok::ProgramSettings& settings, QWi
             [this](int cell, Qt::KeyboardModifiers) { setCurrentFile(m_page->cells()[size_t(cell)].name); });
     connect(m_type, &QSpinBox::valueChanged, this, [this](int v) { setSurface(true, v); });
     connect(m_grip, &QSpinBox::valueChanged, this, [this](int v) { setSurface(false, v); });
+    connect(apply, &QPushButton::clicked, this, &CTexturesBox::OnApply);
     connect(load, &QPushButton::clicked, this, &CTexturesBox::OnLoadTextures);
     connect(paste, &QPushButton::clicked, this, &CTexturesBox::OnPasteTexture);
     connect(m_pasteComposite, &QPushButton::clicked, this, &CTexturesBox::OnPasteComposite);
@@ -369,6 +372,10 @@ void CTexturesBox::texturesGone(const std::vector<int>& removed) {
 }
 
 // ---- commands on the track's textures -----------------------------------------------------
+
+void CTexturesBox::OnApply() {
+    if (commandsAllowed()) emit notify(9, m_doc.selectedTexture());
+}
 
 void CTexturesBox::OnLoadTextures() {
     if (!commandsAllowed()) return;

@@ -67,6 +67,7 @@ class CTexturesBox : public QDockWidget {
     void setCutDialog(CutDialog dialog);
 
   public slots:
+    void OnApply();
     void OnLoadTextures();
     void OnAddPage();
     void OnPasteTexture();
@@ -84,6 +85,9 @@ class CTexturesBox : public QDockWidget {
     void followFolder();
 
   signals:
+    // A tool-bar notification for the view: Apply sends 9 with the selected
+    // texture (fill the texture selection, or paint the ground box).
+    void notify(int code, int value);
     // Slots removed from the texture table, each numbered as it was when it
     // went (later slots move down one): for the other texture boxes and dialogs.
     void texturesRemoved(QList<int> removed);

@@ -42,10 +42,7 @@ Outcome TextureAnimationTable::start(uint32_t textureSlot) {
     return Outcome::success();
 }
 
-Outcome TextureAnimationTable::appendFrame(int animation, uint32_t textureSlot, std::string_view frameName) {
-    if (animation < 0 || animation >= count()) return Outcome::refused();
-    TextureAnimation& a = m_animations[size_t(animation)];
-    if (a.frameCount >= kMaxAnimationFrames) return Outcome::refused("Max. 8 frames per animation.");
+Outcome FrameNameProblem(std::string_view frameName) {
     std::string_view bare = frameName;
     if (bare.size() >= 4 && bare.substr(0, 4) == "ART\\") bare.remove_prefix(4);
     if (int(bare.size()) > kMaxFrameNameLength) {
@@ -58,6 +55,14 @@ Outcome TextureAnimationTable::appendFrame(int animation, uint32_t textureSlot, 
                       int(bare.size()), bare.data(), int(bare.size()), kMaxFrameNameLength);
         return Outcome::refused(text, "Frame name too long");
     }
+    return Outcome::success();
+}
+
+Outcome TextureAnimationTable::appendFrame(int animation, uint32_t textureSlot, std::string_view frameName) {
+    if (animation < 0 || animation >= count()) return Outcome::refused();
+    TextureAnimation& a = m_animations[size_t(animation)];
+    if (a.frameCount >= kMaxAnimationFrames) return Outcome::refused("Max. 8 frames per animation.");
+    if (Outcome name = FrameNameProblem(frameName); !name) return name;
     a.frames[a.frameCount++] = textureSlot;
     return Outcome::success();
 }

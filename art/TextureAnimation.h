@@ -15,6 +15,10 @@ constexpr int kMaxAnimationFrames = 8;
 constexpr int kMaxFrameNameLength = 15; // without the leading ART\ (an 11-character stem with .RAW)
 constexpr size_t kAnimationRecordBytes = 40;
 
+// The "Frame name too long" refusal for a texture name (ART\ is not counted)
+// over 15 characters, or success.
+Outcome FrameNameProblem(std::string_view frameName);
+
 // An animated terrain texture: the frames' terrain texture slots, first
 // frame first, stepped every `period` milliseconds.
 struct TextureAnimation {

@@ -177,7 +177,8 @@ int AddTexturePage(CTrackPOD& track, const std::vector<std::string>& page, const
     int added = 0;
     for (const std::string& entry : page) {
         const std::string name = TextureNameForFile(entry);
-        if (track.FindTexture(name) >= 0) continue;
+        // A normal map comes with its base texture and is no texture of its own.
+        if (IsNormalMapStem(stemOf(entry)) || track.FindTexture(name) >= 0) continue;
         Outcome outcome;
         auto file = inArtFolder(params.artFolder, entry);
         if (!file || AddTextureFile(track, *file, name, params, outcome) < 0) {

@@ -49,7 +49,7 @@ int LoadTextureFiles(CTrackPOD& track, const std::vector<std::filesystem::path>&
                      const TextureAddParams& params, Prompter& prompter);
 
 // Add page: every file of the page (names inside the art folder) that is not
-// yet in the track. "Empty Page!" without names; the first failure shows
+// yet in the track, passing over normal maps. "Empty Page!" without names; the first failure shows
 // "Error loading "%s"!" and stops. Returns the number added.
 int AddTexturePage(CTrackPOD& track, const std::vector<std::string>& page, const TextureAddParams& params,
                    Prompter& prompter);

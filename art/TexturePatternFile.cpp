@@ -165,7 +165,7 @@ Outcome AddPatternToFile(std::vector<TexturePattern>& patterns, const CTrackPOD&
     pattern->name.set(name, kMaxPatternName);
     patterns.push_back(std::move(*pattern));
     if (!file.empty() && !WritePatternFile(file, patterns))
-        return Outcome::refused("Could not write the patterns file.");
+        return Outcome::refused(kPatternFileWriteFailed);
     return Outcome::success();
 }
 

@@ -36,6 +36,7 @@ constexpr const char* kPatternNameDuplicate = "A pattern of that name already ex
 constexpr const char* kPatternNameDuplicateCaption = "Duplicate Name";
 constexpr const char* kPatternLimitMessage = "Limit of 256 patterns per file.";
 constexpr const char* kPatternCreateFailed = "Error creating pattern!";
+constexpr const char* kPatternFileWriteFailed = "Could not write the patterns file.";
 constexpr const char* kDeletePatternQuestion = "Are you sure you want to delete this pattern?";
 constexpr const char* kDeletePatternCaption = "Delete Pattern";
 
@@ -48,7 +49,8 @@ Outcome PatternNameProblem(const std::vector<TexturePattern>& patterns, std::str
 Outcome AddPatternToFile(std::vector<TexturePattern>& patterns, const CTrackPOD& track, const PatternRect& rect,
                          std::string_view name, const PaletteColours& displayPalette,
                          const std::filesystem::path& file);
-// Del, after its question was answered Yes: removes the pattern and writes the file.
+// Del, after its question was answered Yes: removes the pattern and writes
+// the file; false when the file could not be written.
 bool DeletePatternFromFile(std::vector<TexturePattern>& patterns, int index, const std::filesystem::path& file);
 
 } // namespace ravok

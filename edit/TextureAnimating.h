@@ -11,8 +11,10 @@ class CTrackPOD;
 
 // Appends `clicked` to the animation started by `selected`. Refused with the
 // table's messages: "Max. number of animations reached." at 64 animations,
-// the "Frame name too long" box for a frame name over 15 characters, and
-// "Max. 8 frames per animation." for a ninth frame.
+// the "Frame name too long" box for a frame name over 15 characters (the
+// selected texture's too when it would become the first frame), and
+// "Max. 8 frames per animation." for a ninth frame. An animation created for
+// a frame that is then refused is removed again.
 Outcome AnimateTextureClick(CTrackPOD& track, int selected, int clicked);
 
 // Un-Animate: removes the animation that `selected` starts; false when none.

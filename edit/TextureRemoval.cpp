@@ -2,6 +2,7 @@
 
 #include "base/Interfaces.h"
 #include "base/Text.h"
+#include "edit/TexturePaint.h"
 #include "edit/TextureTransitions.h"
 #include "model/TrackPod.h"
 
@@ -115,6 +116,17 @@ void RenumberTransitionSlots(TransitionSettings& settings, int removed) {
     for (auto& row : settings.picture)
         for (int& t : row) t = SlotAfterRemoval(t, removed);
     settings.outer = SlotAfterRemoval(settings.outer, removed);
+}
+
+void RenumberUndoAfterRemoval(TextureUndo& undo, int removed) {
+    if (!undo.available) return;
+    for (uint16_t cell : undo.cells)
+        if (slotOf(cell) == removed) {
+            undo = {};
+            return;
+        }
+    for (uint16_t& cell : undo.cells)
+        if (slotOf(cell) > removed) --cell; // the slot bits drop by one, flags stay
 }
 
 } // namespace ravok

@@ -9,6 +9,7 @@ namespace ravok {
 
 class CTrackPOD;
 class Prompter;
+struct TextureUndo;
 struct TransitionSettings;
 
 constexpr const char* kPurgeTexturesCaption = "Purge Textures";
@@ -48,5 +49,10 @@ bool DeleteTexture(CTrackPOD& track, int slot, Prompter& prompter);
 // box) after slot `removed` went: -1 when it was that slot, one lower above it.
 int SlotAfterRemoval(int slot, int removed);
 void RenumberTransitionSlots(TransitionSettings& settings, int removed);
+// The texture undo after slot `removed` went: its saved cells above the slot
+// move one lower, as the map's did, so that Undo puts back the same textures.
+// A saved cell of the removed slot itself can no longer be put back, so such
+// an undo is dropped.
+void RenumberUndoAfterRemoval(TextureUndo& undo, int removed);
 
 } // namespace ravok

@@ -84,8 +84,10 @@ TextureSelection TransitionArea(const TextureSelection& selection, bool paintMod
 
 Outcome ApplyTextureTransitions(CTrackPOD& track, const TransitionSettings& settings, const TextureSelection& area,
                                 TextureUndo& undo) {
+    // Nothing at all, not even the question of the textures, while a pod is viewed.
+    if (!CanEditTextures(track)) return Outcome::refused();
     if (!allSet(settings)) return Outcome::refused(kTexturesNotSpecifiedMessage);
-    if (!CanEditTextures(track) || area.empty()) return Outcome::refused();
+    if (area.empty()) return Outcome::refused();
     const TextureSelection r{area.x0, area.y0, std::min(area.x1, kGridSize - 1), std::min(area.y1, kGridSize - 1)};
     SaveTextureUndo(track, r, undo);
     for (int y = r.y0; y <= r.y1; ++y)

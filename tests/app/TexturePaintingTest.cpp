@@ -3,6 +3,7 @@
 #include "app/RavokFrame.h"
 #include "app/RavokView.h"
 #include "app/TextureTransitionsDlg.h"
+#include "app/TexturesBox.h"
 #include "app/TrackPaletteDlg.h"
 #include "art/Texture.h"
 #include "art/TrackPaletteFile.h"
@@ -93,6 +94,12 @@ TEST(TexturePainting, ClicksKeysAndAreaCommands) {
     EXPECT_EQ(f.view.textureMode().selection, (TextureSelection{5, 10, 10, 12}));
     f.view.TextureClick({20, 20}, false);
     f.view.TextureClick({21, 20}, true);
+    // The Textures box's Apply fills the selection as Space does.
+    f.doc.setTextureSelection(8, {8});
+    f.frame.texturesBox()->findChild<QPushButton*>(QStringLiteral("apply"))->click();
+    EXPECT_EQ(cell(f.track, 20, 20), 8);
+    EXPECT_EQ(cell(f.track, 21, 20), 8);
+    EXPECT_EQ(cell(f.track, 22, 20), 0);
     f.doc.setTextureSelection(7, {7});
     QTest::keyClick(&f.view, Qt::Key_Space);
     EXPECT_EQ(cell(f.track, 20, 20), 7);
@@ -144,6 +151,43 @@ TEST(TexturePainting, ReplaceNeedsASingleSquare) {
     EXPECT_EQ(cell(f.track, 3, 0), 5);
     ASSERT_TRUE(f.view.UndoTextures()); // the whole map was kept
     EXPECT_EQ(cell(f.track, 1, 0), 0x4002);
+}
+
+// The texture undo follows the slots when textures are removed, so Undo
+// after a purge brings back the textures that were on the squares.
+TEST(TexturePainting, UndoAfterAPurgePutsBackTheSameTextures) {
+    app();
+    TextureFrame f;
+    for (auto& texture : f.track.terrainTextures)
+        texture.reset();
+    const std::vector<uint8_t> pixels(64 * 64, 1);
+    for (int i = 0; i < 4; ++i) {
+        auto texture = std::make_unique<Texture>();
+        texture->setPicture("ART\\T" + std::to_string(i) + ".RAW", 64, 64, pixels.data());
+        f.track.AddTerrainTexture(std::move(texture));
+    }
+    std::fill(f.track.terrain.textures.begin(), f.track.terrain.textures.end(), uint16_t(0));
+    f.track.terrain.textures[9 * 256 + 9] = 3; // keeps T3 in use
+    f.track.terrain.textures[0] = 3 | 0x4000;
+    emit f.doc.texturesChanged();
+    f.view.TextureClick({0, 0}, false);
+    ASSERT_TRUE(f.view.FillTextures(1));
+
+    ModalAnswerer answerer; // Yes to the purge questions
+    f.frame.texturesBox()->OnPurgeUnused(); // T2 goes; T3 becomes slot 2
+    ASSERT_EQ(f.track.terrainTextures[2]->name().view(), "ART\\T3.RAW");
+    ASSERT_TRUE(f.view.UndoTextures());
+    EXPECT_EQ(cell(f.track, 0, 0), 2 | 0x4000);
+
+    // An undo that would bring back a texture that has gone is dropped.
+    f.view.TextureClick({0, 0}, false);
+    f.view.TextureClick({9, 9}, true);
+    ASSERT_TRUE(f.view.FillTextures(0));
+    f.frame.texturesBox()->OnPurgeUnused(); // T1 and T3 go
+    EXPECT_FALSE(f.track.terrainTextures[1]);
+    EXPECT_FALSE(f.view.UndoTextures());
+    EXPECT_EQ(cell(f.track, 0, 0), 0);
+    EXPECT_EQ(cell(f.track, 9, 9), 0);
 }
 
 TEST(TextureTransitions, DialogAppliesOverASingleHill) {

@@ -83,4 +83,15 @@ TEST(TexturePatternsBox, SelGetAndDelWorkOnTheFile) {
     ASSERT_TRUE(box.OnDel());
     EXPECT_TRUE(box.patterns().empty());
     EXPECT_TRUE(ReadPatternFile(settings.patternFile).empty());
+
+    // A file that cannot be written says so instead of passing for deleted.
+    names = {QStringLiteral("Ramp")};
+    view.TextureClick({10, 10}, false);
+    view.TextureClick({11, 10}, true);
+    ASSERT_TRUE(box.OnSel());
+    std::filesystem::remove(settings.patternFile);
+    std::filesystem::create_directory(settings.patternFile);
+    prompter.answers = {true};
+    box.OnDel();
+    EXPECT_EQ(prompter.shown.back(), ": Could not write the patterns file.");
 }

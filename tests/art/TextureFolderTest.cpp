@@ -109,6 +109,24 @@ TEST_F(TextureFolders, DeletingAndRenamingFilesOfTheArtFolder) {
     EXPECT_FALSE(fs::exists(art / "clay.raw") || fs::exists(art / "clay.act"));
 }
 
+TEST_F(TextureFolders, AddPagePassesOverNormalMapsAndStopsAtAFileThatDoesNotLoad) {
+    for (const char* name : {"ROAD.RAW", "ROAD_N.RAW", "SAND.RAW"})
+        test::writeBytes(art / name, std::vector<uint8_t>(4096, 1));
+    const std::vector<std::string> page = ListArtFolder(art.path());
+    ASSERT_EQ(page, (std::vector<std::string>{"ROAD.RAW", "ROAD_N.RAW", "SAND.RAW"}));
+    test::ScriptedPrompter prompter;
+    EXPECT_EQ(AddTexturePage(*track, page, params, prompter), 2);
+    EXPECT_TRUE(prompter.shown.empty()) << prompter.shown.front();
+    EXPECT_GE(track->FindTexture("SAND.RAW"), 0);
+    EXPECT_LT(track->FindTexture("ROAD_N.RAW"), 0);
+
+    test::writeBytes(art / "BAD.RAW", std::vector<uint8_t>(1000, 1));
+    test::writeBytes(art / "MUD.RAW", std::vector<uint8_t>(4096, 1));
+    EXPECT_EQ(AddTexturePage(*track, {"BAD.RAW", "MUD.RAW"}, params, prompter), 0);
+    EXPECT_EQ(prompter.shown.back(), ": Error loading \"BAD.RAW\"!");
+    EXPECT_LT(track->FindTexture("MUD.RAW"), 0);
+}
+
 TEST_F(TextureFolders, ListingOrderLimitsAndThumbnails) {
     writePng(art / "b.png", 32);
     writePng(art / "A.PNG", 32);

@@ -130,6 +130,9 @@ TEST(TexturePaint, FillPasteReplaceAndUndo) {
 
     t->podViewMode = true;
     EXPECT_TRUE(FillTextures(*t, {0, 0, 0, 0}, 1, undo).empty());
+    const Outcome transitions = ApplyTextureTransitions(*t, TransitionSettings{}, TextureSelection::whole(), undo);
+    EXPECT_FALSE(transitions.ok);
+    EXPECT_TRUE(transitions.message.empty()); // silent while a pod is viewed
 }
 
 TEST(TextureTransitions, SingleHillGetsCornersSlopesAndTop) {

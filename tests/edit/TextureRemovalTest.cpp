@@ -129,6 +129,16 @@ TEST(TextureAnimating, CtrlClickingNineTexturesKeepsEightFrames) {
     t->terrainTextures[9]->setName("ART\\SIXTEENCHARSXX.RAW");
     const Outcome longName = AnimateTextureClick(*t, 1, 9);
     EXPECT_EQ(longName.caption, "Frame name too long");
+    EXPECT_EQ(t->animations.startedBy(1), -1); // no animation of texture 1 alone is left
+    EXPECT_EQ(t->animations.count(), 1);
+    // The texture that would start the animation is its first frame, under the same rule.
+    const Outcome longFirst = AnimateTextureClick(*t, 9, 1);
+    EXPECT_EQ(longFirst.caption, "Frame name too long");
+    EXPECT_EQ(longFirst.message.rfind("\"SIXTEENCHARSXX.RAW\" is 18 characters.", 0), 0u);
+    EXPECT_EQ(t->animations.startedBy(9), -1);
+    EXPECT_FALSE(AnimateTextureClick(*t, 0, 9).ok); // an existing animation stays with its frames
+    ASSERT_EQ(t->animations.startedBy(0), 0);
+    EXPECT_EQ(t->animations.animations()[0].frameCount, 8u);
     EXPECT_TRUE(UnanimateTexture(*t, 0));
     EXPECT_EQ(t->animations.startedBy(0), -1);
 }
