@@ -198,8 +198,10 @@ CObjectPropertiesDlg::CObjectPropertiesDlg(const ObjectPropertiesValues& values,
         if (!chooseTopCrushModels || !chooseTopCrushModels(v)) return;
         m_values.modelName = v.modelName;
         m_values.cabModelName = v.cabModelName;
-        // The base was lifted onto the ground: that height is now the one shown.
-        m_initial.aboveGround = m_values.aboveGround = v.aboveGround;
+        m_values.chosenCabModel = v.chosenCabModel;
+        m_values.chosenBaseModel = v.chosenBaseModel;
+        // The object will stand on the base: that height is now the one shown.
+        m_values.aboveGround = v.aboveGround;
         m_aboveGround->setValue(v.aboveGround);
         m_model->setText(qText(v.modelName));
         m_cabModel->setText(qText(v.cabModelName));
@@ -263,7 +265,7 @@ ObjectPropertiesValues CObjectPropertiesDlg::values() const {
     v.vx = exactOr(m_vx, m_initial.vx);
     v.vy = exactOr(m_vy, m_initial.vy);
     v.mass = m_mass->value();
-    v.aboveGround = exactOr(m_aboveGround, m_initial.aboveGround);
+    v.aboveGround = exactOr(m_aboveGround, m_values.aboveGround);
     v.headingDegrees = exactOr(m_heading, m_initial.headingDegrees);
     v.tiltPhiDegrees = exactOr(m_phi, m_initial.tiltPhiDegrees);
     v.tiltThetaDegrees = exactOr(m_theta, m_initial.tiltThetaDegrees);

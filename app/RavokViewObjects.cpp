@@ -11,6 +11,7 @@
 #include "edit/ObjectModels.h"
 #include "edit/ObjectProperties.h"
 #include "edit/ObjectTypes.h"
+#include "edit/TopCrushModels.h"
 #include "model/TrackPod.h"
 
 #include <QMouseEvent>
@@ -22,6 +23,12 @@ namespace {
 
 constexpr int kDragDelayMs = 200;
 constexpr int kBoxSelectPixels = 4; // a smaller Ctrl+drag each way is a Ctrl+click
+
+// A model's name as objects hold it: the part after the first backslash.
+std::string withoutFolder(std::string_view name) {
+    const auto cut = name.find('\\');
+    return std::string(cut == std::string_view::npos ? name : name.substr(cut + 1));
+}
 
 } // namespace
 
@@ -168,18 +175,23 @@ bool CRavokView::EditObjectProperties() {
     const bool sitUnits = m_settings.objectXYInSitUnits;
     CObjectPropertiesDlg dialog(ObjectPropertiesOf(*object, sitUnits), PropertiesShowSize(*object), sitUnits,
                                 QString::fromStdString(m_settings.soundFolder.string()), this);
-    const int slot = m_objects.current;
-    bool modelsLoaded = false;
-    dialog.chooseTopCrushModels = [this, slot, &modelsLoaded](ObjectPropertiesValues& values) {
-        if (!ChooseTopCrushModels(m_doc, m_settings, slot, this)) return false;
-        const TrackObject& o = *m_doc.track().objects[size_t(slot)];
-        values.modelName = o.modelName.str();
-        values.cabModelName = o.cabModelName.str();
-        values.aboveGround = o.aboveGround + o.zFraction / 256.0;
-        modelsLoaded = true;
+    const int modelsBefore = filledSlots(track.models);
+    dialog.chooseTopCrushModels = [this](ObjectPropertiesValues& values) {
+        const auto chosen = ChooseTopCrushModels(m_doc, m_settings, this);
+        if (!chosen) return false;
+        // The object takes them on OK; the dialog shows what it will be.
+        const CTrackPOD& t = m_doc.track();
+        const Model& cab = *t.models[size_t(chosen->cab)];
+        const Model& base = *t.models[size_t(chosen->base)];
+        values.chosenCabModel = chosen->cab;
+        values.chosenBaseModel = chosen->base;
+        values.cabModelName = withoutFolder(cab.name().view());
+        values.modelName = withoutFolder(base.name().view());
+        values.aboveGround = TopCrushBaseLift(base);
         return true;
     };
     const bool accepted = dialog.exec() == QDialog::Accepted;
+    const bool modelsLoaded = filledSlots(track.models) != modelsBefore;
     if (modelsLoaded) {
         // The models came into the table while the dialog was open; Cancel keeps them.
         m_doc.setModified(true);

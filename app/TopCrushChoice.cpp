@@ -9,8 +9,9 @@
 
 using namespace ravok;
 
-bool ChooseTopCrushModels(CRavokDoc& doc, ProgramSettings& settings, int objectSlot, QWidget* parent,
-                          const std::function<QString(const QString& title)>& chooseFile) {
+std::optional<TopCrushModelsChoice>
+ChooseTopCrushModels(CRavokDoc& doc, ProgramSettings& settings, QWidget* parent,
+                     const std::function<QString(const QString& title)>& chooseFile) {
     auto ask = [&](const char* title) {
         if (chooseFile) return chooseFile(QString::fromLatin1(title));
         return QFileDialog::getOpenFileName(parent, QString::fromLatin1(title),
@@ -29,13 +30,13 @@ bool ChooseTopCrushModels(CRavokDoc& doc, ProgramSettings& settings, int objectS
         return loaded.slot;
     };
     const QString cabFile = ask(kSelectCabTitle);
-    if (cabFile.isEmpty()) return false;
+    if (cabFile.isEmpty()) return std::nullopt;
     const int cab = load(TopCrushPart::Cab, cabFile);
-    if (cab < 0) return false;
+    if (cab < 0) return std::nullopt;
     doc.prompter().inform(kChooseBaseMessage, "Top-Crush");
     const QString baseFile = ask(kSelectBaseTitle);
-    if (baseFile.isEmpty()) return false;
+    if (baseFile.isEmpty()) return std::nullopt;
     const int base = load(TopCrushPart::Base, baseFile);
-    if (base < 0) return false;
-    return SetTopCrushModels(doc.track(), objectSlot, cab, base);
+    if (base < 0) return std::nullopt;
+    return TopCrushModelsChoice{cab, base};
 }

@@ -40,6 +40,8 @@ constexpr const char* kPictureFilter = "Pictures (*.bmp *.png *.tga)";
 fs::path toPath(const QString& path) { return fs::path(path.toStdString()); }
 QString text(const fs::path& path) { return QString::fromStdString(path.string()); }
 QString text(const std::string& s) { return QString::fromStdString(s); }
+// The names and the comment are single-byte text in the track, as typed (toLatin1).
+QString latin1(const std::string& s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
 
 // The description as the game stores it: single-byte characters and CR LF
 // line ends, the way the edit control of the game's own tools gives it.
@@ -266,11 +268,11 @@ QWidget* CTrackComponentsDlg::createInfoBox() {
 }
 
 void CTrackComponentsDlg::showFields() {
-    m_trackName->setText(text(m_c.trackName));
-    m_worldName->setText(text(m_c.worldName));
+    m_trackName->setText(latin1(m_c.trackName));
+    m_worldName->setText(latin1(m_c.worldName));
     m_basedOnTrackName->setChecked(m_c.basedOnTrackName);
     m_worldName->setReadOnly(m_c.basedOnTrackName);
-    m_comment->setText(text(m_c.comment));
+    m_comment->setText(latin1(m_c.comment));
     m_arena->setChecked(m_c.arena);
     m_soundTheme->setCurrentIndex(m_c.soundTheme >= 0 && m_c.soundTheme < kSoundThemeCount ? m_c.soundTheme : -1);
     m_palette->setCurrentIndex(m_c.palette < kColorPaletteCount ? m_c.palette : -1);
@@ -283,7 +285,7 @@ void CTrackComponentsDlg::showFields() {
 void CTrackComponentsDlg::connectFields() {
     connect(m_trackName, &QLineEdit::textChanged, this, [this](const QString& t) {
         m_c.setTrackName(t.toLatin1().toStdString());
-        if (m_c.basedOnTrackName) m_worldName->setText(text(m_c.worldName));
+        if (m_c.basedOnTrackName) m_worldName->setText(latin1(m_c.worldName));
         refresh();
     });
     connect(m_worldName, &QLineEdit::textChanged, this, [this](const QString& t) {
@@ -294,7 +296,7 @@ void CTrackComponentsDlg::connectFields() {
     connect(m_basedOnTrackName, &QCheckBox::toggled, this, [this](bool ticked) {
         m_c.setBasedOnTrackName(ticked);
         m_worldName->setReadOnly(ticked);
-        if (ticked) m_worldName->setText(text(m_c.worldName));
+        if (ticked) m_worldName->setText(latin1(m_c.worldName));
         refresh();
     });
     connect(m_comment, &QLineEdit::textChanged, this,
@@ -529,7 +531,7 @@ void CTrackComponentsDlg::accept() {
     }
     if (!m_c.basedOnTrackName) {
         const QSignalBlocker quiet(m_worldName);
-        m_worldName->setText(text(m_c.worldName));
+        m_worldName->setText(latin1(m_c.worldName));
     }
     QDialog::accept();
 }

@@ -1,6 +1,7 @@
 #include "edit/ObjectProperties.h"
 
 #include "edit/ObjectTypes.h"
+#include "edit/TopCrushModels.h"
 #include "edit/TrackSounds.h"
 #include "model/TrackPod.h"
 
@@ -125,6 +126,8 @@ ObjectPropertiesResult ApplyObjectProperties(CTrackPOD& track, ObjectSelection& 
     if (!o) return result;
     result.slot = selection.current;
     result.changed = true;
+    if (values.chosenCabModel >= 0 && values.chosenBaseModel >= 0)
+        SetTopCrushModels(track, result.slot, values.chosenCabModel, values.chosenBaseModel);
     const ObjectPropertiesValues before = ObjectPropertiesOf(*o, sitUnits);
 
     const bool wasCheckpoint = o->type == kObjectCheckpoint;

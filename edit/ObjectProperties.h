@@ -29,6 +29,9 @@ struct ObjectPropertiesValues {
     std::string continuousSound, impactSound;
     std::array<int32_t, 3> cabOffset{}; // top-crush only
     std::string cabModelName;           // top-crush only, read-only here
+    // A cab and base chosen for a Top-Crush object while the dialog is open
+    // (model slots, -1 for none): the object takes them on OK only.
+    int chosenCabModel = -1, chosenBaseModel = -1;
     LightParameters light;              // Light objects: through "Light..."
 };
 
@@ -51,7 +54,8 @@ struct ObjectPropertiesResult {
     std::vector<EditNotice> notices; // limit messages and sound refusals, in order
     bool changed = false;
 };
-// OK of Object Properties on the current object: the type, light values,
+// OK of Object Properties on the current object: a newly chosen Top-Crush
+// cab and base (lifting the object onto the base), the type, light values,
 // velocities, size, X and Y when not negative, mass, height above ground
 // (capped at 500; z follows when it changed), heading and tilts, priority, cab
 // offset, the sounds (loaded from the sound folder), the checkpoint sequence,

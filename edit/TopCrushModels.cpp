@@ -79,4 +79,8 @@ bool SetTopCrushModels(CTrackPOD& track, int objectSlot, int cabSlot, int baseSl
     return true;
 }
 
+double TopCrushBaseLift(const Model& base) {
+    return -double(base.baseHeight()) / 256.0;
+}
+
 } // namespace ravok

@@ -10,6 +10,7 @@
 namespace ravok {
 
 class CTrackPOD;
+class Model;
 
 enum class TopCrushPart { Cab, Base };
 
@@ -33,5 +34,8 @@ TopCrushModelLoad LoadTopCrushModel(CTrackPOD& track, TopCrushPart part, const s
 // Gives the object its cab and base: the cab's name and reference, the base
 // as its model, lifted so that the base's lowest point sits on the ground.
 bool SetTopCrushModels(CTrackPOD& track, int objectSlot, int cabSlot, int baseSlot);
+// The height above ground (with its 1/256 fraction) SetTopCrushModels gives
+// an object standing on this base.
+double TopCrushBaseLift(const Model& base);
 
 } // namespace ravok

@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -450,13 +451,69 @@ TEST_F(ObjectsEditor, TopCrushAsksForTheCabThenTheBase) {
             (root / "models" / (titles.size() == 1 ? "crusher.bin" : "base.bin")).string());
     };
     ModalAnswerer answerer;
-    EXPECT_TRUE(ChooseTopCrushModels(doc, settings, slot, nullptr, choose));
+    const auto chosen = ChooseTopCrushModels(doc, settings, nullptr, choose);
+    ASSERT_TRUE(chosen);
     EXPECT_EQ(titles, (QStringList{QStringLiteral("Select Top-Crush Cab (keyframed) Model"),
                                    QStringLiteral("Select Top-Crush Base Model (required)")}));
     ASSERT_EQ(answerer.boxes.size(), 1);
     EXPECT_TRUE(answerer.boxes.front().contains(QStringLiteral("Now choose the BASE model.")));
-    EXPECT_EQ(doc.track().objects[size_t(slot)]->cabModelName, "CRUSHER.BIN");
-    EXPECT_EQ(doc.track().objects[size_t(slot)]->modelName, "BASE.BIN");
+    EXPECT_EQ(doc.track().models[size_t(chosen->cab)]->name(), "MODELS\\CRUSHER.BIN");
+    EXPECT_EQ(doc.track().models[size_t(chosen->base)]->name(), "MODELS\\BASE.BIN");
+    EXPECT_TRUE(doc.track().objects[size_t(slot)]->modelName.empty()) << "the object waits for OK";
+}
+
+TEST_F(ObjectsEditor, TopCrushModelsChosenInPropertiesReachTheObjectOnlyOnOk) {
+    test::writeBytes(root / "models" / "crusher.bin", test::modelList({"CRUSH1.BIN"}));
+    test::writeBytes(root / "models" / "base.bin", test::binModel({}, -500));
+    const int slot = addObject(doc.track(), 6400, 6400, kObjectTopCrush);
+    TrackObject& object = *doc.track().objects[size_t(slot)];
+    object.aboveGround = 7;
+    CRavokView view(doc, settings);
+    view.OnBarNotification(14, kEditObjects);
+    ObjectSelection selection;
+    selection.selectOnly(slot);
+    view.setObjectSelection(selection);
+
+    // Opens the properties, chooses the cab and the base through the file
+    // dialogs, then closes with OK or Cancel. Returns the names the dialog showed.
+    auto chooseAndClose = [&](bool ok) {
+        QStringList files{QString::fromStdString((root / "models" / "crusher.bin").string()),
+                          QString::fromStdString((root / "models" / "base.bin").string())};
+        QString shownModel;
+        ModalAnswerer answerer([&](QWidget* modal) {
+            if (auto* picker = qobject_cast<QFileDialog*>(modal)) {
+                if (files.isEmpty()) return false;
+                picker->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(files.takeFirst());
+                QMetaObject::invokeMethod(picker, "accept");
+                return true;
+            }
+            auto* dialog = qobject_cast<CObjectPropertiesDlg*>(modal);
+            if (!dialog) return false;
+            QTimer::singleShot(0, dialog, [&, dialog] {
+                dialog->findChild<QPushButton*>(QStringLiteral("chooseCab"))->click();
+                shownModel = dialog->findChild<QLineEdit*>(QStringLiteral("model"))->text() + "/" +
+                             dialog->findChild<QLineEdit*>(QStringLiteral("cabModel"))->text();
+                ok ? dialog->accept() : dialog->reject();
+            });
+            return true;
+        });
+        view.EditObjectProperties();
+        return shownModel;
+    };
+
+    EXPECT_EQ(chooseAndClose(false), QStringLiteral("BASE.BIN/CRUSHER.BIN"));
+    EXPECT_TRUE(object.modelName.empty()) << "Cancel leaves the object as it was";
+    EXPECT_TRUE(object.cabModelName.empty());
+    EXPECT_EQ(object.aboveGround, 7);
+    EXPECT_GE(doc.track().FindModel("MODELS\\CRUSHER.BIN"), 0) << "the loaded models stay in the table";
+    EXPECT_TRUE(doc.isModified());
+
+    EXPECT_EQ(chooseAndClose(true), QStringLiteral("BASE.BIN/CRUSHER.BIN"));
+    EXPECT_EQ(object.modelName, "BASE.BIN");
+    EXPECT_EQ(object.cabModelName, "CRUSHER.BIN");
+    const Model& base = *doc.track().models[size_t(doc.track().FindModel("MODELS\\BASE.BIN"))];
+    EXPECT_EQ(int64_t(object.aboveGround) * 256 + object.zFraction, -int64_t(base.baseHeight()))
+        << "the object stands on its base";
 }
 
 TEST_F(ObjectsEditor, ObjectMenuNamesTheSelectionAndSetsItsType) {

@@ -162,6 +162,23 @@ TEST_F(TrackComponentsDialog, FieldsEditTheCopiesAndOkAppliesThem) {
     EXPECT_EQ(doc->track().trackName.str(), "Dust Bowl 2!");
 }
 
+TEST_F(TrackComponentsDialog, AccentedNamesShowAndSurviveAnEdit) {
+    // The track holds its names as single bytes: "C\xF4te" is "Côte".
+    doc->track().SetTrackName("C\xF4te Rouge");
+    doc->track().SetComment("\xE9t\xE9");
+    runDialog([&](CTrackComponentsDlg& d) {
+        auto* name = child<QLineEdit>(&d, "trackName");
+        EXPECT_EQ(name->text(), QString::fromUtf8("C\u00f4te Rouge"));
+        EXPECT_EQ(child<QLineEdit>(&d, "comment")->text(), QString::fromUtf8("\u00e9t\u00e9"));
+        name->end(false);
+        QTest::keyClicks(name, "s");
+        QTest::keyClicks(child<QLineEdit>(&d, "comment"), "!");
+        d.accept();
+    });
+    EXPECT_EQ(doc->track().trackName.str(), "C\xF4te Rouges");
+    EXPECT_EQ(doc->track().comment.str(), "\xE9t\xE9!");
+}
+
 TEST_F(TrackComponentsDialog, PicturesLoadSaveAndPasteWithTheirMessages) {
     CTrackComponentsDlg d(doc->track(), settings);
     ModalAnswerer boxes;
