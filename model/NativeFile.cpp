@@ -186,16 +186,18 @@ bool readModels(NativeReader& in, CTrackPOD& t) {
     return true;
 }
 
+// A sound name that the file holds but leaves empty means no sound, like a
+// name the file leaves out: the field becomes "NULL.WAV".
 bool readSoundName(NativeReader& in, int v, FixedString<64>& field) {
     if (v < 4) {
         auto raw = in.partial(kObjectSoundBytesBeforeV4);
         std::string s(raw.begin(), raw.end());
-        field.set(s.substr(0, s.find('\0')));
+        TrackObject::setSoundField(field, s.substr(0, s.find('\0')));
         return true;
     }
     std::string s;
     if (!in.lstring(s, 63)) return false;
-    field.set(s);
+    TrackObject::setSoundField(field, s);
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace ravok;
@@ -254,6 +255,40 @@ TEST(NativeFile, OddValuesReadAsTheFileRulesSay) {
     ASSERT_TRUE(r.backdrop);
     EXPECT_EQ(r.backdrop->name().size(), 31u);
     EXPECT_EQ(r.stadiumFlag, 0u);
+}
+
+// A file whose object says it has a sound but leaves the name empty.
+std::vector<uint8_t> withEmptySoundName(const std::string& name, bool lengthPrefixed) {
+    CTrackPOD t;
+    auto o = std::make_unique<TrackObject>();
+    TrackObject::setSoundField(o->impactSound, name);
+    t.AddObject(std::move(o));
+    auto bytes = SaveBinaryToMemory(t);
+    auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
+    EXPECT_NE(at, bytes.end());
+    if (!lengthPrefixed) {
+        std::fill_n(at, 12, 0);
+        return bytes;
+    }
+    std::vector<uint8_t> patched(bytes.begin(), at - 1);
+    patched.push_back(1); // L = 1: only the terminator
+    patched.push_back(0);
+    patched.insert(patched.end(), at + std::ptrdiff_t(name.size()) + 1, bytes.end());
+    return patched;
+}
+
+TEST(NativeFile, EmptySoundNamesReadAsNoSound) {
+    for (bool lengthPrefixed : {false, true}) {
+        const std::string name = lengthPrefixed ? "THIRTEEN_CHARS.WAV" : "TWELVE_C.WAV";
+        auto bytes = withEmptySoundName(name, lengthPrefixed);
+        CTrackPOD r;
+        int version = 0;
+        ASSERT_TRUE(LoadBinaryFromMemory(r, bytes, &version));
+        EXPECT_EQ(version, lengthPrefixed ? 4 : 2);
+        ASSERT_TRUE(r.objects[0]);
+        EXPECT_EQ(r.objects[0]->impactSound.view(), "NULL.WAV") << version;
+        EXPECT_EQ(r.objects[0]->continuousSound.view(), "NULL.WAV") << version;
+    }
 }
 
 TEST(NativeFile, LongStadiumNamesDropTheFolderBeforeBeingCut) {
