@@ -22,10 +22,14 @@ uint32_t tagOf(const char (&t)[5]) {
            uint32_t(uint8_t(t[3]));
 }
 
+// A point kept within the range of a halved BIN vertex, so that the base
+// height and everything that offsets or scales vertices cannot overflow.
+constexpr double kMaxPointValue = double(std::numeric_limits<int32_t>::max() >> 1);
+
 int32_t scaledPoint(float f) {
     double v = double(f) * kPointScale;
     if (!(v == v)) return 0; // NaN
-    v = std::clamp(v, double(std::numeric_limits<int32_t>::min()), double(std::numeric_limits<int32_t>::max()));
+    v = std::clamp(v, -kMaxPointValue - 1, kMaxPointValue);
     return int32_t(v);
 }
 

@@ -245,6 +245,16 @@ TEST(LightWaveModel, PointsPolygonsAndSurfaceColours) {
     EXPECT_EQ(m.facets()[2].vertexCount, 4);
     EXPECT_EQ(colour(m.facets()[2]), (std::array<int, 4>{0, 0, 0, 7}));
 
+    // Points far outside any track stay within the range of a BIN vertex, so
+    // the base height below them is still the lowest height minus 31.
+    LwobBuilder far;
+    far.chunk("PNTS", points({{1e30f, -1e30f, 0}, {-1e30f, 1e30f, 0}}));
+    ASSERT_TRUE(m.read("FAR", far.bytes()));
+    ASSERT_EQ(m.vertices().size(), 2u);
+    EXPECT_EQ(m.vertices()[0], (Model::Vertex{1073741823, 0, -1073741824}));
+    EXPECT_EQ(m.vertices()[1], (Model::Vertex{-1073741824, 0, 1073741823}));
+    EXPECT_EQ(m.baseHeight(), -1073741824 - 31);
+
     // Another FORM type reads as a model without facets; a cut-off FORM is no model.
     ASSERT_TRUE(m.read("AIFF", lw.bytes("AIFF")));
     EXPECT_TRUE(m.facets().empty());
