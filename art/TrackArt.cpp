@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -78,6 +79,17 @@ std::vector<Probe> probesFor(std::string_view name, std::string_view folderWord,
 
 bool isRawPath(const fs::path& path) { return equalNoCase(path.extension().string(), ".raw"); }
 
+// The first 768 bytes of a palette file, or fewer when it is shorter; a
+// palette file with data after its 256 colours still gives them.
+std::optional<std::vector<uint8_t>> readPaletteBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::vector<uint8_t> rgb(768);
+    in.read(reinterpret_cast<char*>(rgb.data()), std::streamsize(rgb.size()));
+    rgb.resize(size_t(std::max<std::streamsize>(in.gcount(), 0)));
+    return rgb;
+}
+
 // Reads a texture square from a file, its palette from the .ACT beside it
 // (the default palette without one), and maps it onto the track palette.
 bool readTextureFile(const CTrackPOD& track, const fs::path& path, Texture& texture, std::string_view name) {
@@ -87,7 +99,7 @@ bool readTextureFile(const CTrackPOD& track, const fs::path& path, Texture& text
     if (side == 0) return false;
     PaletteColours colours = DefaultPalette();
     if (isRawPath(path))
-        if (auto act = readWholeFile(ActPathBeside(path), 4096)) colours = paletteFromRgbBytes(*act);
+        if (auto act = readPaletteBytes(ActPathBeside(path))) colours = paletteFromRgbBytes(*act);
     texture.setPicture(name, side, side, bytes->data());
     RemapToTrackPalette(track.palette, texture.pixels(), colours);
     texture.bad = 0;

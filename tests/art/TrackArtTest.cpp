@@ -79,6 +79,38 @@ TEST_F(ArtFixture, TexturesComeFromTheProbesInOrder) {
     EXPECT_TRUE(again.empty()); // textures that have pixels, placeholders included, are not loaded again
 }
 
+TEST_F(ArtFixture, PalettesBesideRawFilesMapOntoTheTrackPalette) {
+    // Index 1 is pure red in each texture's own palette; without a palette file
+    // index 1 is the default palette's dark grey.
+    auto actWithRedAt1 = [](size_t size) {
+        std::vector<uint8_t> act(size, 0);
+        act[3] = 255;
+        return act;
+    };
+    test::writeBytes(art / "SHORT.RAW", rawTexture(64, 1));
+    test::writeBytes(art / "SHORT.ACT", actWithRedAt1(6));    // two entries only
+    test::writeBytes(art / "LONG.RAW", rawTexture(64, 1));
+    test::writeBytes(art / "LONG.ACT", actWithRedAt1(8192));  // data after the colours
+    test::writeBytes(art / "NONE.RAW", rawTexture(64, 1));
+    Texture& shortAct = addTexture("ART\\SHORT.RAW");
+    Texture& longAct = addTexture("ART\\LONG.RAW");
+    Texture& none = addTexture("ART\\NONE.RAW");
+    BadReport report;
+    ASSERT_TRUE(LoadTextures(*track, art, report)) << report.text();
+    auto mapped = [&](const PaletteColours& own) {
+        std::vector<uint8_t> pixel{1};
+        RemapToTrackPalette(track->palette, pixel, own);
+        return pixel[0];
+    };
+    PaletteColours redAt1 = DefaultPalette();
+    redAt1[1] = {255, 0, 0};
+    const uint8_t red = mapped(redAt1), grey = mapped(DefaultPalette());
+    ASSERT_NE(red, grey);
+    EXPECT_EQ(shortAct.pixels()[0], red);
+    EXPECT_EQ(longAct.pixels()[0], red);
+    EXPECT_EQ(none.pixels()[0], grey);
+}
+
 TEST_F(ArtFixture, TheReportStopsAfterThirtyTwoLines) {
     for (int i = 0; i < 40; ++i) addTexture("ART\\MISSING" + std::to_string(i) + ".RAW");
     std::vector<std::string> traced;
