@@ -65,13 +65,22 @@ namespace {
 // The level file's data files, each required, from the DATA folder.
 class CloneLevelReader {
 public:
+    static constexpr int kLastRequiredLine = 17; // the terrain lighting
+
     CloneLevelReader(CTrackPOD& track, FolderItemSource& folder) : t(track), items(folder) {}
 
     // Empty on success, else the failure text.
     std::string read(std::span<const uint8_t> text) {
         TextLineReader lines(text);
         std::string line;
-        for (int number = 1; lines.next(line); ++number) {
+        for (int number = 1;; ++number) {
+            // A level file that ends before the lighting line names no data
+            // file on the lines it lacks: each of those fails like a name
+            // that is not in the folder.
+            if (!lines.next(line)) {
+                if (number > kLastRequiredLine) break;
+                line.clear();
+            }
             const std::string name = "DATA\\" + upperCase(line);
             std::string failure;
             switch (number) {

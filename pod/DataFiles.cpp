@@ -87,9 +87,11 @@ Blob WriteTextureAnimations(const CTrackPOD& track, std::vector<std::string>* lo
     std::string text;
     appendLine(text, std::to_string(track.animations.count()));
     for (const TextureAnimation& a : track.animations.animations()) {
+        // A record from a damaged track file may claim more frames than it
+        // holds; the count written is always the number of names that follow.
         const uint32_t frames = std::min<uint32_t>(a.frameCount, kMaxAnimationFrames);
         appendLine(text, frameName(a.frames[0]));
-        appendLine(text, formatText("%u,%u", a.frameCount, a.period * 65u));
+        appendLine(text, formatText("%u,%u", frames, a.period * 65u));
         for (uint32_t f = 0; f < frames; ++f) {
             std::string name = frameName(a.frames[f]);
             if (name.size() > size_t(kMaxFrameNameLength) && longNames) longNames->push_back(name);

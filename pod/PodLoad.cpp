@@ -45,7 +45,8 @@ void loadModelTextures(CTrackPOD& track, TrackItemSource& items, const Model& mo
     }
 }
 
-// Reads the situation item of the given index; false when there is none.
+// Reads the situation item of the given index; false when there is none,
+// or when its bytes are not in the file (a cut or damaged pod).
 bool readSituationItem(CTrackPOD& track, PodFile& pod, int trackIndex) {
     int count = 0;
     for (size_t i = 0; i < track.podDirectory.size(); ++i) {
@@ -53,11 +54,9 @@ bool readSituationItem(CTrackPOD& track, PodFile& pod, int trackIndex) {
         const PodDirectoryEntry entry = track.podDirectory[i];
         if (!IsSituationItemName(entry.name.view(), &si2) || count++ != trackIndex) continue;
         track.situationSi2 = si2 ? 1 : 0;
-        Blob text;
-        if (PodEntryFits(entry, pod.size()) && pod.seek(entry.offset)) {
-            text.resize(std::min<size_t>(entry.size, TrackItemSource::kMaxWholeItem));
-            if (!pod.read(text.data(), text.size())) text.clear();
-        }
+        if (!PodEntryFits(entry, pod.size()) || !pod.seek(entry.offset)) return false;
+        Blob text(std::min<size_t>(entry.size, TrackItemSource::kMaxWholeItem));
+        if (!pod.read(text.data(), text.size())) return false;
         PodItemSource items(track, pod);
         ReadSituationFile(track, items, text);
         return true;

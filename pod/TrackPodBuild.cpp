@@ -129,7 +129,14 @@ private:
             }
         }
         if (writePair && !pod.HasItem(name) && !addPair(texture, name, stem)) return false;
-        if (hd && pod.AddFileToPod(name, *hd) == PodBuilder::AddFileResult::Failed) return false;
+        if (hd) {
+            const auto added = pod.AddFileToPod(name, *hd);
+            if (added == PodBuilder::AddFileResult::Failed) return false;
+            // Without its .RAW/.ACT the source is all the pod has of the texture.
+            if (!writePair && added != PodBuilder::AddFileResult::Added &&
+                added != PodBuilder::AddFileResult::Duplicate)
+                notPacked(texture, "could not be re-read from the art folder");
+        }
         for (const char* suffix : {"_N", "_AO"}) {
             auto map = hdSourceOf(artFolder, stem + suffix);
             if (!map) continue;

@@ -1,3 +1,4 @@
+#include "base/FileIO.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"
 #include "pod/CloneTrack.h"
@@ -133,6 +134,27 @@ TEST(CloneTrack, FailuresNameWhatIsMissingAndLeaveTheTrackEmpty) {
     EXPECT_EQ(message, "SIT not in proper location.");
     EXPECT_FALSE(CloneFromGameFolder(clone, g.game / "World" / "missing.sit", message));
     EXPECT_EQ(message, "Can't open SIT file!");
+
+    // A level file that ends early names no texture list or lighting: the
+    // clone fails on the first data file it lacks instead of starting a track
+    // without them.
+    const fs::path level = g.game / "levels" / "farmroad.lvl";
+    const auto fullLevel = readWholeFile(level);
+    ASSERT_TRUE(fullLevel);
+    std::string text(fullLevel->begin(), fullLevel->end());
+    size_t cut = 0;
+    for (int line = 0; line < 5; ++line) cut = text.find("\r\n", cut) + 2; // format .. palette
+    test::writeBytes(level, test::blobOf(text.substr(0, cut)));
+    EXPECT_FALSE(CloneFromGameFolder(clone, g.sit, message));
+    EXPECT_EQ(message, "Can't open TEX file!");
+    cut = 0;
+    for (int line = 0; line < 16; ++line) cut = text.find("\r\n", cut) + 2; // up to the fog table
+    test::writeBytes(level, test::blobOf(text.substr(0, cut)));
+    EXPECT_FALSE(CloneFromGameFolder(clone, g.sit, message));
+    EXPECT_EQ(message, "Can't open LTE file!");
+    EXPECT_EQ(clone.terrain.heights, CTrackPOD().terrain.heights);
+    test::writeBytes(level, *fullLevel);
+    ASSERT_TRUE(CloneFromGameFolder(clone, g.sit, message)) << message;
 
     // A missing ground-box layer.
     fs::remove(g.game / "Data" / "farmroad.ra1");

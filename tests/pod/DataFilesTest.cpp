@@ -113,6 +113,18 @@ TEST(DataFiles, TextureListTypesAnimationsAndFogMap) {
                                              "NULL.RAW"}));
     EXPECT_EQ(longNames, (std::vector<std::string>{"A_VERY_LONG_NAME.RAW"}));
 
+    // A record read from a damaged track file claims 40 frames; the game reads
+    // as many names as the count says, so the count must match the names.
+    TextureAnimation damaged;
+    damaged.frameCount = 40;
+    damaged.period = 100;
+    damaged.frames.fill(0);
+    track.animations.clear();
+    ASSERT_TRUE(track.animations.appendRecord(damaged));
+    ani = linesOf(WriteTextureAnimations(track));
+    ASSERT_EQ(ani.size(), 3u + size_t(kMaxAnimationFrames));
+    EXPECT_EQ(ani[2], "8,6500");
+
     track.fogMap.assign(kFogMapBytes, 9);
     Blob fog = WriteFogMap(track);
     EXPECT_EQ(fog.size(), kFogMapBytes);

@@ -96,6 +96,16 @@ TEST(PodLoad, TheSecondOfTwoSituationItemsReadsTheSameWay) {
     ASSERT_TRUE(back.Load(pod.path(), 1));
     EXPECT_EQ(back.trackName.str(), "Second Track");
     EXPECT_EQ(back.situationSi2, 1u);
+
+    // A cut pod whose second situation item lies past its end does not load
+    // as an empty track shown as if it had been read.
+    const auto size = std::filesystem::file_size(pod.path());
+    std::filesystem::resize_file(pod.path(), size - 10);
+    EXPECT_FALSE(back.Load(pod.path(), 1));
+    EXPECT_FALSE(back.podViewMode);
+    EXPECT_EQ(back.trackName.str(), "new track");
+    ASSERT_TRUE(back.Load(pod.path(), 0));
+    EXPECT_EQ(back.trackName.str(), "First Track");
 }
 
 TEST(PodExtract, WritesOnlyInsideTheFoldersAndLeavesExistingFiles) {

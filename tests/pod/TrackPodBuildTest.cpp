@@ -240,6 +240,19 @@ TEST(TrackPodBuild, OmittedFallbackLargeArtMtm1AndBadTextures) {
     const std::string record(rvv.begin(), rvv.end());
     EXPECT_NE(record.find("legacyFallback=0\r\nhdTextures=1\r\n"), std::string::npos);
 
+    // A source that cannot be read (here a folder under the source's name)
+    // leaves nothing of its texture in a pod without fallback: not "ok".
+    std::filesystem::create_directories(f.art / "MUD.PNG");
+    addTexture(f.track, 5, "ART\\MUD.RAW");
+    result = BuildTrackPod(f.track, f.dir / "omit2.pod", f.art, nullptr, kDate);
+    EXPECT_TRUE(result.written);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.texturesNotPacked, "    ART\\MUD.RAW  -  could not be re-read from the art folder\n");
+    PodContents omit2(f.dir / "omit2.pod");
+    EXPECT_FALSE(omit2.has("ART\\MUD.RAW"));
+    EXPECT_FALSE(omit2.has("ART\\MUD.PNG"));
+    f.track.terrainTextures[5].reset();
+
     // MTM1: three fog tables after the map; a bad texture fails the build.
     CTrackPOD old;
     NewMtm1Track(old);
