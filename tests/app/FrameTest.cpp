@@ -42,6 +42,21 @@ QStringList menuTexts(QMenuBar* bar) {
     return texts;
 }
 
+// The view looking straight down on square (100, 100) in an edit mode, the
+// mouse over its centre.
+void lookDownInMode(CRavokFrame& frame, int mode) {
+    CRavokView& view = *frame.view();
+    view.resize(640, 480);
+    view.camera().pitch = 1800;
+    view.camera().z = 3 * 250;
+    view.JumpTo(100 * 64, 100 * 64);
+    frame.setEditMode(mode);
+    const QPoint centre = view.rect().center();
+    QMouseEvent move(QEvent::MouseMove, QPointF(centre), QPointF(view.mapToGlobal(centre)), Qt::NoButton,
+                     Qt::NoButton, {});
+    QApplication::sendEvent(&view, &move);
+}
+
 } // namespace
 
 TEST(Frame, MenusNewTrackAndTitle) {
@@ -179,15 +194,7 @@ TEST(Frame, TypingAGroundBoxHeightKeepsTheOtherHeight) {
     CRavokDoc doc(settings);
     CRavokFrame frame(doc, settings);
     CRavokView& view = *frame.view();
-    view.resize(640, 480);
-    view.camera().pitch = 1800;
-    view.camera().z = 3 * 250;
-    view.JumpTo(100 * 64, 100 * 64);
-    frame.setEditMode(kEditGroundBoxes);
-    const QPoint centre = view.rect().center();
-    QMouseEvent move(QEvent::MouseMove, QPointF(centre), QPointF(view.mapToGlobal(centre)), Qt::NoButton,
-                     Qt::NoButton, {});
-    QApplication::sendEvent(&view, &move);
+    lookDownInMode(frame, kEditGroundBoxes);
     ASSERT_TRUE(view.InsertGroundBoxHere());
     const ravok::GroundBox& box = *doc.track().groundBoxes[size_t(view.boxSelection().box)];
 
@@ -216,15 +223,7 @@ TEST(Frame, ATypedSinglePointStepIsAppliedOnceWhenEntered) {
     CRavokDoc doc(settings);
     CRavokFrame frame(doc, settings);
     CRavokView& view = *frame.view();
-    view.resize(640, 480);
-    view.camera().pitch = 1800;
-    view.camera().z = 3 * 250;
-    view.JumpTo(100 * 64, 100 * 64);
-    frame.setEditMode(kEditTerrain);
-    const QPoint centre = view.rect().center();
-    QMouseEvent move(QEvent::MouseMove, QPointF(centre), QPointF(view.mapToGlobal(centre)), Qt::NoButton,
-                     Qt::NoButton, {});
-    QApplication::sendEvent(&view, &move);
+    lookDownInMode(frame, kEditTerrain);
     ASSERT_TRUE(view.hoveredSquare());
     const ravok::GridSquare at = *view.hoveredSquare();
 
