@@ -57,6 +57,19 @@ void lookDownInMode(CRavokFrame& frame, int mode) {
     QApplication::sendEvent(&view, &move);
 }
 
+// A frame over a new track at the window's size.
+struct FrameLookingDown : ::testing::Test {
+    QApplication& application = app();
+    ravok::ProgramSettings settings = [] {
+        ravok::ProgramSettings s = ravok::defaultSettings("/tmp");
+        s.display = 4;
+        return s;
+    }();
+    CRavokDoc doc{settings};
+    CRavokFrame frame{doc, settings};
+    CRavokView& view = *frame.view();
+};
+
 } // namespace
 
 TEST(Frame, MenusNewTrackAndTitle) {
@@ -187,13 +200,7 @@ TEST(Frame, WithoutOpenGLTheMousePicksInTheStretchedSoftwareFrame) {
 
 // Typing a height into the Groundbox Tools bar changes the selected box once
 // the value is entered, keeping the other height.
-TEST(Frame, TypingAGroundBoxHeightKeepsTheOtherHeight) {
-    app();
-    ravok::ProgramSettings settings = ravok::defaultSettings("/tmp");
-    settings.display = 4;
-    CRavokDoc doc(settings);
-    CRavokFrame frame(doc, settings);
-    CRavokView& view = *frame.view();
+TEST_F(FrameLookingDown, TypingAGroundBoxHeightKeepsTheOtherHeight) {
     lookDownInMode(frame, kEditGroundBoxes);
     ASSERT_TRUE(view.InsertGroundBoxHere());
     const ravok::GroundBox& box = *doc.track().groundBoxes[size_t(view.boxSelection().box)];
@@ -216,13 +223,7 @@ TEST(Frame, TypingAGroundBoxHeightKeepsTheOtherHeight) {
 
 // With Single-point, a step typed into Altitude raises the point once, by
 // the whole step, when it is entered.
-TEST(Frame, ATypedSinglePointStepIsAppliedOnceWhenEntered) {
-    app();
-    ravok::ProgramSettings settings = ravok::defaultSettings("/tmp");
-    settings.display = 4;
-    CRavokDoc doc(settings);
-    CRavokFrame frame(doc, settings);
-    CRavokView& view = *frame.view();
+TEST_F(FrameLookingDown, ATypedSinglePointStepIsAppliedOnceWhenEntered) {
     lookDownInMode(frame, kEditTerrain);
     ASSERT_TRUE(view.hoveredSquare());
     const ravok::GridSquare at = *view.hoveredSquare();
