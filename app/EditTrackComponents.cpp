@@ -42,7 +42,7 @@ bool EditTrackComponents(CRavokDoc& doc, CRavokView& view) {
     context.changePalette = [&doc](int palette) { changePalette(doc, palette); };
     const ComponentsApplyResult result = ApplyTrackComponents(doc.track(), dialog.components(), context);
     if (!result.applied) return false;
-    doc.setModified(true);
+    doc.recordEdit(QStringLiteral("Track Components"));
     // A new backdrop brings its own model textures.
     if (result.backdropChanged) emit doc.modelsChanged();
     if (result.paletteChanged || result.backdropChanged) emit doc.texturesChanged();

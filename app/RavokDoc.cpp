@@ -167,6 +167,7 @@ bool CRavokDoc::OnSaveDocument(const QString& path) {
     m_modified = false;
     rememberFile(path);
     emit titleChanged();
+    emit saved();
     return true;
 }
 
@@ -326,6 +327,11 @@ void CRavokDoc::ExtractArt() {
 }
 
 // ---- title ------------------------------------------------------------------------------
+
+void CRavokDoc::recordEdit(const QString& stepName) {
+    emit editRecorded(stepName); // the view's history takes the step and sets the modified mark
+    if (!m_modified) setModified(true);
+}
 
 void CRavokDoc::setModified(bool modified) {
     if (m_modified == modified) return;

@@ -75,6 +75,10 @@ public:
 
     bool isModified() const { return m_modified; }
     void setModified(bool modified);
+    // An edit made outside the view (a dialog, a box), under the name the
+    // undo history gives its step: the document is modified and the view
+    // records the step.
+    void recordEdit(const QString& stepName);
     bool podViewMode() const { return m_track.podViewMode; }
     QString pathName() const { return m_pathName; }
     // The document's title: the file name, the pod's track name, or "Untitled".
@@ -119,6 +123,10 @@ signals:
     void textureSelectionChanged();
     // A message for the status bar's first pane; empty restores the old text.
     void statusText(const QString& text);
+    // An edit to record in the undo history (see recordEdit).
+    void editRecorded(const QString& stepName);
+    // The track was written to its file as it now stands.
+    void saved();
 
 private:
     void replaced(const QString& path, const QString& title);

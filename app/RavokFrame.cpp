@@ -101,17 +101,20 @@ void CRavokFrame::createToolBars() {
         action->setChecked(mode == 0);
         group->addAction(action);
         m_modeActions[size_t(mode)] = action;
-        if (mode == kEditTerrain) {
-            auto* terrain = new CTerrainToolsBar(m_settings.editState, this);
+        action->setShortcut(QKeySequence(Qt::CTRL | (Qt::Key_1 + mode)));
+        m_modeMenu->addAction(action);
+        const auto editMode = ravok::EditMode(mode);
+        if (editMode == ravok::EditMode::Terrain) {
+            auto* terrain = new CTerrainToolsBar(m_view->terrainTool(), this);
             connect(terrain, &CTerrainToolsBar::notify, m_view, &CRavokView::OnBarNotification);
             connect(m_view, &CRavokView::terrainToolChanged, terrain, &CTerrainToolsBar::showParams);
             addToolBar(terrain);
             m_modeBars[size_t(mode)] = terrain;
-        } else if (mode == kEditCourse) {
+        } else if (editMode == ravok::EditMode::Course) {
             m_modeBars[size_t(mode)] = createCourseToolsBar();
-        } else if (mode == kEditGroundBoxes) {
+        } else if (editMode == ravok::EditMode::GroundBoxes) {
             m_modeBars[size_t(mode)] = createGroundBoxToolsBar();
-        } else if (mode == kEditTextures) {
+        } else if (editMode == ravok::EditMode::Textures) {
             m_modeBars[size_t(mode)] = createTextureToolsBar();
         } else if (bars[mode]) {
             QToolBar* bar = new QToolBar(QString::fromLatin1(bars[mode]), this);
@@ -121,7 +124,7 @@ void CRavokFrame::createToolBars() {
             bar->setVisible(mode == 0);
             m_modeBars[size_t(mode)] = bar;
         }
-        connect(action, &QAction::triggered, this, [this, mode] { setEditMode(mode); });
+        connect(action, &QAction::triggered, this, [this, editMode] { setEditMode(editMode); });
     }
     addToolBarBreak();
     m_viewControls = new CViewControlsBar(m_settings, m_doc.track(), m_view->camera(), this);
@@ -144,8 +147,8 @@ QToolBar* CRavokFrame::createCourseToolsBar() {
     bar->addWidget(new QLabel(QStringLiteral(" Course "), bar));
     bar->addWidget(course);
     bar->addWidget(showMain);
-    connect(course, &QComboBox::currentIndexChanged, m_view, [this](int i) { m_view->OnBarNotification(23, i); });
-    connect(showMain, &QCheckBox::toggled, m_view, [this](bool on) { m_view->OnBarNotification(24, on); });
+    connect(course, &QComboBox::currentIndexChanged, m_view, [this](int i) { m_view->OnBarNotification(ravok::ViewCommand::CurrentCourse, i); });
+    connect(showMain, &QCheckBox::toggled, m_view, [this](bool on) { m_view->OnBarNotification(ravok::ViewCommand::AlwaysShowMain, on); });
     addToolBar(bar);
     bar->setVisible(false);
     return bar;
@@ -192,21 +195,21 @@ QToolBar* CRavokFrame::createGroundBoxToolsBar() {
     connect(topChosen, &QRadioButton::toggled, this, [this](bool on) { m_view->setGroundBoxKeysOnTop(on); });
     bar->addWidget(topChosen);
     bar->addWidget(top);
-    bar->addAction(QStringLiteral("Set Top"), this, [this] { m_view->OnBarNotification(30, 0); });
+    bar->addAction(QStringLiteral("Set Top"), this, [this] { m_view->OnBarNotification(ravok::ViewCommand::GroundBoxTop, 0); });
     bar->addWidget(bottomChosen);
     bar->addWidget(bottom);
-    bar->addAction(QStringLiteral("Set Bottom"), this, [this] { m_view->OnBarNotification(31, 0); });
+    bar->addAction(QStringLiteral("Set Bottom"), this, [this] { m_view->OnBarNotification(ravok::ViewCommand::GroundBoxBottom, 0); });
     addGroundBoxPaintChecks(bar);
     addToolBar(bar);
     bar->setVisible(false);
     return bar;
 }
 
-void CRavokFrame::setEditMode(int mode) {
+void CRavokFrame::setEditMode(ravok::EditMode mode) {
     for (size_t i = 0; i < m_modeBars.size(); ++i)
-        if (m_modeBars[i]) m_modeBars[i]->setVisible(int(i) == mode);
+        if (m_modeBars[i]) m_modeBars[i]->setVisible(int(i) == int(mode));
     m_modeActions[size_t(mode)]->setChecked(true);
-    m_view->OnBarNotification(14, mode);
+    m_view->OnBarNotification(ravok::ViewCommand::EditMode, int(mode));
     m_view->setFocus();
 }
 
@@ -228,8 +231,22 @@ void CRavokFrame::createStatusPanes() {
 void CRavokFrame::createMenus() {
     createFileMenu();
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    // Undo and Redo name the step they take ("Undo Raise Terrain").
     QAction* undo = edit->addAction(QStringLiteral("&Undo"), m_view, &CRavokView::Undo);
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo->setObjectName(QStringLiteral("undo"));
+    QAction* redo = edit->addAction(QStringLiteral("&Redo"), m_view, &CRavokView::Redo);
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    redo->setObjectName(QStringLiteral("redo"));
+    auto showHistory = [this, undo, redo] {
+        undo->setText(m_view->undoText());
+        redo->setText(m_view->redoText());
+        undo->setEnabled(m_view->canUndo());
+        redo->setEnabled(m_view->canRedo());
+    };
+    connect(m_view, &CRavokView::historyChanged, this, showHistory);
+    connect(edit, &QMenu::aboutToShow, this, showHistory);
+    showHistory();
     edit->addSeparator();
     QAction* copyObject = edit->addAction(QStringLiteral("&Copy Object"), m_view, &CRavokView::CopyObject);
     copyObject->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
@@ -243,6 +260,8 @@ void CRavokFrame::createMenus() {
     edit->addAction(QStringLiteral("Adjust Terrain &Heights..."), this, &CRavokFrame::OnAdjustHeights);
     edit->addSeparator();
     m_extract = edit->addAction(QStringLiteral("E&xtract Models and Art"), &m_doc, &CRavokDoc::ExtractArt);
+    // The edit modes, filled with the mode buttons' actions (Ctrl+1..Ctrl+5).
+    m_modeMenu = menuBar()->addMenu(QStringLiteral("&Mode"));
 
     QMenu* terrain = menuBar()->addMenu(QStringLiteral("&Terrain"));
     terrain->addAction(QStringLiteral("Copy Area"), m_view, &CRavokView::CopyArea);
@@ -272,6 +291,8 @@ void CRavokFrame::createMenus() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     m_statistics = view->addAction(QStringLiteral("Statisti&cs"), this, &CRavokFrame::OnViewStatistics);
     view->addSeparator();
+    view->addAction(QStringLiteral("Look Straight &Down"), this,
+                    [this] { m_view->OnBarNotification(ravok::ViewCommand::LookStraightDown, 0); });
     m_returnToLocation = view->addAction(QStringLiteral("Return to Location"), m_view, &CRavokView::ReturnToLocation);
     m_returnToLocation->setShortcut(Qt::Key_F3);
     m_returnToLocation->setEnabled(false);
@@ -358,7 +379,7 @@ void CRavokFrame::OnLighting() {
     const bool lit = ravok::ComputeTerrainLighting(m_doc.track(), chosen);
     QApplication::restoreOverrideCursor();
     if (!lit) return;
-    m_doc.setModified(true);
+    m_doc.recordEdit(QStringLiteral("Lighting"));
     m_view->OnTrackChanged(); // every page is drawn again with the new light
 }
 
@@ -374,7 +395,7 @@ void CRavokFrame::OnWeatherMask() {
     if (!ravok::CanEditWeatherMask(track)) return;
     CWeatherMaskDlg dialog(track.weatherMask, this);
     if (dialog.exec() != QDialog::Accepted) return;
-    if (ravok::SetWeatherMask(track, dialog.mask())) m_doc.setModified(true);
+    if (ravok::SetWeatherMask(track, dialog.mask())) m_doc.recordEdit(QStringLiteral("Weather Mask"));
 }
 
 void CRavokFrame::updateTitle() {
@@ -509,5 +530,6 @@ void CRavokFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     storeWindowPlace();
+    m_view->storeEditState();
     event->accept();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "edit/ViewCommands.h"
+
 #include <QMainWindow>
 #include <QTimer>
 
@@ -39,11 +41,11 @@ public:
     CViewControlsBar* viewControls() const { return m_viewControls; }
     CTexturesBox* texturesBox() const { return m_texturesBox; }
     CModelsBox* modelsBox() const { return m_modelsBox; }
-    QToolBar* modeBar(int mode) const { return m_modeBars[size_t(mode)]; }
+    QToolBar* modeBar(ravok::EditMode mode) const { return m_modeBars[size_t(mode)]; }
     CTextureTransitionsDlg* transitionsDialog() const { return m_transitions; }
     CTexturePatternsBox* patternsBox() const { return m_patterns; }
     // Shows the mode's tool bar and tells the view.
-    void setEditMode(int mode);
+    void setEditMode(ravok::EditMode mode);
 
     // Puts the window where the settings remember it.
     void restoreFromSettings();
@@ -122,6 +124,7 @@ private:
     CModelsBox* m_modelsBox = nullptr;
     std::array<QAction*, 5> m_modeActions{};
     std::array<QToolBar*, 5> m_modeBars{};
+    QMenu* m_modeMenu = nullptr;
     QAction* m_returnToLocation = nullptr;
     QAction* m_randomTerrain = nullptr;
     QAction* m_lighting = nullptr;

@@ -52,6 +52,6 @@ void CRavokFrame::addGroundBoxPaintChecks(QToolBar* bar) {
                         const QSignalBlocker block(checks[k]);
                         checks[k]->setChecked(false);
                     }
-            m_view->OnBarNotification(32, on ? int(i) + 1 : 0);
+            m_view->OnBarNotification(ravok::ViewCommand::GroundBoxPaintMode, on ? int(i) + 1 : 0);
         });
 }

@@ -15,7 +15,8 @@
 #include <QMenuBar>
 
 QToolBar* CRavokFrame::createTextureToolsBar() {
-    auto* bar = new CTextureToolsBar(this);
+    const ravok::TextureModeState& textures = m_view->textureMode();
+    auto* bar = new CTextureToolsBar(textures.paintWidth, textures.paintHeight, this);
     connect(bar, &CTextureToolsBar::notify, m_view, &CRavokView::OnBarNotification);
     connect(bar, &CTextureToolsBar::paintSizeChanged, m_view, &CRavokView::SetTexturePaintSize);
     addToolBar(bar);
@@ -62,7 +63,7 @@ void CRavokFrame::OnTrackPalette() {
     CTrackPaletteDlg dialog(m_doc, this);
     if (dialog.exec() != QDialog::Accepted) return;
     InstallTrackPalette(m_doc, dialog.colours());
-    m_view->OnBarNotification(40, 0);
+    m_view->OnBarNotification(ravok::ViewCommand::PaletteChanged, 0);
 }
 
 void CRavokFrame::connectTexturesBox() {

@@ -58,16 +58,19 @@ CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* paren
     setMouseTracking(true);
     setMinimumSize(160, 120);
     m_camera.gridSize = settings.wholeGrid ? 256 : int(settings.polysize);
-    const EditState& edit = settings.editState;
-    m_tool = TerrainToolParams{TerrainTool(std::clamp(edit.terrainTool, 0, 7)), edit.toolWidth, edit.toolHeight,
-                               edit.altitude, edit.orientation, edit.curvature}
-                 .corrected();
-    m_displayMode = std::clamp(edit.displayMode, 0, 2);
+    m_session.restore(settings.editState, settings.planeAltitude);
     m_flightTimer.setInterval(kFlightTickMs);
     connect(&m_flightTimer, &QTimer::timeout, this, &CRavokView::onFlightTick);
     connect(&m_doc, &CRavokDoc::contentsReplaced, this, &CRavokView::OnTrackReplaced);
     connect(&m_doc, &CRavokDoc::texturesChanged, this, &CRavokView::OnTrackChanged);
     connect(&m_doc, &CRavokDoc::modelsChanged, this, &CRavokView::OnTrackChanged);
+    connect(&m_doc, &CRavokDoc::editRecorded, this, &CRavokView::OnEditRecorded);
+    connect(&m_doc, &CRavokDoc::saved, this, &CRavokView::OnDocumentSaved);
+    // The document marked modified by a change the history did not see (a
+    // clone, a palette, a pod option): undoing steps must not clear the mark.
+    connect(&m_doc, &CRavokDoc::titleChanged, this, [this] {
+        if (m_doc.isModified() && !m_session.history.isModified()) m_session.history.markUntrackedChange();
+    });
     // Before the frame's window is made, so that it presents with the setting from the start.
     m_gl.applyVerticalSync(settings.verticalSync);
     m_clock.start();
@@ -93,11 +96,10 @@ QImage CRavokView::grabView() { return m_surface ? m_surface->grabFramebuffer() 
 
 void CRavokView::OnTrackReplaced() {
     m_flight.stop();
-    m_undo = {};
-    m_textures.selection = {}, m_textures.undo = {};
+    m_session.trackReplaced(m_doc.track());
+    m_pendingStep.reset();
+    emit historyChanged();
     m_displayColours = DisplayColourIndicesFor(m_doc.track().palette);
-    m_objects.clear();
-    m_anchor = m_truck = -1;
     m_hovered.reset();
     m_terrainPoint.reset();
     OnTrackChanged();
@@ -182,7 +184,7 @@ void CRavokView::paintOpenGL() {
         m_texturesChanged = false;
     }
     m_gl.setPalette(displayPalette(track.palette, m_settings.gamma));
-    m_gl.setDisplayMode(m_displayMode);
+    m_gl.setDisplayMode(m_session.displayMode);
     m_gl.setCamera(m_camera, w / 2, h / 2);
     const bool backdrop = m_settings.showBackdrop && m_scene.backdrop().triangleCount() > 0;
     if (backdrop && !track.stadiumFlag) {
@@ -196,9 +198,10 @@ void CRavokView::paintOpenGL() {
         const Placement arena{double(track.arenaOriginX) * 64, double(track.arenaOriginY) * 64, 0};
         m_gl.drawMesh(m_scene.backdrop(), &arena);
     }
-    for (const auto& box : m_scene.boxes()) m_gl.drawMesh(*box);
+    if (groundBoxesShown())
+        for (const auto& box : m_scene.boxes()) m_gl.drawMesh(*box);
     for (const auto& object : track.objects) {
-        if (!object) continue;
+        if (!object || !objectsShown()) continue;
         const Placement at = ObjectPlacement(*object);
         const Mesh* mesh = m_scene.modelMesh(object->model);
         // "Hide Collider Boxes": the plain blocks that stand for objects without a model.
@@ -206,7 +209,8 @@ void CRavokView::paintOpenGL() {
         m_gl.drawMesh(mesh ? *mesh : plainBlock(*object), &at, true, mesh && m_settings.modelTransparency);
     }
     if (m_settings.showWater) m_gl.drawMesh(m_scene.water());
-    if (m_mode == kEditCourse || m_settings.alwaysShowCourse) m_gl.drawCourse(track, m_course, m_truck);
+    if (courseShown())
+        m_gl.drawCourse(track, m_session.course.course, m_session.course.truck, mainCourseShown());
     m_gl.endFrame();
 }
 
@@ -221,7 +225,9 @@ void CRavokView::paintSoftware(QPainter& painter) {
     options.showWater = m_settings.showWater;
     options.showPlainBlocks = !m_settings.hideColliderBoxes;
     options.showBackdrop = m_settings.showBackdrop;
-    options.wireFrame = m_displayMode != 0;
+    options.showObjects = objectsShown();
+    options.showGroundBoxes = groundBoxesShown();
+    options.wireFrame = m_session.displayMode != 0;
     options.background = uint8_t(track.palette.NearestPaletteIndex(m_settings.colors[0].r, m_settings.colors[0].g,
                                                                      m_settings.colors[0].b));
     options.wireColour = uint8_t(track.palette.NearestPaletteIndex(m_settings.colors[1].r, m_settings.colors[1].g,
@@ -246,14 +252,14 @@ void CRavokView::paintOverlay(QPainter& painter) {
         return QPointF((*p)[0] * sx, (*p)[1] * sy);
     };
     // Objects: an outline at each, the checkpoints' numbers and the plain blocks' labels.
-    if (m_mode == kEditObjects || m_settings.alwaysShowObjects) {
+    if (objectsShown()) {
         painter.setPen(colourOf(m_settings.colors[3]));
         for (const auto& object : track.objects) {
             if (!object) continue;
             const auto at = onScreen(object->x, object->y, object->z);
             if (!at) continue;
             const int slot = int(&object - &track.objects[0]);
-            const bool selected = IsObjectSelected(track, m_objects, slot);
+            const bool selected = IsObjectSelected(track, m_session.objects.selection, slot);
             painter.setPen(selected ? QColor(255, 255, 0) : colourOf(m_settings.colors[3]));
             const double r = selected ? 6 : 3;
             painter.drawRect(QRectF(*at - QPointF(r, r), QSizeF(2 * r, 2 * r)));
@@ -263,28 +269,28 @@ void CRavokView::paintOverlay(QPainter& painter) {
         }
     }
     // Course anchors: the end points of the current course's segments, the held one larger.
-    if (m_mode == kEditCourse || m_settings.alwaysShowCourse) {
-        if (const Course* course = CourseOf(track, m_course)) {
+    if (courseShown()) {
+        if (const Course* course = CourseOf(track, m_session.course.course)) {
             for (size_t i = 0; i < course->segments.size(); ++i) {
                 const CourseSegment& s = course->segments[i];
                 for (int end = 0; end < 2; ++end) {
                     const auto& point = end ? s.end : s.start;
-                    const bool held = int(2 * i) + end == m_anchor;
-                    painter.setPen(held ? QColor(255, 255, 0) : m_course ? QColor(255, 0, 255) : QColor(255, 32, 32));
+                    const bool held = int(2 * i) + end == m_session.course.anchor;
+                    painter.setPen(held ? QColor(255, 255, 0) : m_session.course.course ? QColor(255, 0, 255) : QColor(255, 32, 32));
                     if (const auto at = onScreen(point[0], point[1], point[2])) painter.drawEllipse(*at, held ? 7 : 4, held ? 7 : 4);
                 }
             }
         }
     }
-    if (m_mode == kEditObjects) paintObjectGesture(painter);
-    if (m_hovered && m_mode == kEditTerrain) {
+    if (m_session.mode == ravok::EditMode::Objects) paintObjectGesture(painter);
+    if (m_hovered && m_session.mode == ravok::EditMode::Terrain) {
         // The brush's extent, following the ground along its edges.
         // The extent only changes with the parameters; building a brush on every
         // paint would also draw from the C library's generator (Bumps).
-        if (!m_outlineFor || !(*m_outlineFor == m_tool)) {
-            const TerrainBrush brush = BuildTerrainBrush(m_tool);
+        if (!m_outlineFor || !(*m_outlineFor == m_session.terrain.tool)) {
+            const TerrainBrush brush = BuildTerrainBrush(m_session.terrain.tool);
             m_outlineExtent = {brush.rw, brush.rh};
-            m_outlineFor = m_tool;
+            m_outlineFor = m_session.terrain.tool;
         }
         const auto [rw, rh] = m_outlineExtent;
         const int x0 = m_hovered->x - (rw - 1) / 2, y0 = m_hovered->y - (rh - 1) / 2;
@@ -311,7 +317,7 @@ void CRavokView::paintOverlay(QPainter& painter) {
         painter.setPen(QPen(colourOf(m_settings.colors[3]), 1));
         if (outline.size() == 4) painter.drawPolygon(outline);
     }
-    if (m_mode == kEditGroundBoxes) paintGroundBoxOverlay(painter);
+    if (m_session.mode == ravok::EditMode::GroundBoxes) paintGroundBoxOverlay(painter);
     if (m_settings.displayFps) {
         painter.setPen(Qt::yellow);
         const QString text = QString::fromStdString(m_frameRate.text());
@@ -321,59 +327,70 @@ void CRavokView::paintOverlay(QPainter& painter) {
 
 // ---- notifications ---------------------------------------------------------------------
 
-void CRavokView::OnBarNotification(int code, int value) {
-    if (textureNotification(code, value)) return;
-    switch (code) {
-    case 1: m_camera.pitch = 900; break;
-    case 2: m_camera.pitch = 1800; break;
-    case 3: m_settings.gamma = float(value) / 10.0f, m_texturesChanged = true; break;
-    case 4: // renderer reset, also after the Detail Mask check changed
+void CRavokView::OnBarNotification(ViewCommand command, int value) {
+    if (textureNotification(command, value)) return;
+    if (const auto step = ObjectStepOfCommand(command, value)) {
+        StepObjects(*step);
+        return;
+    }
+    TerrainModeState& terrain = m_session.terrain;
+    switch (command) {
+    case ViewCommand::LevelView: m_camera.pitch = 900; break;
+    case ViewCommand::LookStraightDown: m_camera.pitch = 1800; break;
+    case ViewCommand::Gamma: m_settings.gamma = float(value) / 10.0f, m_texturesChanged = true; break;
+    case ViewCommand::ResetRenderer: // also after the Detail Mask check changed
         m_texturesChanged = true;
         m_scene.showTerrainMask(m_doc.track(), m_settings.detailMask);
         rebuildScene();
         break;
-    case 5:
+    case ViewCommand::GridSize:
         m_camera.gridSize = value;
         rebuildScene();
         break;
-    case 10: m_tool.tool = TerrainTool(std::clamp(value, 0, 7)); break;
-    case 11: m_tool.width = value; break;
-    case 12: m_tool.height = value; break;
-    case 16: m_tool.orientation = value; break;
-    case 17: m_tool.curvature = value; break;
-    case 19:
-        m_tool.altitude = value;
-        m_tool = m_tool.corrected();
-        if (m_tool.tool == TerrainTool::SinglePoint) ApplyTerrainTool(); // Single-point: once at each change
+    case ViewCommand::TerrainTool:
+        terrain.selectTool(TerrainTool(std::clamp(value, 0, 7)));
+        toolShown(); // the bar shows the tool's remembered Altitude
+        break;
+    case ViewCommand::ToolWidth: terrain.tool.width = value; break;
+    case ViewCommand::ToolHeight: terrain.tool.height = value; break;
+    case ViewCommand::ToolOrientation: terrain.tool.orientation = value; break;
+    case ViewCommand::ToolCurvature: terrain.tool.curvature = value; break;
+    case ViewCommand::ToolAltitude:
+        terrain.setAltitude(value);
+        storeEditState();
+        // Single-point moves the hovered point once at each change of its step.
+        if (terrain.tool.tool == TerrainTool::SinglePoint) applyTerrainToolHere();
         return;
-    case 13: m_displayMode = std::clamp(value, 0, 2); break;
-    case 14:
-        m_mode = std::clamp(value, 0, 4);
+    case ViewCommand::DisplayMode: m_session.displayMode = std::clamp(value, 0, 2); break;
+    case ViewCommand::EditMode:
+        m_session.setMode(EditMode(std::clamp(value, 0, kEditModeCount - 1)));
         m_hovered.reset();
         m_terrainPoint.reset();
-    m_terrainPoint.reset();
-        m_objects.clear();
-        m_anchor = m_truck = -1;
-        m_box = {};
-        m_textures.selection = {};
+        emit historyChanged(); // Undo and Redo name the steps as before; Paste follows the mode
         break;
-    case 23:
-        m_course = std::clamp(value, 0, 4);
-        m_anchor = -1;
+    case ViewCommand::CurrentCourse:
+        m_session.course.course = std::clamp(value, 0, 4);
+        m_session.course.anchor = -1;
         break;
-    case 24: m_alwaysShowMain = value != 0; break;
-    case 9:
-        if (m_mode == kEditGroundBoxes) PaintSelectedGroundBox();
+    case ViewCommand::AlwaysShowMain: m_session.course.alwaysShowMain = value != 0; break;
+    case ViewCommand::ApplyTexture:
+        if (m_session.mode == EditMode::GroundBoxes) PaintSelectedGroundBox();
         return;
-    case 32: setGroundBoxPaint(value); return;
-    case 30:
-    case 31: ApplyGroundBoxHeights(); return;
-    case 40: OnTrackChanged(); break;
-    default: return; // the other editing codes belong to the edit tools
+    case ViewCommand::GroundBoxPaintMode: setGroundBoxPaint(value); return;
+    case ViewCommand::GroundBoxTop:
+    case ViewCommand::GroundBoxBottom: ApplyGroundBoxHeights(); return;
+    case ViewCommand::PaletteChanged: OnTrackChanged(); break;
+    default: return; // the other commands belong to the boxes that send them
     }
-    m_tool = m_tool.corrected();
+    terrain.tool = terrain.tool.corrected();
+    storeEditState();
     showCameraStatus();
     update();
+}
+
+void CRavokView::toolShown() {
+    emit terrainToolChanged(m_session.terrain.tool);
+    storeEditState();
 }
 
 void CRavokView::OnSettingsChanged() {
@@ -424,107 +441,136 @@ void CRavokView::onFlightTick() {
     if (!m_keys.any() && m_flight.forwardSpeed() == 0) m_flightTimer.stop();
 }
 
-bool CRavokView::setFlightKey(int key, bool down) {
+namespace {
+
+// The key of the event as the view's key table reads it: by key code, never by the text it types.
+Key viewKeyOf(const QKeyEvent& event) {
+    const int key = event.key();
     switch (key) {
-    case Qt::Key_Up: m_keys.forward = down; break;
-    case Qt::Key_Down: m_keys.back = down; break;
-    case Qt::Key_Left: m_keys.turnLeft = down; break;
-    case Qt::Key_Right: m_keys.turnRight = down; break;
-    case Qt::Key_PageUp: m_keys.lookUp = down; break;
-    case Qt::Key_PageDown: m_keys.lookDown = down; break;
-    case Qt::Key_A: m_keys.climb = down; break;
-    case Qt::Key_Z: m_keys.descend = down; break;
-    case Qt::Key_Comma: m_keys.slideLeft = down; break;
-    case Qt::Key_Period: m_keys.slideRight = down; break;
-    case Qt::Key_Shift: m_keys.fast = down; break;
-    default: return false;
+    case Qt::Key_Up: return Key::Up;
+    case Qt::Key_Down: return Key::Down;
+    case Qt::Key_Left: return Key::Left;
+    case Qt::Key_Right: return Key::Right;
+    case Qt::Key_PageUp: return Key::PageUp;
+    case Qt::Key_PageDown: return Key::PageDown;
+    case Qt::Key_Home: return Key::Home;
+    case Qt::Key_Clear: return Key::Clear;
+    case Qt::Key_Tab: return Key::Tab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key::Enter;
+    case Qt::Key_Delete: return Key::Delete;
+    case Qt::Key_Insert: return Key::Insert;
+    case Qt::Key_Shift: return Key::Shift;
+    default: break;
     }
-    return true;
+    if (key >= Qt::Key_F2 && key <= Qt::Key_F9) return Key(int(Key::F2) + (key - Qt::Key_F2));
+    // Qt's codes of the printable keys are their upper-case Latin-1 codes.
+    return key > 0 && key < 128 ? Key(key) : Key::None;
 }
 
-void CRavokView::toggleFlag(bool& flag) {
+KeyModifiers modifiersOf(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers m = event.modifiers();
+    return {bool(m & Qt::ShiftModifier), bool(m & Qt::ControlModifier), bool(m & Qt::AltModifier),
+            bool(m & Qt::KeypadModifier)};
+}
+
+} // namespace
+
+void CRavokView::toggleFlag(ViewFlag which) {
+    bool* flags[] = {&m_settings.alwaysShowCourse, &m_settings.alwaysShowObjects, &m_settings.alwaysShowGroundBoxes,
+                     &m_settings.showWater, &m_settings.showBackdrop};
+    bool& flag = *flags[int(which)];
     flag = !flag;
     emit flagsChanged();
     update();
 }
 
-bool CRavokView::terrainKey(int key) {
-    const bool up = key == Qt::Key_S || key == Qt::Key_BracketRight;
-    const bool down = key == Qt::Key_X || key == Qt::Key_BracketLeft;
-    if (up || down) {
-        if (m_tool.tool == TerrainTool::SinglePoint) {
-            // At most one application per 55 ms tick however fast the key repeats.
-            if (!m_sinceSinglePoint.isValid() || m_sinceSinglePoint.elapsed() >= kFlightTickMs) m_singlePointRepeat.tick();
-            if (!m_hovered || !CanEditTerrain(m_doc.track()) || !m_singlePointRepeat.take()) return true;
-            m_sinceSinglePoint.start();
-            const int step = up ? m_tool.altitude : -m_tool.altitude;
-            if (!ApplySinglePoint(m_doc.track(), *m_hovered, step, m_undo).empty()) terrainChanged();
-            return true;
-        }
-        m_tool.altitude = std::clamp(m_tool.altitude + (up ? 1 : -1), kMinAltitude, kMaxAltitude);
-    } else if (key == Qt::Key_Tab) {
-        m_tool.orientation = (m_tool.orientation + 1) % (kMaxOrientation + 1);
-    } else if (key == Qt::Key_Plus || key == Qt::Key_Minus) {
-        m_tool.curvature = std::clamp(m_tool.curvature + (key == Qt::Key_Plus ? 1 : -1), 0, kMaxCurvature);
-    } else {
-        return false;
-    }
-    emit terrainToolChanged(m_tool);
-    return true;
-}
-
 bool CRavokView::focusNextPrevChild(bool next) {
     // Tab belongs to the tools in the view, not to the focus chain.
-    if (m_mode == kEditTerrain || m_mode == kEditObjects) return false;
+    if (m_session.mode == EditMode::Terrain || m_session.mode == EditMode::Objects) return false;
     return QWidget::focusNextPrevChild(next);
 }
 
 void CRavokView::keyPressEvent(QKeyEvent* event) {
-    int key = event->key();
-    // The numeric pad flies too: 8 2 4 6 9 3, and 5 levels the view.
-    if (event->modifiers() & Qt::KeypadModifier) {
-        const std::map<int, int> pad{{Qt::Key_8, Qt::Key_Up},     {Qt::Key_2, Qt::Key_Down},
-                                     {Qt::Key_4, Qt::Key_Left},   {Qt::Key_6, Qt::Key_Right},
-                                     {Qt::Key_9, Qt::Key_PageUp}, {Qt::Key_3, Qt::Key_PageDown}};
-        if (auto found = pad.find(key); found != pad.end()) key = found->second;
-        if (key == Qt::Key_5) key = Qt::Key_Clear;
+    const Key key = CanonicalKey(viewKeyOf(*event), modifiersOf(*event));
+    if (key == Key::Shift) m_keys.fast = true;
+    const ViewKeyResult result = ResolveViewKey(m_session.mode, key, modifiersOf(*event),
+                                                m_session.terrain.tool.tool == TerrainTool::SinglePoint,
+                                                m_settings.objectXYInSitUnits);
+    if (result.action == ViewKeyAction::None) {
+        QWidget::keyPressEvent(event);
+        return;
     }
-    if (m_mode == kEditTextures && textureKey(event)) return;
-    if (m_mode == kEditTerrain && terrainKey(key)) return;
-    if (m_mode == kEditObjects && objectKey(event)) return;
-    if (m_mode == kEditGroundBoxes && groundBoxKey(key)) return;
-    if (setFlightKey(key, true)) {
-        if (!event->isAutoRepeat() && !m_flightTimer.isActive()) {
+    if (result.oncePerTick && !m_session.oneShotKeys[key].take(m_clock.elapsed())) return;
+    applyKey(result, key, event->isAutoRepeat());
+}
+
+void CRavokView::applyKey(const ViewKeyResult& result, Key key, bool autoRepeat) {
+    TerrainModeState& terrain = m_session.terrain;
+    switch (result.action) {
+    case ViewKeyAction::Fly:
+        SetFlightKey(m_keys, key, true);
+        if (!autoRepeat && !m_flightTimer.isActive()) {
             m_sinceTick.invalidate();
             m_flightTimer.start();
             onFlightTick();
         }
         return;
+    case ViewKeyAction::LookNorth: m_camera.yaw = 0; break;
+    case ViewKeyAction::LevelView: m_camera.pitch = 900; break;
+    case ViewKeyAction::ApplyTerrainTool: ApplyTerrainTool(); return;
+    case ViewKeyAction::SinglePointRaise:
+    case ViewKeyAction::SinglePointLower: {
+        // At most one application per 55 ms tick however fast the key repeats.
+        if (!m_hovered || !CanEditTerrain(m_doc.track()) || !m_session.oneShotKeys[key].take(m_clock.elapsed()))
+            return;
+        const int step = result.action == ViewKeyAction::SinglePointRaise ? terrain.tool.altitude : -terrain.tool.altitude;
+        if (!ApplySinglePoint(m_doc.track(), *m_hovered, step, terrain.undoScratch).empty()) terrainChanged("Move Point");
+        return;
     }
-    switch (key) {
-    case Qt::Key_Home: m_camera.yaw = 0; break;
-    case Qt::Key_Delete: return; // acts on release
-    case Qt::Key_Space: ApplyTerrainTool(); return;
-    case Qt::Key_Insert:
-        if (m_mode == kEditCourse) InsertSegment();
-        if (m_mode == kEditGroundBoxes) InsertGroundBoxHere();
+    case ViewKeyAction::AltitudeUp:
+    case ViewKeyAction::AltitudeDown:
+        terrain.setAltitude(terrain.tool.altitude + (result.action == ViewKeyAction::AltitudeUp ? 1 : -1));
+        toolShown();
         return;
-    case Qt::Key_R:
-    case Qt::Key_M:
-        if (m_mode == kEditGroundBoxes && m_box.box >= 0)
-            boxesChanged(key == Qt::Key_R ? RotateGroundBoxFace(m_doc.track(), m_box)
-                                          : MirrorGroundBoxFace(m_doc.track(), m_box));
+    case ViewKeyAction::NextOrientation:
+        terrain.tool.orientation = (terrain.tool.orientation + 1) % (kMaxOrientation + 1);
+        toolShown();
         return;
-    case Qt::Key_Clear: m_camera.pitch = 900; break;
-    case Qt::Key_F2: SaveLocation(); return;
-    case Qt::Key_F3: ReturnToLocation(); return;
-    case Qt::Key_F4: m_flight.altitudeLock = !m_flight.altitudeLock; return;
-    case Qt::Key_F5: toggleFlag(m_settings.alwaysShowCourse); return;
-    case Qt::Key_F6: toggleFlag(m_settings.alwaysShowObjects); return;
-    case Qt::Key_F7: toggleFlag(m_settings.alwaysShowGroundBoxes); return;
-    case Qt::Key_F8: toggleFlag(m_settings.showWater); return;
-    case Qt::Key_F9: toggleFlag(m_settings.showBackdrop); return;
-    default: QWidget::keyPressEvent(event); return;
+    case ViewKeyAction::CurvatureUp:
+    case ViewKeyAction::CurvatureDown:
+        terrain.tool.curvature = std::clamp(terrain.tool.curvature + (result.action == ViewKeyAction::CurvatureUp ? 1 : -1),
+                                            0, kMaxCurvature);
+        toolShown();
+        return;
+    case ViewKeyAction::FillTextures: FillTextures(m_doc.selectedTexture()); return;
+    case ViewKeyAction::RotateTextures: RotateTextures(); return;
+    case ViewKeyAction::RotateTextureArea: RotateTextureArea(); return;
+    case ViewKeyAction::MirrorTextures: MirrorTextures(); return;
+    case ViewKeyAction::MirrorTextureArea: MirrorTextureArea(); return;
+    case ViewKeyAction::ObjectStep: StepObjects(result.objectStep); return;
+    case ViewKeyAction::NextObject: SelectNextObject(); return;
+    case ViewKeyAction::Insert:
+        if (m_session.mode == EditMode::Objects) InsertObjectHere();
+        if (m_session.mode == EditMode::Course) InsertSegment();
+        if (m_session.mode == EditMode::GroundBoxes) InsertGroundBoxHere();
+        return;
+    case ViewKeyAction::DeleteOnRelease:
+    case ViewKeyAction::PropertiesOnRelease: return; // act on release
+    case ViewKeyAction::BoxHeightUp:
+    case ViewKeyAction::BoxHeightDown:
+        m_session.boxes.bar = StepGroundBoxBar(m_session.boxes.bar, m_session.boxes.keysOnTop,
+                                               result.action == ViewKeyAction::BoxHeightUp ? 1 : -1);
+        emit groundBoxBarShown(m_session.boxes.bar.top, m_session.boxes.bar.bottom);
+        ApplyGroundBoxHeights(); // the selected box takes the bar's values
+        return;
+    case ViewKeyAction::RotateBoxFace: RotateBoxFace(); return;
+    case ViewKeyAction::MirrorBoxFace: MirrorBoxFace(); return;
+    case ViewKeyAction::SaveLocation: SaveLocation(); return;
+    case ViewKeyAction::ReturnToLocation: ReturnToLocation(); return;
+    case ViewKeyAction::LockAltitude: m_flight.altitudeLock = !m_flight.altitudeLock; return;
+    case ViewKeyAction::ToggleFlag: toggleFlag(result.flag); return;
+    case ViewKeyAction::None: return;
     }
     showCameraStatus();
     update();
@@ -532,26 +578,25 @@ void CRavokView::keyPressEvent(QKeyEvent* event) {
 
 void CRavokView::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
-    if (m_mode == kEditObjects && event->key() == Qt::Key_Delete) {
-        DeleteSelectedObjects();
+    const Key key = CanonicalKey(viewKeyOf(*event), modifiersOf(*event));
+    if (key == Key::Shift) m_keys.fast = false;
+    const ViewKeyResult result = ResolveViewKey(m_session.mode, key, modifiersOf(*event), false, false);
+    if (result.action == ViewKeyAction::DeleteOnRelease) {
+        if (m_session.mode == EditMode::Objects) DeleteSelectedObjects();
+        if (m_session.mode == EditMode::Course) DeleteSegment();
+        if (m_session.mode == EditMode::GroundBoxes) DeleteSelectedGroundBox();
         return;
     }
-    if (m_mode == kEditObjects && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+    if (result.action == ViewKeyAction::PropertiesOnRelease) {
         EditObjectProperties();
         return;
     }
-    if (m_mode == kEditCourse && event->key() == Qt::Key_Delete) {
-        DeleteSegment();
-        return;
-    }
-    if (m_mode == kEditGroundBoxes && event->key() == Qt::Key_Delete) {
-        DeleteSelectedGroundBox();
-        return;
-    }
-    if (!setFlightKey(event->key(), false)) QWidget::keyReleaseEvent(event);
+    // A flight key lets go whatever the mode made of it while pressed (S is a flight key nowhere, A everywhere).
+    if (!SetFlightKey(m_keys, key, false)) QWidget::keyReleaseEvent(event);
 }
 
 void CRavokView::focusOutEvent(QFocusEvent* event) {
+
     // Keys released elsewhere never arrive: the flight stops with the focus.
     m_keys = {};
     m_flight.stop();
@@ -583,30 +628,39 @@ FrameBuffer CRavokView::pickingFrame() const {
 }
 
 bool CRavokView::ApplyTerrainTool() {
+    // A click or Space applies tools 0..6; Single-point moves its point with its keys and its field.
+    if (m_session.terrain.tool.tool == TerrainTool::SinglePoint) return false;
+    return applyTerrainToolHere();
+}
+
+bool CRavokView::applyTerrainToolHere() {
     CTrackPOD& track = m_doc.track();
-    if (m_mode != kEditTerrain || !m_hovered || !CanEditTerrain(track)) return false;
-    const TerrainChange change = ravok::ApplyTerrainTool(track, m_tool, BuildTerrainBrush(m_tool), *m_hovered, m_undo);
+    TerrainModeState& terrain = m_session.terrain;
+    if (m_session.mode != EditMode::Terrain || !m_hovered || !CanEditTerrain(track)) return false;
+    const TerrainChange change =
+        ravok::ApplyTerrainTool(track, terrain.tool, BuildTerrainBrush(terrain.tool), *m_hovered, terrain.undoScratch);
     if (change.empty()) return false;
-    terrainChanged();
+    terrainChanged(terrain.stepName());
     return true;
 }
 
-void CRavokView::terrainChanged() {
-    m_doc.setModified(true);
+void CRavokView::terrainChanged(const std::string& stepName) {
+    commitEdit(stepName);
     rebuildScene();
     emit terrainEdited();
     update();
 }
 
 bool CRavokView::CopyArea() {
-    const TerrainBrush brush = BuildTerrainBrush(m_tool);
-    return CopyTerrainArea(m_doc.track(), brush.rw, brush.rh, m_hovered, m_area);
+    const TerrainBrush brush = BuildTerrainBrush(m_session.terrain.tool);
+    return CopyTerrainArea(m_doc.track(), brush.rw, brush.rh, m_hovered, m_session.terrain.area);
 }
 
 bool CRavokView::PasteArea() {
     if (!CanEditTerrain(m_doc.track())) return false;
-    if (PasteTerrainArea(m_doc.track(), m_area, m_hovered, m_undo).empty()) return false;
-    terrainChanged();
+    if (PasteTerrainArea(m_doc.track(), m_session.terrain.area, m_hovered, m_session.terrain.undoScratch).empty())
+        return false;
+    terrainChanged("Paste Area");
     return true;
 }
 
@@ -615,62 +669,100 @@ void CRavokView::CopyTerrainBitmap() { ravok::SetClipboardDib(ravok::CopyTerrain
 bool CRavokView::PasteTerrainBitmapFromClipboard() {
     if (!CanEditTerrain(m_doc.track())) return false;
     const auto dib = ravok::ClipboardDib();
-    const Outcome outcome = dib ? ravok::PasteTerrainBitmap(m_doc.track(), *dib, m_undo)
-                                : ravok::PasteTerrainBitmapBlock(m_doc.track(), {}, m_undo);
+    TerrainUndo& scratch = m_session.terrain.undoScratch;
+    const Outcome outcome = dib ? ravok::PasteTerrainBitmap(m_doc.track(), *dib, scratch)
+                                : ravok::PasteTerrainBitmapBlock(m_doc.track(), {}, scratch);
     if (!outcome) {
         m_doc.prompter().warn(outcome.message, outcome.caption);
         return false;
     }
-    terrainChanged();
+    terrainChanged("Paste Terrain Bitmap");
     return true;
 }
 
 bool CRavokView::AdjustHeights(const AdjustHeightsParams& params) {
-    const Outcome outcome = AdjustTerrainHeights(m_doc.track(), params, m_undo);
+    const Outcome outcome = AdjustTerrainHeights(m_doc.track(), params, m_session.terrain.undoScratch);
     if (!outcome) {
         if (!outcome.message.empty()) m_doc.prompter().warn(outcome.message, outcome.caption);
         return false;
     }
-    terrainChanged();
+    terrainChanged("Adjust Heights");
     return true;
 }
 
 bool CRavokView::ReplaceHeights(std::span<const uint8_t> heights) {
-    if (!ApplyRandomTerrain(m_doc.track(), heights, m_undo)) return false;
-    terrainChanged();
+    if (!ApplyRandomTerrain(m_doc.track(), heights, m_session.terrain.undoScratch)) return false;
+    terrainChanged("Random Terrain");
     return true;
 }
 
-bool CRavokView::Undo() {
-    return m_mode == kEditTextures ? UndoTextures() : UndoTerrain();
+// ---- the history -----------------------------------------------------------------------
+
+void CRavokView::commitEdit(const std::string& stepName) {
+    if (m_leftButtonDown) {
+        // A drag is one step: it is committed when the button goes up.
+        m_pendingStep = stepName;
+        return;
+    }
+    EditHistory& history = m_session.history;
+    // A change to what the history does not follow (the model table) is no step, but stays unsaved.
+    if (!history.commit(stepName, m_doc.track())) history.markUntrackedChange();
+    m_doc.setModified(history.isModified());
+    emit historyChanged();
+}
+
+void CRavokView::OnEditRecorded(const QString& stepName) { commitEdit(stepName.toStdString()); }
+
+void CRavokView::OnDocumentSaved() {
+    // Whatever the last step, the track as saved is the state undo comes back to.
+    m_session.history.commit("Edit", m_doc.track());
+    m_session.history.markSaved();
+    emit historyChanged();
+}
+
+bool CRavokView::Undo() { return stepHistory(false); }
+bool CRavokView::Redo() { return stepHistory(true); }
+
+bool CRavokView::stepHistory(bool forward) {
+    EditHistory& history = m_session.history;
+    CTrackPOD& track = m_doc.track();
+    if (track.podViewMode) return false;
+    history.commit("Edit", track); // a change made outside the history is a step of its own
+    const std::string name = forward ? history.redoName() : history.undoName();
+    const TrackParts parts = forward ? history.redo(track) : history.undo(track);
+    if (!parts) return false;
+    m_doc.setModified(history.isModified());
+    NormaliseSelection(track, m_session.objects.selection);
+    if (m_session.boxes.selection.box >= 0 && !track.groundBoxes[size_t(m_session.boxes.selection.box)])
+        m_session.boxes.selection = {};
+    m_session.course.anchor = -1;
+    OnTrackChanged();
+    if (HasPart(parts, TrackPart::Terrain) || HasPart(parts, TrackPart::Courses)) emit terrainEdited();
+    emit historyChanged();
+    emit m_doc.statusText(QString::fromStdString((forward ? "Redone: " : "Undone: ") + name));
+    return true;
+}
+
+QString CRavokView::undoText() const {
+    const std::string name = m_session.history.undoName();
+    return name.empty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo %1").arg(QString::fromStdString(name));
+}
+
+QString CRavokView::redoText() const {
+    const std::string name = m_session.history.redoName();
+    return name.empty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo %1").arg(QString::fromStdString(name));
 }
 
 bool CRavokView::Paste() {
-    switch (m_mode) {
-    case kEditTerrain: return PasteArea();
-    case kEditTextures: return PasteTextureArea();
-    case kEditObjects: return PasteObject();
-    case kEditGroundBoxes: return PasteBox();
+    switch (m_session.mode) {
+    case EditMode::Terrain: return PasteArea();
+    case EditMode::Textures: return PasteTextureArea();
+    case EditMode::Objects: return PasteObject();
+    case EditMode::GroundBoxes: return PasteBox();
     default: return false;
     }
 }
 
-bool CRavokView::UndoTerrain() {
-    if (!UndoTerrainEdit(m_doc.track(), m_undo)) return false;
-    terrainChanged();
-    return true;
-}
-
-void CRavokView::mousePressEvent(QMouseEvent* event) {
-    setFocus();
-    m_pressed.start();
-    if (m_mode == kEditTextures) textureMousePress(event);
-    if (event->button() == Qt::LeftButton && m_mode == kEditTerrain) ApplyTerrainTool();
-    if (event->button() == Qt::LeftButton && m_mode == kEditObjects) objectMousePress(event);
-    if (event->button() == Qt::LeftButton && m_mode == kEditCourse) PickCourseAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && m_mode == kEditGroundBoxes) PickGroundBoxAt(event->position().toPoint());
-    QWidget::mousePressEvent(event);
-}
 
 // ---- courses ---------------------------------------------------------------------------
 
@@ -688,108 +780,103 @@ ScreenProjection CRavokView::screenProjection() const {
 void CRavokView::PickCourseAt(QPoint at) {
     const ScreenProjection project = screenProjection();
     const CTrackPOD& track = m_doc.track();
-    m_anchor = PickCourseAnchor(ProjectCourseAnchors(track, m_course, project), at.x(), at.y());
-    m_truck = m_anchor < 0 ? PickTruckStart(ProjectTruckStarts(track, project), at.x(), at.y()) : -1;
+    m_session.course.anchor = PickCourseAnchor(ProjectCourseAnchors(track, m_session.course.course, project), at.x(), at.y());
+    m_session.course.truck = m_session.course.anchor < 0 ? PickTruckStart(ProjectTruckStarts(track, project), at.x(), at.y()) : -1;
     update();
 }
 
-void CRavokView::courseChanged(const CourseChange& change) {
+void CRavokView::courseChanged(const CourseChange& change, const char* stepName) {
     if (!change.changed) return;
-    m_doc.setModified(true);
-    m_anchor = change.anchor;
+    commitEdit(stepName);
+    m_session.course.anchor = change.anchor;
     if (change.mapChanged) emit terrainEdited();
     update();
 }
 
 bool CRavokView::InsertSegment() {
     CTrackPOD& track = m_doc.track();
-    if (m_mode != kEditCourse || !CanInsertSegment(track, m_course, m_anchor, m_hovered.has_value())) return false;
+    if (m_session.mode != ravok::EditMode::Course || !CanInsertSegment(track, m_session.course.course, m_session.course.anchor, m_hovered.has_value())) return false;
     const std::optional<GroundPick> pick = groundUnderMouse();
-    const CourseChange change = InsertCourseSegment(track, m_course, m_anchor, pick);
-    courseChanged(change);
+    const CourseChange change = InsertCourseSegment(track, m_session.course.course, m_session.course.anchor, pick);
+    courseChanged(change, "Insert Segment");
     return change.changed;
 }
 
 bool CRavokView::DeleteSegment() {
-    if (m_mode != kEditCourse || !CanEditAnchor(m_doc.track(), m_course, m_anchor)) return false;
-    const CourseChange change = DeleteCourseSegment(m_doc.track(), m_course, m_anchor);
-    courseChanged(change);
+    if (m_session.mode != ravok::EditMode::Course || !CanEditAnchor(m_doc.track(), m_session.course.course, m_session.course.anchor)) return false;
+    const CourseChange change = DeleteCourseSegment(m_doc.track(), m_session.course.course, m_session.course.anchor);
+    courseChanged(change, "Delete Segment");
     return change.changed;
 }
 
 bool CRavokView::ReverseSegment() {
-    if (m_mode != kEditCourse || !CanEditAnchor(m_doc.track(), m_course, m_anchor)) return false;
-    const CourseChange change = ReverseCourseSegment(m_doc.track(), m_course, m_anchor);
-    courseChanged(change);
+    if (m_session.mode != ravok::EditMode::Course || !CanEditAnchor(m_doc.track(), m_session.course.course, m_session.course.anchor)) return false;
+    const CourseChange change = ReverseCourseSegment(m_doc.track(), m_session.course.course, m_session.course.anchor);
+    courseChanged(change, "Reverse Segment");
     return change.changed;
 }
 
 bool CRavokView::GenerateFromMain() {
-    if (m_mode != kEditCourse || !CanGenerateFromMain(m_course)) return false;
-    const CourseChange change = GenerateCourseFromMain(m_doc.track(), m_course);
-    courseChanged(change);
+    if (m_session.mode != ravok::EditMode::Course || !CanGenerateFromMain(m_session.course.course)) return false;
+    const CourseChange change = GenerateCourseFromMain(m_doc.track(), m_session.course.course);
+    courseChanged(change, "Generate from Main");
     return change.changed;
 }
 
 bool CRavokView::EditSpeedLimit() {
     CTrackPOD& track = m_doc.track();
-    if (m_mode != kEditCourse || !CanEditAnchor(track, m_course, m_anchor)) return false;
-    CSpeedLimitDlg dialog(ShownSpeedLimit(track, m_course, m_anchor), this);
+    if (m_session.mode != ravok::EditMode::Course || !CanEditAnchor(track, m_session.course.course, m_session.course.anchor)) return false;
+    CSpeedLimitDlg dialog(ShownSpeedLimit(track, m_session.course.course, m_session.course.anchor), this);
     if (dialog.exec() != QDialog::Accepted) return false;
-    const CourseChange change = SetSpeedLimit(track, m_course, m_anchor, dialog.limit(), dialog.applyToAll());
-    courseChanged(change);
+    const CourseChange change = SetSpeedLimit(track, m_session.course.course, m_session.course.anchor, dialog.limit(), dialog.applyToAll());
+    courseChanged(change, "Speed Limit");
     return change.changed;
 }
 
 bool CRavokView::DeleteAllSegments() {
-    if (m_mode != kEditCourse) return false;
-    const CourseChange change = DeleteAllCourseSegments(m_doc.track(), m_course);
-    courseChanged(change);
+    if (m_session.mode != ravok::EditMode::Course) return false;
+    const CourseChange change = DeleteAllCourseSegments(m_doc.track(), m_session.course.course);
+    courseChanged(change, "Delete All Segments");
     return change.changed;
 }
 
 // ---- ground boxes ------------------------------------------------------------------------
 
 void CRavokView::PickGroundBoxAt(QPoint at) {
-    m_box = PickGroundBoxFace(boxScreenTriangles(), at.x(), at.y());
+    m_session.boxes.selection = PickGroundBoxFace(boxScreenTriangles(), at.x(), at.y());
     showSelectedBoxHeights();
-    if (m_boxPaint) PaintSelectedGroundBox();
+    if (m_session.boxes.paint) PaintSelectedGroundBox();
     update();
 }
 
-void CRavokView::boxesChanged(const GroundBoxChange& change) {
+void CRavokView::boxesChanged(const GroundBoxChange& change, const char* stepName) {
     if (!change.changed) return;
-    m_doc.setModified(true);
+    commitEdit(stepName);
     OnTrackChanged(); // the box meshes and their neighbours are built again
 }
 
 bool CRavokView::InsertGroundBoxHere() {
     CTrackPOD& track = m_doc.track();
-    if (m_mode != kEditGroundBoxes || !m_hovered || !CanInsertGroundBox(track, m_hovered->x, m_hovered->y)) return false;
-    const GroundBoxChange change = InsertGroundBox(track, m_box, m_hovered->x, m_hovered->y, m_boxBar, selectedBoxTexture());
-    boxesChanged(change);
+    if (m_session.mode != ravok::EditMode::GroundBoxes || !m_hovered || !CanInsertGroundBox(track, m_hovered->x, m_hovered->y)) return false;
+    const GroundBoxChange change = InsertGroundBox(track, m_session.boxes.selection, m_hovered->x, m_hovered->y, m_session.boxes.bar, selectedBoxTexture());
+    boxesChanged(change, "Insert Ground Box");
     return change.changed;
 }
 
 bool CRavokView::DeleteSelectedGroundBox() {
-    if (m_mode != kEditGroundBoxes || m_box.box < 0) return false;
-    const GroundBoxChange change = DeleteGroundBox(m_doc.track(), m_box);
-    boxesChanged(change);
+    if (m_session.mode != ravok::EditMode::GroundBoxes || m_session.boxes.selection.box < 0) return false;
+    const GroundBoxChange change = DeleteGroundBox(m_doc.track(), m_session.boxes.selection);
+    boxesChanged(change, "Delete Ground Box");
     return change.changed;
 }
 
 bool CRavokView::ApplyGroundBoxHeights() {
-    if (m_mode != kEditGroundBoxes || m_box.box < 0) return false;
-    const GroundBoxChange change = SetGroundBoxHeights(m_doc.track(), m_box, m_boxBar);
-    boxesChanged(change);
+    if (m_session.mode != ravok::EditMode::GroundBoxes || m_session.boxes.selection.box < 0) return false;
+    const GroundBoxChange change = SetGroundBoxHeights(m_doc.track(), m_session.boxes.selection, m_session.boxes.bar);
+    boxesChanged(change, "Ground Box Heights");
     return change.changed;
 }
 
-void CRavokView::mouseReleaseEvent(QMouseEvent* event) {
-    if (m_mode == kEditObjects && event->button() == Qt::LeftButton) objectMouseRelease(event);
-    m_pressed.invalidate();
-    QWidget::mouseReleaseEvent(event);
-}
 
 // ---- objects ---------------------------------------------------------------------------
 
@@ -812,51 +899,51 @@ void CRavokView::PickObjectAt(QPoint at, bool toggle) {
     const std::vector<ScreenPoint> points = projectedObjects();
     const int slot = PickNearestScreenPoint(points, at.x(), at.y(), kObjectPickPixels);
     if (toggle) {
-        if (slot >= 0) ToggleObjectInSelection(track, m_objects, slot);
-    } else if (!IsObjectSelected(track, m_objects, slot)) {
-        m_objects.selectOnly(slot);
+        if (slot >= 0) ToggleObjectInSelection(track, m_session.objects.selection, slot);
+    } else if (!IsObjectSelected(track, m_session.objects.selection, slot)) {
+        m_session.objects.selection.selectOnly(slot);
     }
     update();
 }
 
-void CRavokView::objectsChanged() {
-    m_doc.setModified(true);
-    NormaliseSelection(m_doc.track(), m_objects);
+void CRavokView::objectsChanged(const char* stepName) {
+    commitEdit(stepName);
+    NormaliseSelection(m_doc.track(), m_session.objects.selection);
     update();
 }
 
 bool CRavokView::InsertObjectHere() {
-    if (m_mode != kEditObjects || !CanEditObjects(m_doc.track())) return false;
+    if (m_session.mode != ravok::EditMode::Objects || !CanEditObjects(m_doc.track())) return false;
     const std::optional<GroundPick> pick = groundUnderMouse();
-    const ObjectInsertResult result = InsertObject(m_doc.track(), m_objects, pick);
+    const ObjectInsertResult result = InsertObject(m_doc.track(), m_session.objects.selection, pick);
     if (!result.refusal.empty()) m_doc.prompter().inform(result.refusal.text, result.refusal.caption);
     if (result.slot < 0) return false;
-    objectsChanged();
+    objectsChanged("Insert Object");
     return true;
 }
 
 bool CRavokView::CopyObject() {
-    if (m_mode != kEditObjects) return false;
-    auto copied = ravok::CopyObject(m_doc.track(), m_objects);
+    if (m_session.mode != ravok::EditMode::Objects) return false;
+    auto copied = ravok::CopyObject(m_doc.track(), m_session.objects.selection);
     if (!copied) return false;
-    m_copiedObject = std::move(copied);
+    m_session.objects.clipboard = std::move(copied);
     return true;
 }
 
 bool CRavokView::PasteObject() {
-    if (m_mode != kEditObjects || !m_copiedObject || !CanEditObjects(m_doc.track())) return false;
+    if (m_session.mode != ravok::EditMode::Objects || !m_session.objects.clipboard || !CanEditObjects(m_doc.track())) return false;
     const std::optional<GroundPick> pick = groundUnderMouse();
-    const ObjectInsertResult result = ravok::PasteObject(m_doc.track(), m_objects, *m_copiedObject, pick);
+    const ObjectInsertResult result = ravok::PasteObject(m_doc.track(), m_session.objects.selection, *m_session.objects.clipboard, pick);
     if (!result.refusal.empty()) m_doc.prompter().inform(result.refusal.text, result.refusal.caption);
     if (result.slot < 0) return false;
-    objectsChanged();
+    objectsChanged("Paste Object");
     return true;
 }
 
 int CRavokView::DeleteSelectedObjects() {
     if (!CanEditObjects(m_doc.track())) return 0;
-    const int deleted = ravok::DeleteSelectedObjects(m_doc.track(), m_objects, m_doc.prompter());
-    if (deleted > 0) objectsChanged();
+    const int deleted = ravok::DeleteSelectedObjects(m_doc.track(), m_session.objects.selection, m_doc.prompter());
+    if (deleted > 0) objectsChanged("Delete Objects");
     return deleted;
 }
 
@@ -865,31 +952,74 @@ void CRavokView::SelectNextObject() {
     const std::vector<ScreenPoint> points = projectedObjects();
     for (size_t slot = 0; slot < points.size(); ++slot)
         if (points[slot].visible) drawn.push_back(int(slot));
-    m_objects.selectOnly(NextDrawnObject(drawn, m_objects.current));
+    m_session.objects.selection.selectOnly(NextDrawnObject(drawn, m_session.objects.selection.current));
     update();
 }
 
-bool CRavokView::objectKey(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Tab: SelectNextObject(); return true;
-    case Qt::Key_Insert: InsertObjectHere(); return true;
-    case Qt::Key_Delete:
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return true; // act on release
-    default: break;
+void CRavokView::mousePressEvent(QMouseEvent* event) {
+    setFocus();
+    if (event->button() == Qt::MiddleButton) {
+        m_turnDragFrom = event->position().toPoint();
+        return;
     }
-    const QString text = event->text();
-    const char key = text.size() == 1 ? text.at(0).toLatin1() : char(event->key() < 128 ? event->key() : 0);
-    const Qt::KeyboardModifiers mods = event->modifiers();
-    const auto action = ObjectKeyActionFor(key, mods & Qt::ShiftModifier, mods & Qt::ControlModifier,
-                                           m_settings.objectXYInSitUnits);
-    if (!action) return false;
-    if (CanEditObjects(m_doc.track()) && ApplyObjectStep(m_doc.track(), m_objects, *action)) objectsChanged();
-    return true;
+    m_pressed.start();
+    if (event->button() == Qt::LeftButton) m_leftButtonDown = true;
+    if (m_session.mode == EditMode::Textures) textureMousePress(event);
+    if (event->button() == Qt::LeftButton) {
+        switch (m_session.mode) {
+        case EditMode::Terrain: ApplyTerrainTool(); break;
+        case EditMode::Objects: objectMousePress(event); break;
+        case EditMode::Course: PickCourseAt(event->position().toPoint()); break;
+        case EditMode::GroundBoxes: PickGroundBoxAt(event->position().toPoint()); break;
+        default: break;
+        }
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void CRavokView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        m_turnDragFrom.reset();
+        return;
+    }
+    if (m_session.mode == EditMode::Objects && event->button() == Qt::LeftButton) objectMouseRelease(event);
+    m_pressed.invalidate();
+    if (event->button() == Qt::LeftButton) finishDrag();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CRavokView::finishDrag() {
+    m_leftButtonDown = false;
+    if (!m_pendingStep) return;
+    const std::string name = *m_pendingStep;
+    m_pendingStep.reset();
+    commitEdit(name);
+}
+
+void CRavokView::wheelEvent(QWheelEvent* event) {
+    const CTrackPOD& track = m_doc.track();
+    const bool fast = event->modifiers() & Qt::ShiftModifier;
+    if (FlyByWheel(m_camera, event->angleDelta().y(), fast, m_flight.altitudeLock,
+                   [&track](int x, int y) { return track.terrain.height(x / 64, y / 64); })) {
+        rebuildScene();
+        showCameraStatus();
+        update();
+    }
+    event->accept();
 }
 
 void CRavokView::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() & Qt::RightButton) return;
+    if (m_turnDragFrom && (event->buttons() & Qt::MiddleButton)) {
+        const QPoint at = event->position().toPoint();
+        const QPoint moved = at - *m_turnDragFrom;
+        m_turnDragFrom = at;
+        if (TurnByDrag(m_camera, moved.x(), moved.y())) {
+            showCameraStatus();
+            update();
+        }
+        return;
+    }
     const FrameBuffer frame = pickingFrame();
     const int mx = int(event->position().x() * frame.width / std::max(1, width()));
     const int my = int(event->position().y() * frame.height / std::max(1, height()));
@@ -898,16 +1028,8 @@ void CRavokView::mouseMoveEvent(QMouseEvent* event) {
     const int vertex = PickWindowVertex(m_doc.track(), window, camera, frame, mx, my);
     const auto square = HoveredSquare(vertex, window);
     m_terrainPoint = TerrainPointNearVertex(m_doc.track(), window, camera, frame, vertex, mx, my);
-    if (m_mode == kEditObjects) objectMouseMove(event, square ? groundUnderMouse() : std::nullopt);
-    if (m_mode == kEditCourse && (event->buttons() & Qt::LeftButton) && m_pressed.isValid() &&
-        m_pressed.elapsed() >= 200 && square && CanEditCourses(m_doc.track())) {
-        if (const auto pick = groundUnderMouse(); !pick) {
-        } else if (m_anchor >= 0) {
-            courseChanged(DragCourseAnchor(m_doc.track(), m_course, m_anchor, *pick));
-        } else if (m_truck >= 0 && DragTruckStart(m_doc.track(), m_truck, *pick)) {
-            m_doc.setModified(true);
-        }
-    }
+    if (m_session.mode == EditMode::Objects) objectMouseMove(event, square ? groundUnderMouse() : std::nullopt);
+    if (m_session.mode == EditMode::Course) courseMouseMove(event, square.has_value());
     if (square != m_hovered) {
         m_hovered = square;
         followTextureCursor();
@@ -915,4 +1037,24 @@ void CRavokView::mouseMoveEvent(QMouseEvent* event) {
         update();
     }
     QWidget::mouseMoveEvent(event);
+}
+
+void CRavokView::courseMouseMove(QMouseEvent* event, bool overTerrain) {
+    CourseModeState& course = m_session.course;
+    if (!(event->buttons() & Qt::LeftButton)) {
+        // The anchor or truck start under the mouse is the one Delete, Insert and the Course menu act on.
+        const int anchor = course.anchor, truck = course.truck;
+        PickCourseAt(event->position().toPoint());
+        if (anchor != course.anchor || truck != course.truck) update();
+        return;
+    }
+    if (!m_pressed.isValid() || m_pressed.elapsed() < 200 || !overTerrain || !CanEditCourses(m_doc.track())) return;
+    const auto pick = groundUnderMouse();
+    if (!pick) return;
+    if (course.anchor >= 0) {
+        courseChanged(DragCourseAnchor(m_doc.track(), course.course, course.anchor, *pick), "Move Course Point");
+    } else if (course.truck >= 0 && DragTruckStart(m_doc.track(), course.truck, *pick)) {
+        commitEdit("Move Truck Start");
+        update();
+    }
 }

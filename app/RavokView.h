@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TextureModeState.h"
+#include "edit/EditSession.h"
 #include "art/TrackPaletteChange.h"
 #include "edit/CameraFlight.h"
 #include "edit/CourseEditing.h"
@@ -37,9 +37,6 @@ namespace ravok {
 struct ProgramSettings;
 }
 
-// The edit modes of the view and the frame's mode buttons.
-enum EditMode { kEditTerrain = 0, kEditTextures = 1, kEditCourse = 2, kEditObjects = 3, kEditGroundBoxes = 4 };
-
 // The track view: draws the track through OpenGL or the software renderer,
 // flies the camera with the keyboard on a 55 ms timer, picks the square under
 // the mouse and takes the frame's tool bar notifications.
@@ -51,8 +48,13 @@ public:
 
     ravok::ViewCamera& camera() { return m_camera; }
     ravok::CameraFlight& flight() { return m_flight; }
-    int editMode() const { return m_mode; }
-    int displayMode() const { return m_displayMode; }
+    ravok::EditMode editMode() const { return m_session.mode; }
+    int displayMode() const { return m_session.displayMode; }
+    // The editing session: each mode's tools, selections and clipboards, and the undo history.
+    const ravok::EditSession& session() const { return m_session; }
+    // Puts the tools' values (the three Altitudes, the paint size, the display
+    // mode...) into the settings' edit state, to be there at the next start.
+    void storeEditState() { m_session.store(m_settings.editState, m_settings.planeAltitude); }
     std::optional<ravok::GridSquare> hoveredSquare() const { return m_hovered; }
     const COpenGLTerrainRenderer& glRenderer() const { return m_gl; }
     // The picture of the last frame as the widget shows it.
@@ -65,8 +67,9 @@ public:
     int contextsMade() const { return m_contextsMade; }
 
     bool locationSaved() const { return bool(m_location.saved); }
-    const ravok::TerrainToolParams& terrainTool() const { return m_tool; }
-    // The terrain tool at the hovered square (left button, Space); false when nothing changed.
+    const ravok::TerrainToolParams& terrainTool() const { return m_session.terrain.tool; }
+    // The terrain tool at the hovered square (left button, Space; tools 0..6
+    // only); false when nothing changed.
     bool ApplyTerrainTool();
     // Puts a whole generated height map into the track as one undoable terrain edit.
     bool ReplaceHeights(std::span<const uint8_t> heights);
@@ -79,7 +82,7 @@ public:
     bool AdjustHeights(const ravok::AdjustHeightsParams& params);
     // Objects mode: the selection, Insert at the hovered square, Delete of the
     // selection (asking first for several), and Tab to the next drawn object.
-    const ravok::ObjectSelection& objectSelection() const { return m_objects; }
+    const ravok::ObjectSelection& objectSelection() const { return m_session.objects.selection; }
     // Selects objects as the mouse would (the Models box, tests); kept consistent with the track.
     void setObjectSelection(const ravok::ObjectSelection& selection);
     bool InsertObjectHere();
@@ -105,7 +108,7 @@ public:
     // Ground box mode: the bar's paint mode (0 off, 1 face, 2 sides, 3 top and
     // bottom, 4 all faces), painting the selected box with the Textures box's
     // texture, and Cut, Copy and Paste Box.
-    int groundBoxPaint() const { return m_boxPaint; }
+    int groundBoxPaint() const { return m_session.boxes.paint; }
     void setGroundBoxPaint(int mode);
     bool PaintSelectedGroundBox();
     bool RotateBoxFace();
@@ -113,12 +116,12 @@ public:
     bool CopyBox();
     bool CutBox();
     bool PasteBox();
-    bool hasBoxClipboard() const { return m_boxClipboard.has_value(); }
+    bool hasBoxClipboard() const { return m_session.boxes.clipboard.has_value(); }
     // Course mode: the current course (0 main, 1..4), the anchor and truck
     // start held, and the Course menu's commands on them.
-    int currentCourse() const { return m_course; }
-    int courseAnchor() const { return m_anchor; }
-    int truckStart() const { return m_truck; }
+    int currentCourse() const { return m_session.course.course; }
+    int courseAnchor() const { return m_session.course.anchor; }
+    int truckStart() const { return m_session.course.truck; }
     void PickCourseAt(QPoint at);
     bool InsertSegment();
     bool DeleteSegment();
@@ -129,19 +132,19 @@ public:
     bool EditSpeedLimit();
     // Ground box mode: the box and face picked, Insert at the hovered square
     // with the bar's heights, Delete, the bar's heights, Rotate and Mirror of a face.
-    const ravok::GroundBoxSelection& boxSelection() const { return m_box; }
-    void setGroundBoxBar(ravok::GroundBoxBar bar) { m_boxBar = ravok::CorrectGroundBoxBar(bar); }
-    const ravok::GroundBoxBar& groundBoxBar() const { return m_boxBar; }
+    const ravok::GroundBoxSelection& boxSelection() const { return m_session.boxes.selection; }
+    void setGroundBoxBar(ravok::GroundBoxBar bar) { m_session.boxes.bar = ravok::CorrectGroundBoxBar(bar); }
+    const ravok::GroundBoxBar& groundBoxBar() const { return m_session.boxes.bar; }
     // Which of the bar's Top and Bottom the S, ], X and [ keys change.
-    void setGroundBoxKeysOnTop(bool top) { m_boxKeysOnTop = top; }
+    void setGroundBoxKeysOnTop(bool top) { m_session.boxes.keysOnTop = top; }
     void PickGroundBoxAt(QPoint at);
     bool InsertGroundBoxHere();
     bool DeleteSelectedGroundBox();
     bool ApplyGroundBoxHeights();
     // Texture mode: the selection, paint mode, the Texture menu's commands on
     // the selection and the one level of texture undo; each false when nothing changed.
-    const TextureModeState& textureMode() const { return m_textures; }
-    TextureModeState& textureMode() { return m_textures; }
+    const ravok::TextureModeState& textureMode() const { return m_session.textures; }
+    ravok::TextureModeState& textureMode() { return m_session.textures; }
     bool TextureClick(ravok::GridSquare square, bool shift);
     void SetTexturePaintMode(bool on);
     void SetTexturePaintSize(int width, int height);
@@ -154,7 +157,6 @@ public:
     bool PasteTextureArea();
     bool SelectTexture();
     bool ReplaceTexture();
-    bool UndoTextures();
     bool ApplyTextureTransitions();
     // Texture t left the table and later slots moved down one: the
     // transitions slots follow (a slot of t itself becomes unset).
@@ -170,13 +172,19 @@ public:
     void FillBuildingMenu(QMenu& menu);
     // The background and grid entries of the track palette, recomputed when the palette changes.
     ravok::DisplayColourIndices displayColourIndices() const { return m_displayColours; }
-    // Edit menu's Undo (Ctrl+Z) and Paste (Ctrl+V) as the edit mode has them:
-    // the texture undo in textures mode, else the terrain's; Paste Area of
-    // terrain or textures, Paste Object, Paste Box. False when nothing changed.
+    // Edit menu's Undo (Ctrl+Z) and Redo (Ctrl+Y, Ctrl+Shift+Z): the last
+    // step of any mode; false when there is none. Paste (Ctrl+V) as the edit
+    // mode has it: Paste Area of terrain or textures, Paste Object, Paste Box.
     bool Undo();
+    bool Redo();
+    bool canUndo() const { return m_session.history.canUndo(); }
+    bool canRedo() const { return m_session.history.canRedo(); }
+    // The Edit menu's texts, naming the step: "&Undo Raise Terrain".
+    QString undoText() const;
+    QString redoText() const;
     bool Paste();
-    // Undo of the last terrain edit; false when there is none.
-    bool UndoTerrain();
+    // The Object menu's steps and the frame's object commands: one step on every selected object.
+    bool StepObjects(const ravok::ObjectKeyAction& step);
     // The edit mode's context menu for a right-click at the point; empty in
     // modes without one. Picks what lies under the cursor first.
     std::unique_ptr<QMenu> contextMenuAt(QPoint at);
@@ -184,8 +192,12 @@ public:
     QSize softwareFrameSize() const;
 
 public slots:
-    // A tool bar's (code, value) notification.
-    void OnBarNotification(int code, int value);
+    // A command of the frame's bars, boxes and menus, with its value.
+    void OnBarNotification(ravok::ViewCommand command, int value);
+    // An edit made outside the view, recorded as a step of the history.
+    void OnEditRecorded(const QString& stepName);
+    // The document was saved: the history's saved state is the track as it is now.
+    void OnDocumentSaved();
     // The whole track was replaced: textures and meshes are built anew.
     void OnTrackReplaced();
     // The track's terrain or objects changed in place: meshes are built anew.
@@ -208,6 +220,7 @@ signals:
     void terrainToolChanged(const ravok::TerrainToolParams& params); // the keys changed a bar field
     void flagsChanged();                    // F5..F9 toggled a view flag
     void groundBoxBarShown(int top, int bottom); // the Groundbox Tools bar shows these values
+    void historyChanged();                  // a step was taken, undone or redone
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -217,6 +230,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -229,14 +243,24 @@ private:
     // One frame of the renderer in use and the overlays, on the device.
     void paintFrame(QPaintDevice& device, bool openGL);
     void onFlightTick();
-    bool setFlightKey(int key, bool down);
-    // S, X, brackets, Tab, + and - of terrain mode; false for other keys.
-    bool terrainKey(int key);
-    // The object keys and Tab, Insert, Delete of objects mode.
-    bool objectKey(QKeyEvent* event);
+    // What a key of the view's key table does.
+    void applyKey(const ravok::ViewKeyResult& result, ravok::Key key, bool autoRepeat);
+    // The tool at the hovered square, Single-point included (its Altitude field).
+    bool applyTerrainToolHere();
+    // The terrain tool changed from the view's side: the bar shows it and the settings keep it.
+    void toolShown();
+    // Records an edit as a step of the history (deferred to the end of a drag)
+    // and sets the document's modified mark from it.
+    void commitEdit(const std::string& stepName);
+    // A change the history does not follow; the track stays modified.
+    void untrackedEdit();
+    bool stepHistory(bool forward);
+    void finishDrag();
+    // Course mode: the anchor or truck start under the mouse, or a drag of the held one.
+    void courseMouseMove(QMouseEvent* event, bool overTerrain);
     // Every object's projected position, indexed by slot.
     std::vector<ravok::ScreenPoint> projectedObjects() const;
-    void objectsChanged();
+    void objectsChanged(const char* stepName);
     // The mouse in objects mode: a click, Ctrl+click and Ctrl+drag box, a drag
     // moving the selection on the ground, a Shift+drag turning it.
     void objectMousePress(QMouseEvent* event);
@@ -256,8 +280,6 @@ private:
     void paintOverlay(QPainter& painter);
     void fillTerrainMenu(QMenu& menu);
     void fillCourseMenu(QMenu& menu);
-    // S, ], X and [ of ground box mode; false for other keys.
-    bool groundBoxKey(int key);
     // The selected box's heights into the bar.
     void showSelectedBoxHeights();
     // The picked ground box outlined and its picked face filled.
@@ -265,9 +287,18 @@ private:
     // Every shown triangle of the box meshes on the widget, with its box and face value.
     std::vector<ravok::GroundBoxScreenTriangle> boxScreenTriangles() const;
     void showCameraStatus();
-    // After a terrain edit: the document is modified and the meshes follow.
-    void terrainChanged();
-    void toggleFlag(bool& flag);
+    // What the view draws besides the terrain: each kind in its own mode, or
+    // everywhere with its "Always Show" flag (F5, F6, F7); the main course
+    // beside an extended one only with "Always show main".
+    bool courseShown() const { return m_session.mode == ravok::EditMode::Course || m_settings.alwaysShowCourse; }
+    bool objectsShown() const { return m_session.mode == ravok::EditMode::Objects || m_settings.alwaysShowObjects; }
+    bool groundBoxesShown() const {
+        return m_session.mode == ravok::EditMode::GroundBoxes || m_settings.alwaysShowGroundBoxes;
+    }
+    bool mainCourseShown() const { return m_session.course.course == 0 || m_session.course.alwaysShowMain; }
+    // After a terrain edit: the step is recorded and the meshes follow.
+    void terrainChanged(const std::string& stepName);
+    void toggleFlag(ravok::ViewFlag flag);
     void contextAboutToGo();
     ravok::FrameBuffer pickingFrame() const;
     // The terrain point under the mouse, else the hovered square's centre, with its ground height.
@@ -280,43 +311,29 @@ private:
     ravok::CameraFlight m_flight;
     ravok::FlightKeys m_keys;
     ravok::SavedLocation m_location;
+    ravok::EditSession m_session;
     QTimer m_flightTimer;
     QElapsedTimer m_sinceTick;
-    int m_mode = kEditTerrain;
-    int m_displayMode = 0; // textured, wire frame, both
     std::optional<ravok::GridSquare> m_hovered;
     std::optional<ravok::TerrainPoint> m_terrainPoint; // the terrain under the mouse, at its last move
-    ravok::TerrainToolParams m_tool;
     std::optional<ravok::TerrainToolParams> m_outlineFor; // the brush outline's extent is of these
     std::pair<int, int> m_outlineExtent{1, 1};
-    ravok::TerrainUndo m_undo;
-    ravok::TerrainArea m_area;
-    ravok::SinglePointRepeat m_singlePointRepeat;
-    ravok::ObjectSelection m_objects;
-    std::optional<ravok::TrackObject> m_copiedObject;
-    int m_course = 0, m_anchor = -1, m_truck = -1;
-    ravok::GroundBoxSelection m_box;
-    ravok::GroundBoxBar m_boxBar;
-    bool m_boxKeysOnTop = true;
-    int m_boxPaint = 0;
     std::optional<int> selectedBoxTexture() const; // the Textures box's texture, if any
-    std::optional<ravok::GroundBoxClipboard> m_boxClipboard;
-    void boxesChanged(const ravok::GroundBoxChange& change);
-    bool m_alwaysShowMain = true;
+    void boxesChanged(const ravok::GroundBoxChange& change, const char* stepName);
     // Applies a course command's result: modified flag, the anchor to hold, the map.
-    void courseChanged(const ravok::CourseChange& change);
+    void courseChanged(const ravok::CourseChange& change, const char* stepName);
     ravok::ScreenProjection screenProjection() const;
     // Texture mode's part of the notifications, keys, mouse and overlay.
-    bool textureNotification(int code, int value);
-    bool textureKey(QKeyEvent* event);
+    bool textureNotification(ravok::ViewCommand command, int value);
     void textureMousePress(QMouseEvent* event);
     void followTextureCursor();
-    bool texturesEdited(const ravok::TextureChange& change);
+    bool texturesEdited(const ravok::TextureChange& change, const char* stepName);
     void paintTextureOverlay(QPainter& painter);
-    TextureModeState m_textures;
     ravok::DisplayColourIndices m_displayColours;
     QElapsedTimer m_pressed; // a drag counts after the button has been down 200 ms
-    QElapsedTimer m_sinceSinglePoint;
+    bool m_leftButtonDown = false;
+    std::optional<std::string> m_pendingStep; // the step a drag is making
+    std::optional<QPoint> m_turnDragFrom;     // the middle button turns the camera
 
     ravok::TrackScene m_scene;
     ravok::FrameBuffer m_frame;

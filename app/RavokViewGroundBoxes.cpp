@@ -39,36 +39,25 @@ std::vector<GroundBoxScreenTriangle> CRavokView::boxScreenTriangles() const {
     return triangles;
 }
 
-bool CRavokView::groundBoxKey(int key) {
-    int delta = 0;
-    if (key == Qt::Key_S || key == Qt::Key_BracketRight) delta = 1;
-    if (key == Qt::Key_X || key == Qt::Key_BracketLeft) delta = -1;
-    if (!delta) return false;
-    m_boxBar = StepGroundBoxBar(m_boxBar, m_boxKeysOnTop, delta);
-    emit groundBoxBarShown(m_boxBar.top, m_boxBar.bottom);
-    ApplyGroundBoxHeights(); // the selected box takes the bar's values
-    return true;
-}
-
 void CRavokView::showSelectedBoxHeights() {
-    if (m_box.box < 0) return;
-    const auto& box = m_doc.track().groundBoxes[size_t(m_box.box)];
+    if (m_session.boxes.selection.box < 0) return;
+    const auto& box = m_doc.track().groundBoxes[size_t(m_session.boxes.selection.box)];
     if (!box) return;
-    m_boxBar = CorrectGroundBoxBar({box->top, box->bottom});
-    emit groundBoxBarShown(m_boxBar.top, m_boxBar.bottom);
+    m_session.boxes.bar = CorrectGroundBoxBar({box->top, box->bottom});
+    emit groundBoxBarShown(m_session.boxes.bar.top, m_session.boxes.bar.bottom);
 }
 
 void CRavokView::paintGroundBoxOverlay(QPainter& painter) {
-    if (m_box.box < 0) return;
+    if (m_session.boxes.selection.box < 0) return;
     const QColor outline = QColor(m_settings.colors[3].r, m_settings.colors[3].g, m_settings.colors[3].b);
     QColor face(255, 255, 0, 96);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     for (const GroundBoxScreenTriangle& t : boxScreenTriangles()) {
-        if (t.box != m_box.box) continue;
+        if (t.box != m_session.boxes.selection.box) continue;
         QPolygonF corners;
         for (const auto& c : t.corners) corners << QPointF(c[0], c[1]);
-        const bool picked = m_box.face() >= 0 && t.faceValue / 2 == m_box.face();
+        const bool picked = m_session.boxes.selection.face() >= 0 && t.faceValue / 2 == m_session.boxes.selection.face();
         painter.setPen(QPen(picked ? QColor(255, 255, 0) : outline, 1));
         painter.setBrush(picked ? QBrush(face) : Qt::NoBrush);
         painter.drawPolygon(corners);

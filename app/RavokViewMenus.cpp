@@ -33,17 +33,17 @@ void CRavokView::contextMenuEvent(QContextMenuEvent* event) {
 
 std::unique_ptr<QMenu> CRavokView::contextMenuAt(QPoint at) {
     auto menu = std::make_unique<QMenu>(this);
-    switch (m_mode) {
-    case kEditTerrain: fillTerrainMenu(*menu); break;
-    case kEditTextures: FillTextureMenu(*menu); break;
-    case kEditCourse:
+    switch (m_session.mode) {
+    case ravok::EditMode::Terrain: fillTerrainMenu(*menu); break;
+    case ravok::EditMode::Textures: FillTextureMenu(*menu); break;
+    case ravok::EditMode::Course:
         PickCourseAt(at); // the anchor or truck start under the cursor is the one the commands act on
         // A truck start under the cursor and no anchor: the Truck menu.
-        if (m_anchor < 0 && m_truck >= 1) FillTruckMenu(*menu);
+        if (m_session.course.anchor < 0 && m_session.course.truck >= 1) FillTruckMenu(*menu);
         else fillCourseMenu(*menu);
         break;
-    case kEditObjects: FillObjectMenu(*menu); break;
-    case kEditGroundBoxes: FillBuildingMenu(*menu); break;
+    case ravok::EditMode::Objects: FillObjectMenu(*menu); break;
+    case ravok::EditMode::GroundBoxes: FillBuildingMenu(*menu); break;
     default: break;
     }
     return menu;
@@ -59,7 +59,7 @@ void CRavokView::fillTerrainMenu(QMenu& menu) {
 
 void CRavokView::fillCourseMenu(QMenu& menu) {
     const bool terrain = m_terrainPoint || m_hovered;
-    const CourseMenuState state = CourseContextMenuState(m_doc.track(), m_course, m_anchor, terrain);
+    const CourseMenuState state = CourseContextMenuState(m_doc.track(), m_session.course.course, m_session.course.anchor, terrain);
     addCommand(menu, "Insert Segment", state.insert, [this] { InsertSegment(); });
     addCommand(menu, "Delete Segment", state.remove, [this] { DeleteSegment(); });
     addCommand(menu, "Reverse", state.reverse, [this] { ReverseSegment(); });
@@ -70,17 +70,38 @@ void CRavokView::fillCourseMenu(QMenu& menu) {
 }
 
 void CRavokView::FillObjectMenu(QMenu& menu) {
-    const int count = int(SelectedObjects(m_doc.track(), m_objects).size());
-    const bool editable = !m_doc.podViewMode() && m_mode == kEditObjects;
+    const int count = int(SelectedObjects(m_doc.track(), m_session.objects.selection).size());
+    const bool editable = !m_doc.podViewMode() && m_session.mode == ravok::EditMode::Objects;
     addCommand(menu, "Insert", editable, [this] { InsertObjectHere(); });
     menu.addAction(QString::fromStdString(DeleteMenuText(count)), this, &CRavokView::DeleteSelectedObjects)
         ->setEnabled(editable && count > 0);
-    addCommand(menu, "Properties", editable && m_objects.current >= 0, [this] { EditObjectProperties(); });
+    addCommand(menu, "Properties", editable && m_session.objects.selection.current >= 0, [this] { EditObjectProperties(); });
     QMenu* setType = menu.addMenu(QString::fromStdString(SetTypeMenuText(count)));
     setType->setEnabled(editable && count > 0);
     for (int i = 0; i < int(kObjectTypeNames.size()); ++i)
         setType->addAction(QString::fromStdString(std::string(kObjectTypeNames[size_t(i)])), this,
                            [this, i] { SetSelectedObjectsType(i); });
+    // The steps the object keys take, as commands: the plain step of each key.
+    QMenu* steps = menu.addMenu(QStringLiteral("&Step"));
+    steps->setEnabled(editable && count > 0);
+    const struct {
+        const char* name;
+        ViewCommand command;
+        int value;
+    } kSteps[] = {{"Raise (S)", ViewCommand::ObjectRaise, 100},     {"Lower (X)", ViewCommand::ObjectRaise, -100},
+                  {"X + 10 (D)", ViewCommand::ObjectMoveX, 100},    {"X - 10 (C)", ViewCommand::ObjectMoveX, -100},
+                  {"Y + 10 (F)", ViewCommand::ObjectMoveY, 100},    {"Y - 10 (V)", ViewCommand::ObjectMoveY, -100},
+                  {"Turn + 1\u00b0 (R)", ViewCommand::ObjectHeading, 100},
+                  {"Turn - 1\u00b0 (T)", ViewCommand::ObjectHeading, -100},
+                  {"Tilt Phi + 1\u00b0 (G)", ViewCommand::ObjectTiltPhi, 100},
+                  {"Tilt Phi - 1\u00b0 (B)", ViewCommand::ObjectTiltPhi, -100},
+                  {"Tilt Theta + 1\u00b0 (H)", ViewCommand::ObjectTiltTheta, 100},
+                  {"Tilt Theta - 1\u00b0 (N)", ViewCommand::ObjectTiltTheta, -100},
+                  {"Width + 1 (1)", ViewCommand::ObjectWidth, 1},   {"Width - 1 (2)", ViewCommand::ObjectWidth, -1},
+                  {"Length + 1 (3)", ViewCommand::ObjectLength, 1}, {"Length - 1 (4)", ViewCommand::ObjectLength, -1}};
+    for (const auto& step : kSteps)
+        steps->addAction(QString::fromUtf8(step.name), this,
+                         [this, command = step.command, value = step.value] { OnBarNotification(command, value); });
     menu.addSeparator();
     addCommand(menu, "Copy Object", true, [this] { CopyObject(); });
     addCommand(menu, "Paste Object", editable, [this] { PasteObject(); });
@@ -89,15 +110,15 @@ void CRavokView::FillObjectMenu(QMenu& menu) {
 }
 
 void CRavokView::FillTruckMenu(QMenu& menu) {
-    const bool held = !m_doc.podViewMode() && m_mode == kEditCourse && m_truck > 0;
+    const bool held = !m_doc.podViewMode() && m_session.mode == ravok::EditMode::Course && m_session.course.truck > 0;
     addCommand(menu, "Reverse", held, [this] { ReverseTruckStart(); });
     addCommand(menu, "Properties", held, [this] { EditTruckProperties(); });
 }
 
 void CRavokView::FillBuildingMenu(QMenu& menu) {
-    const bool editable = !m_doc.podViewMode() && m_mode == kEditGroundBoxes;
-    const bool selected = editable && m_box.box >= 0, face = selected && m_box.face() >= 0;
-    addCommand(menu, "Insert", editable && m_box.box < 0 && m_hovered.has_value(), [this] { InsertGroundBoxHere(); });
+    const bool editable = !m_doc.podViewMode() && m_session.mode == ravok::EditMode::GroundBoxes;
+    const bool selected = editable && m_session.boxes.selection.box >= 0, face = selected && m_session.boxes.selection.face() >= 0;
+    addCommand(menu, "Insert", editable && m_session.boxes.selection.box < 0 && m_hovered.has_value(), [this] { InsertGroundBoxHere(); });
     addCommand(menu, "Delete", selected, [this] { DeleteSelectedGroundBox(); });
     addCommand(menu, "Rotate 90\u00b0", face, [this] { RotateBoxFace(); });
     addCommand(menu, "Mirror", face, [this] { MirrorBoxFace(); });

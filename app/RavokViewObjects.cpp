@@ -44,9 +44,9 @@ void CRavokView::objectMousePress(QMouseEvent* event) {
     if (m_gesture.ctrl) return;
     const CTrackPOD& track = m_doc.track();
     m_gesture.slot = PickNearestScreenPoint(projectedObjects(), at.x(), at.y(), kObjectPickPixels);
-    m_gesture.inGroup = m_objects.flaggedCount > 1 && IsObjectSelected(track, m_objects, m_gesture.slot);
+    m_gesture.inGroup = m_session.objects.selection.flaggedCount > 1 && IsObjectSelected(track, m_session.objects.selection, m_gesture.slot);
     PickObjectAt(at, false);
-    if (m_gesture.inGroup) m_objects.current = m_gesture.slot; // the group moves after this one
+    if (m_gesture.inGroup) m_session.objects.selection.current = m_gesture.slot; // the group moves after this one
 }
 
 void CRavokView::objectMouseMove(QMouseEvent* event, std::optional<GroundPick> ground) {
@@ -65,17 +65,17 @@ void CRavokView::objectMouseMove(QMouseEvent* event, std::optional<GroundPick> g
     if (event->modifiers() & Qt::ShiftModifier) {
         const int dx = at.x() - m_gesture.last.x();
         m_gesture.last = at;
-        if (dx != 0 && TurnSelectedObjects(track, m_objects, dx)) {
+        if (dx != 0 && TurnSelectedObjects(track, m_session.objects.selection, dx)) {
             m_gesture.moved = true;
-            objectsChanged();
+            objectsChanged("Turn Objects");
         }
         return;
     }
     m_gesture.last = at;
-    if (!ground || m_objects.current < 0) return;
-    if (DragSelectedObjects(track, m_objects, *ground)) {
+    if (!ground || m_session.objects.selection.current < 0) return;
+    if (DragSelectedObjects(track, m_session.objects.selection, *ground)) {
         m_gesture.moved = true;
-        objectsChanged();
+        objectsChanged("Move Objects");
     }
 }
 
@@ -89,7 +89,7 @@ void CRavokView::objectMouseRelease(QMouseEvent* event) {
         const bool box = std::abs(at.x() - gesture.start.x()) >= kBoxSelectPixels ||
                          std::abs(at.y() - gesture.start.y()) >= kBoxSelectPixels;
         if (box)
-            AddObjectsInRect(track, m_objects, projectedObjects(),
+            AddObjectsInRect(track, m_session.objects.selection, projectedObjects(),
                              {gesture.start.x(), gesture.start.y(), at.x(), at.y()});
         else
             PickObjectAt(gesture.start, true);
@@ -98,7 +98,7 @@ void CRavokView::objectMouseRelease(QMouseEvent* event) {
     }
     // A click on a member of the group that moved nothing leaves it alone selected.
     if (gesture.inGroup && !gesture.moved) {
-        m_objects.selectOnly(gesture.slot);
+        m_session.objects.selection.selectOnly(gesture.slot);
         update();
     }
 }
@@ -111,26 +111,50 @@ void CRavokView::paintObjectGesture(QPainter& painter) {
 }
 
 void CRavokView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (m_mode == kEditObjects && event->button() == Qt::LeftButton) {
+    if (m_session.mode == ravok::EditMode::Objects && event->button() == Qt::LeftButton) {
         m_gesture = {};
         PickObjectAt(event->position().toPoint(), false);
-        if (m_objects.current >= 0) EditObjectProperties();
+        if (m_session.objects.selection.current >= 0) EditObjectProperties();
         return;
     }
     mousePressEvent(event); // elsewhere a double-click is a second press
 }
 
 void CRavokView::setObjectSelection(const ObjectSelection& selection) {
-    m_objects = selection;
-    NormaliseSelection(m_doc.track(), m_objects);
+    m_session.objects.selection = selection;
+    NormaliseSelection(m_doc.track(), m_session.objects.selection);
     update();
+}
+
+bool CRavokView::StepObjects(const ObjectKeyAction& step) {
+    CTrackPOD& track = m_doc.track();
+    if (m_session.mode != EditMode::Objects || !CanEditObjects(track)) return false;
+    if (!ApplyObjectStep(track, m_session.objects.selection, step)) return false;
+    const char* name = "Move Objects";
+    switch (step.axis) {
+    case ObjectAxis::AboveGround: name = "Raise Objects"; break;
+    case ObjectAxis::Heading: name = "Turn Objects"; break;
+    case ObjectAxis::TiltPhi:
+    case ObjectAxis::TiltTheta: name = "Tilt Objects"; break;
+    case ObjectAxis::Width:
+    case ObjectAxis::Length:
+    case ObjectAxis::BoxHeight: name = "Size Objects"; break;
+    default: break;
+    }
+    objectsChanged(name);
+    return true;
+}
+
+void CRavokView::untrackedEdit() {
+    m_session.history.markUntrackedChange();
+    m_doc.setModified(true);
 }
 
 // ---- models ----------------------------------------------------------------------------
 
 bool CRavokView::AssignModel(int modelSlot) {
-    if (AssignModelToObjects(m_doc.track(), m_objects, modelSlot) == 0) return false;
-    objectsChanged();
+    if (AssignModelToObjects(m_doc.track(), m_session.objects.selection, modelSlot) == 0) return false;
+    objectsChanged("Assign Model");
     return true;
 }
 
@@ -138,7 +162,7 @@ int CRavokView::PurgeModels() {
     const PurgeResult result = PurgeUnusedModels(m_doc.track(), m_doc.prompter());
     if (!result.notice.empty()) m_doc.prompter().inform(result.notice.text, result.notice.caption);
     if (result.removed == 0) return 0;
-    m_doc.setModified(true);
+    untrackedEdit(); // the model table is not in the history
     emit m_doc.modelsChanged();
     return result.removed;
 }
@@ -148,10 +172,10 @@ int CRavokView::CutModel(int modelSlot, bool withObjects) {
     if (!CanEditObjects(track) || modelSlot < 0 || modelSlot >= kMaxModels ||
         !track.models[size_t(modelSlot)])
         return 0;
-    const int touched = ravok::CutModel(track, modelSlot, withObjects, &m_objects);
-    m_doc.setModified(true);
+    const int touched = ravok::CutModel(track, modelSlot, withObjects, &m_session.objects.selection);
+    untrackedEdit(); // the model table is not in the history
     emit m_doc.modelsChanged();
-    objectsChanged();
+    objectsChanged("Cut Model");
     return touched;
 }
 
@@ -159,18 +183,18 @@ int CRavokView::CutModel(int modelSlot, bool withObjects) {
 
 bool CRavokView::SetSelectedObjectsType(int listIndex) {
     CTrackPOD& track = m_doc.track();
-    if (m_mode != kEditObjects || !CanEditObjects(track) || listIndex < 0 || listIndex >= 16) return false;
-    const SetTypeResult result = ravok::SetObjectsType(track, m_objects, listIndex);
+    if (m_session.mode != ravok::EditMode::Objects || !CanEditObjects(track) || listIndex < 0 || listIndex >= 16) return false;
+    const SetTypeResult result = ravok::SetObjectsType(track, m_session.objects.selection, listIndex);
     if (!result.notice.empty()) m_doc.prompter().inform(result.notice.text, result.notice.caption);
     if (result.changed == 0) return false;
-    objectsChanged();
+    objectsChanged("Set Type");
     return true;
 }
 
 bool CRavokView::EditObjectProperties() {
     CTrackPOD& track = m_doc.track();
-    if (m_mode != kEditObjects || !CanEditObjects(track) || m_objects.current < 0) return false;
-    const TrackObject* object = track.objects[size_t(m_objects.current)].get();
+    if (m_session.mode != ravok::EditMode::Objects || !CanEditObjects(track) || m_session.objects.selection.current < 0) return false;
+    const TrackObject* object = track.objects[size_t(m_session.objects.selection.current)].get();
     if (!object) return false;
     const bool sitUnits = m_settings.objectXYInSitUnits;
     CObjectPropertiesDlg dialog(ObjectPropertiesOf(*object, sitUnits), PropertiesShowSize(*object), sitUnits,
@@ -194,38 +218,38 @@ bool CRavokView::EditObjectProperties() {
     const bool modelsLoaded = filledSlots(track.models) != modelsBefore;
     if (modelsLoaded) {
         // The models came into the table while the dialog was open; Cancel keeps them.
-        m_doc.setModified(true);
+        untrackedEdit(); // the model table is not in the history
         emit m_doc.modelsChanged();
     }
     if (!accepted) return modelsLoaded;
     const ObjectPropertiesResult result =
-        ApplyObjectProperties(track, m_objects, dialog.values(), sitUnits, m_settings.soundFolder);
+        ApplyObjectProperties(track, m_session.objects.selection, dialog.values(), sitUnits, m_settings.soundFolder);
     for (const EditNotice& notice : result.notices)
         m_doc.prompter().inform(notice.text, notice.caption);
     if (!result.changed) return false;
-    objectsChanged();
+    objectsChanged("Object Properties");
     return true;
 }
 
 // ---- truck starts ----------------------------------------------------------------------
 
 bool CRavokView::ReverseTruckStart() {
-    if (m_mode != kEditCourse || !CanEditCourses(m_doc.track()) || !ReverseTruck(m_doc.track(), m_truck))
+    if (m_session.mode != ravok::EditMode::Course || !CanEditCourses(m_doc.track()) || !ReverseTruck(m_doc.track(), m_session.course.truck))
         return false;
-    m_doc.setModified(true);
+    commitEdit("Reverse Truck");
     update();
     return true;
 }
 
 bool CRavokView::EditTruckProperties() {
     CTrackPOD& track = m_doc.track();
-    if (m_mode != kEditCourse || !CanEditCourses(track) || m_truck < 1 ||
-        m_truck >= int(track.vehicles.size()))
+    if (m_session.mode != ravok::EditMode::Course || !CanEditCourses(track) || m_session.course.truck < 1 ||
+        m_session.course.truck >= int(track.vehicles.size()))
         return false;
-    CTruckPropertiesDlg dialog(TruckPropertiesOf(track, m_truck), this);
+    CTruckPropertiesDlg dialog(TruckPropertiesOf(track, m_session.course.truck), this);
     if (dialog.exec() != QDialog::Accepted) return false;
-    if (!ApplyTruckProperties(track, m_truck, dialog.values())) return false;
-    m_doc.setModified(true);
+    if (!ApplyTruckProperties(track, m_session.course.truck, dialog.values())) return false;
+    commitEdit("Truck Properties");
     update();
     return true;
 }
@@ -238,51 +262,51 @@ std::optional<int> CRavokView::selectedBoxTexture() const {
 }
 
 void CRavokView::setGroundBoxPaint(int mode) {
-    m_boxPaint = std::clamp(mode, 0, 4);
+    m_session.boxes.paint = std::clamp(mode, 0, 4);
 }
 
 bool CRavokView::PaintSelectedGroundBox() {
     const int texture = m_doc.selectedTexture();
-    if (m_mode != kEditGroundBoxes || m_boxPaint == 0 || texture < 0 || m_box.box < 0) return false;
-    const GroundBoxChange change = PaintGroundBox(m_doc.track(), m_box, GroundBoxPaint(m_boxPaint), texture);
-    boxesChanged(change);
+    if (m_session.mode != ravok::EditMode::GroundBoxes || m_session.boxes.paint == 0 || texture < 0 || m_session.boxes.selection.box < 0) return false;
+    const GroundBoxChange change = PaintGroundBox(m_doc.track(), m_session.boxes.selection, GroundBoxPaint(m_session.boxes.paint), texture);
+    boxesChanged(change, "Paint Ground Box");
     return change.changed;
 }
 
 bool CRavokView::RotateBoxFace() {
-    if (m_mode != kEditGroundBoxes || m_box.box < 0) return false;
-    const GroundBoxChange change = RotateGroundBoxFace(m_doc.track(), m_box);
-    boxesChanged(change);
+    if (m_session.mode != ravok::EditMode::GroundBoxes || m_session.boxes.selection.box < 0) return false;
+    const GroundBoxChange change = RotateGroundBoxFace(m_doc.track(), m_session.boxes.selection);
+    boxesChanged(change, "Rotate Box Face");
     return change.changed;
 }
 
 bool CRavokView::MirrorBoxFace() {
-    if (m_mode != kEditGroundBoxes || m_box.box < 0) return false;
-    const GroundBoxChange change = MirrorGroundBoxFace(m_doc.track(), m_box);
-    boxesChanged(change);
+    if (m_session.mode != ravok::EditMode::GroundBoxes || m_session.boxes.selection.box < 0) return false;
+    const GroundBoxChange change = MirrorGroundBoxFace(m_doc.track(), m_session.boxes.selection);
+    boxesChanged(change, "Mirror Box Face");
     return change.changed;
 }
 
 bool CRavokView::CopyBox() {
-    if (m_mode != kEditGroundBoxes) return false;
-    auto copied = CopyGroundBox(m_doc.track(), m_box);
+    if (m_session.mode != ravok::EditMode::GroundBoxes) return false;
+    auto copied = CopyGroundBox(m_doc.track(), m_session.boxes.selection);
     if (!copied) return false;
-    m_boxClipboard = copied;
+    m_session.boxes.clipboard = copied;
     return true;
 }
 
 bool CRavokView::CutBox() {
-    if (m_mode != kEditGroundBoxes || !CanEditGroundBoxes(m_doc.track())) return false;
-    const GroundBoxChange change = CutGroundBox(m_doc.track(), m_box, m_boxClipboard);
-    boxesChanged(change);
+    if (m_session.mode != ravok::EditMode::GroundBoxes || !CanEditGroundBoxes(m_doc.track())) return false;
+    const GroundBoxChange change = CutGroundBox(m_doc.track(), m_session.boxes.selection, m_session.boxes.clipboard);
+    boxesChanged(change, "Cut Box");
     return change.changed;
 }
 
 bool CRavokView::PasteBox() {
     CTrackPOD& track = m_doc.track();
-    if (m_mode != kEditGroundBoxes || !m_boxClipboard || !m_hovered || !CanEditGroundBoxes(track))
+    if (m_session.mode != ravok::EditMode::GroundBoxes || !m_session.boxes.clipboard || !m_hovered || !CanEditGroundBoxes(track))
         return false;
-    const GroundBoxChange change = PasteGroundBox(track, m_box, m_hovered->x, m_hovered->y, *m_boxClipboard);
-    boxesChanged(change);
+    const GroundBoxChange change = PasteGroundBox(track, m_session.boxes.selection, m_hovered->x, m_hovered->y, *m_session.boxes.clipboard);
+    boxesChanged(change, "Paste Box");
     return change.changed;
 }

@@ -27,32 +27,33 @@ bool contains(const TextureSelection& s, const GridSquare& q) {
 // ---- selection and paint mode ------------------------------------------------------------
 
 void CRavokView::SetTexturePaintMode(bool on) {
-    m_textures.paintMode = on;
+    m_session.textures.paintMode = on;
     if (on && m_hovered) followTextureCursor();
     update();
 }
 
 void CRavokView::SetTexturePaintSize(int width, int height) {
-    m_textures.paintWidth = std::clamp(width, kMinPaintSize, kMaxPaintSize);
-    m_textures.paintHeight = std::clamp(height, kMinPaintSize, kMaxPaintSize);
-    if (m_textures.paintMode && m_hovered) followTextureCursor();
+    m_session.textures.paintWidth = std::clamp(width, kMinPaintSize, kMaxPaintSize);
+    m_session.textures.paintHeight = std::clamp(height, kMinPaintSize, kMaxPaintSize);
+    storeEditState();
+    if (m_session.textures.paintMode && m_hovered) followTextureCursor();
     update();
 }
 
 void CRavokView::followTextureCursor() {
-    if (m_mode != kEditTextures || !m_textures.paintMode || !m_hovered) return;
-    m_textures.selection =
-        PaintModeRectangle(m_hovered->x, m_hovered->y, m_textures.paintWidth, m_textures.paintHeight);
+    if (m_session.mode != ravok::EditMode::Textures || !m_session.textures.paintMode || !m_hovered) return;
+    m_session.textures.selection =
+        PaintModeRectangle(m_hovered->x, m_hovered->y, m_session.textures.paintWidth, m_session.textures.paintHeight);
 }
 
 bool CRavokView::TextureClick(GridSquare square, bool shift) {
-    if (m_mode != kEditTextures) return false;
+    if (m_session.mode != ravok::EditMode::Textures) return false;
     m_hovered = square;
-    if (m_textures.paintMode) {
+    if (m_session.textures.paintMode) {
         followTextureCursor();
         return FillTextures(m_doc.selectedTexture());
     }
-    m_textures.selection = shift ? ShiftClickTextureSquare(m_textures.selection, square.x, square.y)
+    m_session.textures.selection = shift ? ShiftClickTextureSquare(m_session.textures.selection, square.x, square.y)
                                  : ClickTextureSquare(square.x, square.y);
     update();
     return true;
@@ -65,8 +66,8 @@ void CRavokView::textureMousePress(QMouseEvent* event) {
     } else if (event->button() == Qt::RightButton) {
         // A right-click outside the selection first selects the square under
         // the cursor; the context menu that follows acts on it.
-        if (!contains(m_textures.selection, *m_hovered))
-            m_textures.selection = TextureSelection::square(m_hovered->x, m_hovered->y);
+        if (!contains(m_session.textures.selection, *m_hovered))
+            m_session.textures.selection = TextureSelection::square(m_hovered->x, m_hovered->y);
         update();
     }
 }
@@ -74,8 +75,8 @@ void CRavokView::textureMousePress(QMouseEvent* event) {
 // ---- the Texture menu ---------------------------------------------------------------------
 
 void CRavokView::FillTextureMenu(QMenu& menu) {
-    const bool any = !m_textures.selection.empty();
-    const bool source = m_textures.pattern || !m_textures.copied.empty();
+    const bool any = !m_session.textures.selection.empty();
+    const bool source = m_session.textures.pattern || !m_session.textures.copied.empty();
     auto add = [&](const QString& text, auto slot, bool enabled) {
         QAction* action = menu.addAction(text, this, slot);
         action->setEnabled(enabled);
@@ -96,64 +97,64 @@ void CRavokView::FillTextureMenu(QMenu& menu) {
     add(QStringLiteral("Display Patterns Box"), &CRavokView::patternsBoxWanted, true);
 }
 
-bool CRavokView::texturesEdited(const TextureChange& change) {
+bool CRavokView::texturesEdited(const TextureChange& change, const char* stepName) {
     if (change.empty()) return false;
-    m_doc.setModified(true);
+    commitEdit(stepName);
     OnTrackChanged();
     return true;
 }
 
 bool CRavokView::FillTextures(int texture) {
-    if (m_mode != kEditTextures) return false;
-    return texturesEdited(ravok::FillTextures(m_doc.track(), m_textures.selection, texture, m_textures.undo));
+    if (m_session.mode != ravok::EditMode::Textures) return false;
+    return texturesEdited(ravok::FillTextures(m_doc.track(), m_session.textures.selection, texture, m_session.textures.undo), "Fill Textures");
 }
 
 bool CRavokView::RotateTextures() {
-    return texturesEdited(ravok::RotateTextures(m_doc.track(), m_textures.selection, m_textures.undo));
+    return texturesEdited(ravok::RotateTextures(m_doc.track(), m_session.textures.selection, m_session.textures.undo), "Rotate Textures");
 }
 
 bool CRavokView::MirrorTextures() {
-    return texturesEdited(ravok::MirrorTextures(m_doc.track(), m_textures.selection, m_textures.undo));
+    return texturesEdited(ravok::MirrorTextures(m_doc.track(), m_session.textures.selection, m_session.textures.undo), "Mirror Textures");
 }
 
 bool CRavokView::RotateTextureArea() {
-    return texturesEdited(ravok::RotateTextureArea(m_doc.track(), m_textures.selection, m_textures.undo));
+    return texturesEdited(ravok::RotateTextureArea(m_doc.track(), m_session.textures.selection, m_session.textures.undo), "Rotate Area");
 }
 
 bool CRavokView::MirrorTextureArea() {
-    return texturesEdited(ravok::MirrorTextureArea(m_doc.track(), m_textures.selection, m_textures.undo));
+    return texturesEdited(ravok::MirrorTextureArea(m_doc.track(), m_session.textures.selection, m_session.textures.undo), "Mirror Area");
 }
 
 bool CRavokView::CopyTextureArea() {
-    if (m_textures.selection.empty()) return false;
-    m_textures.copied = ravok::CopyTextureArea(m_textures.selection);
-    m_textures.pattern.reset();
+    if (m_session.textures.selection.empty()) return false;
+    m_session.textures.copied = ravok::CopyTextureArea(m_session.textures.selection);
+    m_session.textures.pattern.reset();
     return true;
 }
 
 bool CRavokView::PasteTextureArea() {
     CTrackPOD& track = m_doc.track();
-    if (m_textures.selection.empty()) return false;
-    if (m_textures.pattern) {
-        const PatternApplyParams params{m_settings.artFolder, m_textures.alwaysLoad,
+    if (m_session.textures.selection.empty()) return false;
+    if (m_session.textures.pattern) {
+        const PatternApplyParams params{m_settings.artFolder, m_session.textures.alwaysLoad,
                                         m_settings.keepHdArtOnly};
-        const PatternApplyResult result = PastePatternArea(track, m_textures.selection, *m_textures.pattern,
-                                                           params, m_doc.prompter(), m_textures.undo);
+        const PatternApplyResult result = PastePatternArea(track, m_session.textures.selection, *m_session.textures.pattern,
+                                                           params, m_doc.prompter(), m_session.textures.undo);
         if (result.texturesAdded) emit m_doc.texturesChanged();
         if (!result.stamped) return false;
-        m_doc.setModified(true);
+        commitEdit("Paste Pattern");
         OnTrackChanged();
         return true;
     }
     return texturesEdited(
-        ravok::PasteTextureArea(track, m_textures.selection, m_textures.copied, m_textures.undo));
+        ravok::PasteTextureArea(track, m_session.textures.selection, m_session.textures.copied, m_session.textures.undo), "Paste Area");
 }
 
 void CRavokView::ChoosePattern(const TexturePattern* pattern) {
     if (pattern)
-        m_textures.pattern = *pattern;
+        m_session.textures.pattern = *pattern;
     else
-        m_textures.pattern.reset();
+        m_session.textures.pattern.reset();
 }
 
 void CRavokView::TextureRemoved(int texture) {
@@ -163,17 +164,18 @@ void CRavokView::TextureRemoved(int texture) {
         else if (slot > texture)
             --slot;
     };
-    for (auto& row : m_textures.transitions.picture)
+    for (auto& row : m_session.textures.transitions.picture)
         for (int& slot : row)
             follow(slot);
-    follow(m_textures.transitions.outer);
-    RenumberUndoAfterRemoval(m_textures.undo, texture);
+    follow(m_session.textures.transitions.outer);
+    RenumberUndoAfterRemoval(m_session.textures.undo, texture);
+    m_session.history.textureRemoved(texture);
 }
 
 bool CRavokView::SelectTexture() {
     std::optional<GridSquare> square = m_hovered;
-    if (!square && !m_textures.selection.empty())
-        square = GridSquare{m_textures.selection.x0, m_textures.selection.y0};
+    if (!square && !m_session.textures.selection.empty())
+        square = GridSquare{m_session.textures.selection.x0, m_session.textures.selection.y0};
     if (!square) return false;
     const int texture = TextureAtSquare(m_doc.track(), square->x, square->y);
     if (texture < 0) return false;
@@ -182,71 +184,45 @@ bool CRavokView::SelectTexture() {
 }
 
 bool CRavokView::ReplaceTexture() {
-    if (m_textures.selection.empty()) return false;
+    if (m_session.textures.selection.empty()) return false;
     const Outcome outcome =
-        ravok::ReplaceTexture(m_doc.track(), m_textures.selection, m_doc.selectedTexture(), m_textures.undo);
+        ravok::ReplaceTexture(m_doc.track(), m_session.textures.selection, m_doc.selectedTexture(), m_session.textures.undo);
     if (!outcome) {
         if (!outcome.message.empty()) m_doc.prompter().warn(outcome.message, outcome.caption);
         return false;
     }
-    return texturesEdited(TextureSelection::whole());
+    return texturesEdited(TextureSelection::whole(), "Replace Texture");
 }
 
-bool CRavokView::UndoTextures() {
-    if (!UndoTextureEdit(m_doc.track(), m_textures.undo)) return false;
-    m_doc.setModified(true);
-    OnTrackChanged();
-    return true;
-}
 
 bool CRavokView::ApplyTextureTransitions() {
-    const TextureSelection area = TransitionArea(m_textures.selection, m_textures.paintMode);
+    const TextureSelection area = TransitionArea(m_session.textures.selection, m_session.textures.paintMode);
     const Outcome outcome =
-        ravok::ApplyTextureTransitions(m_doc.track(), m_textures.transitions, area, m_textures.undo);
+        ravok::ApplyTextureTransitions(m_doc.track(), m_session.textures.transitions, area, m_session.textures.undo);
     if (!outcome) {
         if (!outcome.message.empty()) m_doc.prompter().warn(outcome.message, outcome.caption);
         return false;
     }
-    return texturesEdited(area);
+    return texturesEdited(area, "Texture Transitions");
 }
 
 // ---- notifications and keys ---------------------------------------------------------------
 
-bool CRavokView::textureNotification(int code, int value) {
-    switch (code) {
-    case 9:
-        if (m_mode != kEditTextures) return false;
+bool CRavokView::textureNotification(ViewCommand command, int value) {
+    switch (command) {
+    case ViewCommand::ApplyTexture:
+        if (m_session.mode != EditMode::Textures) return false;
         FillTextures(value);
         return true;
-    case 27:
+    case ViewCommand::TexturePaintMode:
         SetTexturePaintMode(value != 0);
         return true;
-    case 39:
+    case ViewCommand::AutoTransitions:
         ApplyTextureTransitions();
         return true;
-    case 40:
+    case ViewCommand::PaletteChanged:
         m_displayColours = DisplayColourIndicesFor(m_doc.track().palette);
         return false; // the refresh follows
-    default:
-        return false;
-    }
-}
-
-bool CRavokView::textureKey(QKeyEvent* event) {
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    switch (event->key()) {
-    case Qt::Key_Space:
-        FillTextures(m_doc.selectedTexture());
-        return true;
-    case Qt::Key_R:
-    case Qt::Key_M:
-        // One turn or mirror a press: held keys do not repeat.
-        if (event->isAutoRepeat()) return true;
-        if (event->key() == Qt::Key_R)
-            ctrl ? RotateTextures() : RotateTextureArea();
-        else
-            ctrl ? MirrorTextures() : MirrorTextureArea();
-        return true;
     default:
         return false;
     }
@@ -255,8 +231,8 @@ bool CRavokView::textureKey(QKeyEvent* event) {
 // ---- drawing ------------------------------------------------------------------------------
 
 void CRavokView::paintTextureOverlay(QPainter& painter) {
-    const TextureSelection& s = m_textures.selection;
-    if (m_mode != kEditTextures || s.empty()) return;
+    const TextureSelection& s = m_session.textures.selection;
+    if (m_session.mode != ravok::EditMode::Textures || s.empty()) return;
     const FrameBuffer frame = pickingFrame();
     const CameraMatrix matrix = CameraMatrixOf(m_camera);
     const double sx = double(width()) / frame.width, sy = double(height()) / frame.height;

@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QString>
 
+#include <algorithm>
 #include <cstring>
 
 namespace ravok {
@@ -93,6 +94,7 @@ void LoadSettings(QSettings& store, ProgramSettings& s) {
     if (auto v = readDword(store, "Seed")) s.seed = *v;
     readRecord(store, "Autosave", 16, s.autosave);
     readRecord(store, "Edit", 12, s.editState);
+    if (auto v = readDword(store, "Plane Altitude")) s.planeAltitude = std::clamp(int(int32_t(*v)), -255, 255);
     readRecord(store, "Window Pos", 16, s.windowPos);
     readRecord(store, "Models Pos", 16, s.modelsRect);
     readRecord(store, "Models Rect", 16, s.modelsRect);
@@ -133,6 +135,7 @@ void SaveSettings(QSettings& store, const ProgramSettings& s) {
     store.setValue(QStringLiteral("Seed"), s.seed);
     store.setValue(QStringLiteral("Autosave"), toBinary(s.autosave.toBytes()));
     store.setValue(QStringLiteral("Edit"), toBinary(s.editState.toBytes()));
+    store.setValue(QStringLiteral("Plane Altitude"), uint32_t(int32_t(s.planeAltitude)));
     store.setValue(QStringLiteral("Window Pos"), toBinary(s.windowPos.toBytes()));
     store.setValue(QStringLiteral("Models Rect"), toBinary(s.modelsRect.toBytes()));
     store.setValue(QStringLiteral("Textures Rect"), toBinary(s.texturesRect.toBytes()));

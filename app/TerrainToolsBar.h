@@ -1,39 +1,32 @@
 #pragma once
 
 #include "edit/TerrainBrush.h"
+#include "edit/ViewCommands.h"
 
 #include <QToolBar>
-
-#include <array>
 
 class QComboBox;
 class QSpinBox;
 
-namespace ravok {
-struct EditState;
-}
-
 // "Terrain Tools": the tool, Width, Height, Orientation, Curvature and
-// Altitude. The Altitude field keeps one value for each of its three groups
-// (the brush tools, Plane, Single-point's step). Every change goes to the
-// view as a (code, value) notification and into the remembered edit state.
+// Altitude. The bar only shows the view's terrain tool and sends every change
+// to it as a command; the view's session remembers the Altitude of each group
+// and the bar shows what the session holds.
 class CTerrainToolsBar : public QToolBar {
     Q_OBJECT
 public:
-    CTerrainToolsBar(ravok::EditState& state, QWidget* parent = nullptr);
+    explicit CTerrainToolsBar(const ravok::TerrainToolParams& shown, QWidget* parent = nullptr);
     ravok::TerrainToolParams params() const;
-    // Shows values the view's keys changed, without notifying the view again.
+    // Shows the view's tool (a new tool's remembered Altitude, values the keys
+    // changed) without sending it back; Width and Height are off for Single-point.
     void showParams(const ravok::TerrainToolParams& params);
 
 signals:
-    void notify(int code, int value);
+    void notify(ravok::ViewCommand command, int value);
 
 private:
-    void toolChanged(int tool);
-    QSpinBox* spin(const char* name, int low, int high, int value, int code);
+    QSpinBox* spin(const char* name, int low, int high, int value, ravok::ViewCommand command);
 
-    ravok::EditState& m_state;
     QComboBox* m_tool;
     QSpinBox *m_width, *m_height, *m_orientation, *m_curvature, *m_altitude;
-    std::array<int, 3> m_altitudes;
 };

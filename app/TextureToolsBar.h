@@ -1,5 +1,6 @@
 #pragma once
 
+#include "edit/ViewCommands.h"
 #include <QToolBar>
 
 class QCheckBox;
@@ -11,14 +12,15 @@ class QSpinBox;
 class CTextureToolsBar : public QToolBar {
     Q_OBJECT
   public:
-    explicit CTextureToolsBar(QWidget* parent = nullptr);
+    // Starts with the paint size the view's session holds.
+    explicit CTextureToolsBar(int paintWidth = 1, int paintHeight = 1, QWidget* parent = nullptr);
 
   signals:
-    void notify(int code, int value);
+    void notify(ravok::ViewCommand command, int value);
     void paintSizeChanged(int width, int height);
 
   private:
-    QSpinBox* spin(const char* name);
+    QSpinBox* spin(const char* name, int value);
     void showEnabled();
 
     QCheckBox* m_paint;

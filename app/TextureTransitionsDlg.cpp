@@ -83,7 +83,7 @@ CTextureTransitionsDlg::CTextureTransitionsDlg(ravok::TransitionSettings& settin
     apply->setObjectName(QStringLiteral("Apply"));
     connect(apply, &QPushButton::clicked, this, [this] {
         readControls();
-        emit notify(39, 0);
+        emit notify(ravok::ViewCommand::AutoTransitions, 0);
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

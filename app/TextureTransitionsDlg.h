@@ -1,5 +1,6 @@
 #pragma once
 
+#include "edit/ViewCommands.h"
 #include "edit/TextureTransitions.h"
 
 #include <QDialog>
@@ -32,7 +33,7 @@ class CTextureTransitionsDlg : public QDialog {
     void refresh();
 
   signals:
-    void notify(int code, int value);
+    void notify(ravok::ViewCommand command, int value);
 
   private:
     QToolButton* slotButton(const QString& name, int& slot);

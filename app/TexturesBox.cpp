@@ -306,7 +306,7 @@ void CTexturesBox::onGridPressed(int cell, Qt::KeyboardModifiers modifiers) {
             if (!added.message.empty()) m_doc.prompter().warn(added.message, added.caption);
             return;
         }
-        m_doc.setModified(true);
+        m_doc.recordEdit(QStringLiteral("Texture Animation"));
         std::vector<CTextureCells::Cell> cells = m_grid->cells();
         for (size_t i = 0; i < cells.size(); ++i)
             cells[i].marked = m_doc.track().animations.startedBy(uint32_t(m_slots[i])) >= 0;
@@ -374,7 +374,7 @@ void CTexturesBox::texturesGone(const std::vector<int>& removed) {
 // ---- commands on the track's textures -----------------------------------------------------
 
 void CTexturesBox::OnApply() {
-    if (commandsAllowed()) emit notify(9, m_doc.selectedTexture());
+    if (commandsAllowed()) emit notify(ravok::ViewCommand::ApplyTexture, m_doc.selectedTexture());
 }
 
 void CTexturesBox::OnLoadTextures() {
@@ -505,7 +505,7 @@ void CTexturesBox::OnAnimation() {
     CTextureAnimationDlg dialog(m_doc.track(), selected, this);
     dialog.exec();
     if (!dialog.changedTrack()) return;
-    m_doc.setModified(true);
+    m_doc.recordEdit(QStringLiteral("Texture Animation"));
     buildTextureGrid(); // the animation marks
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "edit/ViewCommands.h"
 #include "art/HdTextures.h"
 
 #include <QDockWidget>
@@ -87,7 +88,7 @@ class CTexturesBox : public QDockWidget {
   signals:
     // A tool-bar notification for the view: Apply sends 9 with the selected
     // texture (fill the texture selection, or paint the ground box).
-    void notify(int code, int value);
+    void notify(ravok::ViewCommand command, int value);
     // Slots removed from the texture table, each numbered as it was when it
     // went (later slots move down one): for the other texture boxes and dialogs.
     void texturesRemoved(QList<int> removed);

@@ -56,7 +56,7 @@ CViewControlsBar::CViewControlsBar(ProgramSettings& settings, const CTrackPOD& t
                                    QWidget* parent)
     : QToolBar(QStringLiteral("View Controls"), parent), m_settings(settings) {
     setObjectName(QStringLiteral("View Controls"));
-    addAction(QStringLiteral("Level View"), this, [this] { emit notify(1, 0); });
+    addAction(QStringLiteral("Level View"), this, [this] { emit notify(ravok::ViewCommand::LevelView, 0); });
 
     m_gammaLabel = new QLabel(this);
     m_gamma = new QSlider(Qt::Horizontal, this);
@@ -65,7 +65,7 @@ CViewControlsBar::CViewControlsBar(ProgramSettings& settings, const CTrackPOD& t
     m_gamma->setFixedWidth(90);
     connect(m_gamma, &QSlider::valueChanged, this, [this](int v) {
         m_gammaLabel->setText(QString::asprintf("Gamma %3.1f", v / 10.0));
-        emit notify(3, v);
+        emit notify(ravok::ViewCommand::Gamma, v);
     });
     addWidget(m_gammaLabel);
     addWidget(m_gamma);
@@ -88,14 +88,14 @@ CViewControlsBar::CViewControlsBar(ProgramSettings& settings, const CTrackPOD& t
     connect(m_display, &QToolButton::clicked, this, [this] {
         m_displayMode = (m_displayMode + 1) % 3;
         m_display->setText(QString::fromLatin1(kDisplayNames[m_displayMode]));
-        emit notify(13, m_displayMode);
+        emit notify(ravok::ViewCommand::DisplayMode, m_displayMode);
     });
     addWidget(m_display);
 
     m_detailMask = new QCheckBox(QStringLiteral("Detail Mask"), this);
     connect(m_detailMask, &QCheckBox::toggled, this, [this](bool on) {
         m_settings.detailMask = on;
-        emit notify(4, on);
+        emit notify(ravok::ViewCommand::ResetRenderer, on);
     });
     addWidget(m_detailMask);
 
@@ -122,5 +122,5 @@ void CViewControlsBar::gridChanged() {
     m_settings.wholeGrid = m_wholeGrid->isChecked();
     m_grid->setEnabled(!m_settings.wholeGrid);
     m_gridLabel->setText(QStringLiteral("Grid size %1").arg(m_settings.polysize));
-    emit notify(5, m_settings.wholeGrid ? 256 : int(m_settings.polysize));
+    emit notify(ravok::ViewCommand::GridSize, m_settings.wholeGrid ? 256 : int(m_settings.polysize));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "edit/ViewCommands.h"
 #include <QToolBar>
 #include <QWidget>
 
@@ -50,7 +51,7 @@ public:
     void showSettings();
 
 signals:
-    void notify(int code, int value);
+    void notify(ravok::ViewCommand command, int value);
 
 private:
     void gridChanged();

@@ -29,6 +29,7 @@ struct TextureAnimation {
     // The 40-byte record form of the track file.
     std::array<uint8_t, kAnimationRecordBytes> toBytes() const;
     static TextureAnimation fromBytes(std::span<const uint8_t, kAnimationRecordBytes> bytes);
+    bool operator==(const TextureAnimation&) const = default;
 };
 
 // The track's animation table, at most 64 records.
@@ -54,6 +55,7 @@ public:
 
     // Left as the list header's third word; nothing reads it.
     uint32_t headerWord() const { return m_headerWord; }
+    bool operator==(const TextureAnimationTable&) const = default;
 
 private:
     std::vector<TextureAnimation> m_animations;

@@ -42,6 +42,7 @@ public:
     }
 
     bool operator==(std::string_view s) const { return view() == s; }
+    bool operator==(const FixedString&) const = default;
 
 private:
     std::array<char, N> m_chars;

@@ -97,6 +97,8 @@ struct ProgramSettings {
     uint32_t seed = 0;
     AutosaveSettings autosave;
     EditState editState;
+    // Plane's remembered Altitude, kept beside the edit state, whose one Altitude is the brush tools'.
+    int planeAltitude = 100;
     SavedRect windowPos, modelsRect, texturesRect;
     uint32_t textureZoom = 0, texturePaneWidth = 0, modelsListWidth = 0;
     SavedSize componentsSize, objPropsSize, texCutSize;

@@ -68,6 +68,25 @@ CameraFlight::TickResult CameraFlight::tick(ViewCamera& camera, const FlightKeys
     return result;
 }
 
+bool FlyByWheel(ViewCamera& camera, int wheelUnits, bool fast, bool altitudeLock, const CameraFlight::Ground& ground) {
+    const double distance = wheelUnits / 120.0 * (fast ? 512.0 : 128.0);
+    if (distance == 0) return false;
+    const ViewCamera before = camera;
+    const int aboveGround = camera.z - 3 * (ground ? ground(camera.x, camera.y) : 0);
+    const auto [dx, dy] = camera.direction();
+    camera.x = std::clamp(int(std::lround(camera.x + dx * distance / 256.0)), 0, kCameraMaxXY);
+    camera.y = std::clamp(int(std::lround(camera.y + dy * distance / 256.0)), 0, kCameraMaxXY);
+    if (altitudeLock && ground) camera.z = std::clamp(3 * ground(camera.x, camera.y) + aboveGround, 0, kCameraMaxZ);
+    return camera.x != before.x || camera.y != before.y;
+}
+
+bool TurnByDrag(ViewCamera& camera, int dx, int dy) {
+    const ViewCamera before = camera;
+    camera.yaw = ((camera.yaw + dx * 4) % 3600 + 3600) % 3600;
+    camera.pitch = std::clamp(camera.pitch + dy * 4, 0, kCameraMaxPitch);
+    return camera.yaw != before.yaw || camera.pitch != before.pitch;
+}
+
 bool SavedLocation::restore(ViewCamera& camera) const {
     if (!saved) return false;
     const int gridSize = camera.gridSize;

@@ -55,6 +55,14 @@ private:
     bool m_firstTick = true;
 };
 
+// The mouse wheel flies the camera along its heading: 128 world units (two
+// squares) a notch of 120 wheel units, four times that with Shift; with the
+// altitude lock the height above the ground stays. True when the camera moved.
+bool FlyByWheel(ViewCamera& camera, int wheelUnits, bool fast, bool altitudeLock, const CameraFlight::Ground& ground);
+// Dragging with the middle button turns the camera (4 tenths of a degree a
+// pixel across) and pitches it (the same a pixel down looks down).
+bool TurnByDrag(ViewCamera& camera, int dx, int dy);
+
 // "Save Location" / "Return to Location".
 struct SavedLocation {
     std::optional<ViewCamera> saved;

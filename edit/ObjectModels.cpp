@@ -79,8 +79,10 @@ int AssignModelToObjects(CTrackPOD& track, const ObjectSelection& selection, int
             o.cabModel = model;
             continue;
         }
-        // The model (a Top-Crush object's base); the references stay those
-        // the names resolve to, as they are after the track is opened again.
+        // The model; a Top-Crush object takes it as its cab reference too
+        // (the cab's name stays). The model reference always follows the
+        // name, so the view draws what the track will load.
+        if (o.type == kObjectTopCrush) o.cabModel = model;
         o.model = model;
         o.modelName.set(name);
         // The model's base sits on the ground: aboveGround + zFraction / 256 = -B / 256.

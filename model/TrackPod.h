@@ -62,6 +62,7 @@ struct TrackPictures {
     Blob terrainMask;
     FixedString<8> terrainMaskExt;
     int32_t terrainMaskValue = 0;
+    bool operator==(const TrackPictures&) const = default;
 };
 
 // Builds a texture that has no .RAW from its HD picture: called with the

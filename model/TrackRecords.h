@@ -50,6 +50,7 @@ struct LightParameters {
     float rad = 64.0f, hgt = 8.0f, r = 1.0f, g = 1.0f, b = 1.0f;
     int32_t glow = 0; // 0 none (still lights), 1 glow sprite, 2 glow sprite + cone
     float glowRad = 6.0f, coneLen = 125.0f, coneRim = 10.0f, coneBase = 3.5f, bright = 1.0f, aimOff = 0.0f;
+    bool operator==(const LightParameters&) const = default;
 };
 
 class Model;
@@ -77,6 +78,7 @@ struct TrackObject {
     FixedString<32> cabModelName;         // top crush only: the keyframed cab
     Model* model = nullptr;               // resolved from the names; not stored
     Model* cabModel = nullptr;
+    bool operator==(const TrackObject&) const = default;
 
     // A sound field as read from a file: empty becomes "NULL.WAV".
     static void setSoundField(FixedString<64>& field, std::string_view name);
@@ -91,6 +93,7 @@ struct CourseSegment {
     int32_t speedLimit = 0;         // 0 = no limit
     int32_t trackWidth = 16;
     std::array<int32_t, 2> extra{}; // kept with the segment and stored unchanged
+    bool operator==(const CourseSegment&) const = default;
 };
 
 // A course the computer trucks drive: segments in driving order.
@@ -98,6 +101,7 @@ struct Course {
     static constexpr int32_t kDefaultLength = 5000;
     std::vector<CourseSegment> segments;
     int32_t length = kDefaultLength; // written as the main course's track length
+    bool operator==(const Course&) const = default;
 
     void clear() { segments.clear(); length = kDefaultLength; }
     // Inserts a segment with the first eight words zero and track width 16.
@@ -130,6 +134,7 @@ struct VehicleSlot {
     float theta = 0, phi = 0, psi = 0;
     int32_t extra = 0; // stored unchanged
     FixedString<20> truckFile;
+    bool operator==(const VehicleSlot&) const = default;
 };
 
 // A block standing on the terrain, in grid squares.
@@ -147,6 +152,7 @@ struct GroundBox {
         centreY = int32_t((2u * uint32_t(y) + uint32_t(sizeY)) * 32u);
         midHeight = (int(bottom) + int(top)) / 2;
     }
+    bool operator==(const GroundBox&) const = default;
 };
 
 // Bottom and top heights of the ground boxes by cell (derived from the table).
@@ -164,6 +170,7 @@ struct TrackSound {
     uint32_t kind = 0; // bit 0 set: continuous, clear: impact
     FixedString<32> name;
     std::vector<uint8_t> data;
+    bool operator==(const TrackSound&) const = default;
 };
 
 // Sun direction and light level, a second vector, then one more value.

@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     view.show();
     view.OnTrackReplaced();
     view.camera() = ViewCamera{-4096, -4096, 10000, 450, 1190, 256};
-    view.OnBarNotification(5, 256);
+    view.OnBarNotification(ravok::ViewCommand::GridSize, 256);
 
     settings.useOpenGL = true;
     const double opengl = framesPerSecond(view);

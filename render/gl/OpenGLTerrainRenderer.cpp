@@ -380,7 +380,7 @@ void COpenGLTerrainRenderer::drawMesh(const Mesh& mesh, const Placement* placeme
     m_triangles += int(mesh.triangleCount());
 }
 
-void COpenGLTerrainRenderer::drawCourse(const CTrackPOD& track, int selectedCourse, int selectedTruck) {
+void COpenGLTerrainRenderer::drawCourse(const CTrackPOD& track, int selectedCourse, int selectedTruck, bool showMain) {
     if (!m_gl) return;
     loadView(0, 0);
     m_gl->glDisable(GL_TEXTURE_2D);
@@ -402,7 +402,7 @@ void COpenGLTerrainRenderer::drawCourse(const CTrackPOD& track, int selectedCour
         }
         m_gl->glEnd();
     };
-    drawOne(track.mainCourse, 255, 32, 32);
+    if (showMain || selectedCourse == 0) drawOne(track.mainCourse, 255, 32, 32);
     if (selectedCourse >= 1 && size_t(selectedCourse) <= track.extendedCourses.size() &&
         track.extendedCourses[size_t(selectedCourse - 1)])
         drawOne(*track.extendedCourses[size_t(selectedCourse - 1)], 255, 0, 255);

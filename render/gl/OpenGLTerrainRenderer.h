@@ -59,7 +59,7 @@ public:
     void drawMesh(const ravok::Mesh& mesh, const ravok::Placement* placement = nullptr, bool depthTest = true,
                   bool translucent = false);
     // The course lines and the truck start triangles.
-    void drawCourse(const ravok::CTrackPOD& track, int selectedCourse, int selectedTruck);
+    void drawCourse(const ravok::CTrackPOD& track, int selectedCourse, int selectedTruck, bool showMain = true);
 
     // One model alone, turned by pitch - 90 degrees about x and by yaw about z
     // (degrees), at the distance that shows it whole. False (code 40) when

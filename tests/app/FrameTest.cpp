@@ -44,7 +44,7 @@ QStringList menuTexts(QMenuBar* bar) {
 
 // The view looking straight down on square (100, 100) in an edit mode, the
 // mouse over its centre.
-void lookDownInMode(CRavokFrame& frame, int mode) {
+void lookDownInMode(CRavokFrame& frame, ravok::EditMode mode) {
     CRavokView& view = *frame.view();
     view.resize(640, 480);
     view.camera().pitch = 1800;
@@ -201,11 +201,11 @@ TEST(Frame, WithoutOpenGLTheMousePicksInTheStretchedSoftwareFrame) {
 // Typing a height into the Groundbox Tools bar changes the selected box once
 // the value is entered, keeping the other height.
 TEST_F(FrameLookingDown, TypingAGroundBoxHeightKeepsTheOtherHeight) {
-    lookDownInMode(frame, kEditGroundBoxes);
+    lookDownInMode(frame, ravok::EditMode::GroundBoxes);
     ASSERT_TRUE(view.InsertGroundBoxHere());
     const ravok::GroundBox& box = *doc.track().groundBoxes[size_t(view.boxSelection().box)];
 
-    QToolBar* bar = frame.modeBar(kEditGroundBoxes);
+    QToolBar* bar = frame.modeBar(ravok::EditMode::GroundBoxes);
     auto* top = bar->findChild<QSpinBox*>(QStringLiteral("Top"));
     auto* bottom = bar->findChild<QSpinBox*>(QStringLiteral("Bottom"));
     ASSERT_TRUE(top && bottom);
@@ -224,11 +224,11 @@ TEST_F(FrameLookingDown, TypingAGroundBoxHeightKeepsTheOtherHeight) {
 // With Single-point, a step typed into Altitude raises the point once, by
 // the whole step, when it is entered.
 TEST_F(FrameLookingDown, ATypedSinglePointStepIsAppliedOnceWhenEntered) {
-    lookDownInMode(frame, kEditTerrain);
+    lookDownInMode(frame, ravok::EditMode::Terrain);
     ASSERT_TRUE(view.hoveredSquare());
     const ravok::GridSquare at = *view.hoveredSquare();
 
-    QToolBar* bar = frame.modeBar(kEditTerrain);
+    QToolBar* bar = frame.modeBar(ravok::EditMode::Terrain);
     auto* tool = bar->findChild<QComboBox*>();
     auto* altitude = bar->findChild<QSpinBox*>(QStringLiteral("Altitude"));
     ASSERT_TRUE(tool && altitude);
@@ -261,7 +261,7 @@ TEST(Frame, TheDetailMaskCheckDarkensTheGroundUnderABlackMask) {
     frame.show();
     CRavokView& view = *frame.view();
     view.OnTrackReplaced();
-    view.OnBarNotification(13, 0); // textured, without the wire frame
+    view.OnBarNotification(ravok::ViewCommand::DisplayMode, 0); // textured, without the wire frame
     view.camera() = ravok::ViewCamera{60 * 64, 40 * 64, 3 * 170, 450, 1050, 64};
     view.JumpTo(60 * 64, 40 * 64);
     auto groundGreen = [&view] { // the mean green of the lower half, where the hills are

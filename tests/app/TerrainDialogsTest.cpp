@@ -52,7 +52,7 @@ TEST(TerrainDialogs, GenerateTerrainPreviewFollowsTheControlsAndOkIsUndoable) {
     EXPECT_EQ(settings.autoTerrain.sliders[1], 200);
     EXPECT_EQ(generatorOf(settings.seed), 0);
     EXPECT_TRUE(doc.isModified());
-    ASSERT_TRUE(frame.view()->UndoTerrain());
+    ASSERT_TRUE(frame.view()->Undo());
     EXPECT_TRUE(std::equal(flat.begin(), flat.end(), doc.track().terrain.heights.begin()));
 }
 
@@ -124,6 +124,6 @@ TEST(TerrainDialogs, AdjustHeightsShowsAfterAndAvoidsClipping) {
     const auto range = TerrainHeightRange(doc.track());
     EXPECT_EQ(range.lowest, 125);
     EXPECT_EQ(range.highest, 255);
-    ASSERT_TRUE(frame.view()->UndoTerrain());
+    ASSERT_TRUE(frame.view()->Undo());
     EXPECT_EQ(TerrainHeightRange(doc.track()).highest, 230);
 }

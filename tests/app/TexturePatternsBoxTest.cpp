@@ -38,7 +38,7 @@ TEST(TexturePatternsBox, SelGetAndDelWorkOnTheFile) {
     for (int i = 0; i < 6; ++i)
         track.terrain.textures[size_t((10 + i / 3) * 256 + 10 + i % 3)] = cells[i];
     CRavokFrame frame(doc, settings);
-    frame.setEditMode(kEditTextures);
+    frame.setEditMode(ravok::EditMode::Textures);
     CRavokView& view = *frame.view();
     CTexturePatternsBox& box = *frame.patternsBox();
     std::vector<QString> names{QStringLiteral(""), QStringLiteral("Crossing")};
@@ -74,7 +74,7 @@ TEST(TexturePatternsBox, SelGetAndDelWorkOnTheFile) {
     EXPECT_EQ(track.terrain.textures[51 * 256 + 201], 12);
     EXPECT_EQ(track.terrain.textures[51 * 256 + 202], 0x4007);
     EXPECT_TRUE(doc.isModified());
-    ASSERT_TRUE(view.UndoTextures());
+    ASSERT_TRUE(view.Undo());
     EXPECT_EQ(track.terrain.textures[50 * 256 + 200], 0);
 
     // Del asks, then rewrites the file.

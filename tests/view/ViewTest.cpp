@@ -94,7 +94,7 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
     CRavokView& view = *frame.view();
     view.OnTrackReplaced();
-    view.OnBarNotification(13, 0);
+    view.OnBarNotification(ravok::ViewCommand::DisplayMode, 0);
     lookAtTheHills(view);
 
     const QImage software = drawn(view);
@@ -127,7 +127,7 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
         camera.z = 3 * 160;
         camera.yaw = 60;
         camera.pitch = 1020;
-        view.OnBarNotification(5, 128);
+        view.OnBarNotification(ravok::ViewCommand::GridSize, 128);
         view.JumpTo(110 * 64, 95 * 64);
         drawn(view);
         QTest::qWait(100);
@@ -181,12 +181,12 @@ TEST(View, FlightKeysModesAndBars) {
     EXPECT_TRUE(view.flight().altitudeLock);
 
     // Modes show their own bar; Level View and the grid slider reach the view.
-    frame.setEditMode(kEditCourse);
-    EXPECT_EQ(view.editMode(), kEditCourse);
-    EXPECT_TRUE(frame.modeBar(kEditCourse)->isVisibleTo(&frame));
-    EXPECT_FALSE(frame.modeBar(kEditTerrain)->isVisibleTo(&frame));
+    frame.setEditMode(ravok::EditMode::Course);
+    EXPECT_EQ(view.editMode(), ravok::EditMode::Course);
+    EXPECT_TRUE(frame.modeBar(ravok::EditMode::Course)->isVisibleTo(&frame));
+    EXPECT_FALSE(frame.modeBar(ravok::EditMode::Terrain)->isVisibleTo(&frame));
     view.camera().pitch = 1300;
-    view.OnBarNotification(1, 0);
+    view.OnBarNotification(ravok::ViewCommand::LevelView, 0);
     EXPECT_EQ(view.camera().pitch, 900);
     frame.viewControls()->findChild<QSlider*>(QStringLiteral("gridSize"))->setValue(16);
     EXPECT_EQ(view.camera().gridSize, 128);
@@ -212,7 +212,7 @@ struct TopDownView : ::testing::Test {
     CRavokFrame frame{doc, settings};
     CRavokView& view = *frame.view();
 
-    void open(int mode, int height) {
+    void open(ravok::EditMode mode, int height) {
         frame.resize(900, 700);
         frame.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
@@ -232,13 +232,13 @@ struct TopDownView : ::testing::Test {
 };
 
 TEST_F(TopDownView, SculptAHillUnderTheMouseAndUndoIt) {
-    ASSERT_NO_FATAL_FAILURE(open(kEditTerrain, 120));
+    ASSERT_NO_FATAL_FAILURE(open(ravok::EditMode::Terrain, 120));
     const GridSquare under = *view.hoveredSquare();
     EXPECT_NEAR(under.x, 100, 1);
     EXPECT_NEAR(under.y, 100, 1);
 
     // The bar's Altitude reaches the view; Space raises the ground there.
-    auto* altitude = frame.modeBar(kEditTerrain)->findChild<QSpinBox*>(QStringLiteral("Altitude"));
+    auto* altitude = frame.modeBar(ravok::EditMode::Terrain)->findChild<QSpinBox*>(QStringLiteral("Altitude"));
     ASSERT_NE(altitude, nullptr);
     altitude->setValue(40);
     EXPECT_EQ(view.terrainTool().altitude, 40);
@@ -246,7 +246,7 @@ TEST_F(TopDownView, SculptAHillUnderTheMouseAndUndoIt) {
     QTest::keyClick(&view, Qt::Key_Space);
     EXPECT_GT(doc.track().terrain.height(under.x, under.y), before);
     EXPECT_TRUE(doc.isModified());
-    EXPECT_TRUE(view.UndoTerrain());
+    EXPECT_TRUE(view.Undo());
     EXPECT_EQ(doc.track().terrain.height(under.x, under.y), before);
 
     // The keys change the bar's fields: S the altitude, Tab the orientation, + the curvature.
@@ -300,7 +300,7 @@ TEST(View, ModelPreviewShowsTheWholeModel) {
 }
 
 TEST_F(TopDownView, ObjectsAreInsertedPickedMovedAndDeleted) {
-    ASSERT_NO_FATAL_FAILURE(open(kEditObjects, 250)); // above the ground of a new track
+    ASSERT_NO_FATAL_FAILURE(open(ravok::EditMode::Objects, 250)); // above the ground of a new track
     QTest::keyClick(&view, Qt::Key_Insert);
     const int slot = view.objectSelection().current;
     ASSERT_GE(slot, 0);
@@ -308,8 +308,8 @@ TEST_F(TopDownView, ObjectsAreInsertedPickedMovedAndDeleted) {
     EXPECT_TRUE(doc.isModified());
 
     // A click beside it picks it again after the selection was cleared.
-    frame.setEditMode(kEditTerrain);
-    frame.setEditMode(kEditObjects);
+    frame.setEditMode(ravok::EditMode::Terrain);
+    frame.setEditMode(ravok::EditMode::Objects);
     EXPECT_EQ(view.objectSelection().current, -1);
     QTest::mouseClick(&view, Qt::LeftButton, {}, view.rect().center() + QPoint(5, 5));
     EXPECT_EQ(view.objectSelection().current, slot);
@@ -334,7 +334,7 @@ TEST_F(TopDownView, ObjectsAreInsertedPickedMovedAndDeleted) {
 }
 
 TEST_F(TopDownView, CourseSegmentsAreInsertedPickedAndDeleted) {
-    ASSERT_NO_FATAL_FAILURE(open(kEditCourse, 250));
+    ASSERT_NO_FATAL_FAILURE(open(ravok::EditMode::Course, 250));
 
     // Insert on an empty main course lays its first segment.
     QTest::keyClick(&view, Qt::Key_Insert);
@@ -382,9 +382,9 @@ TEST_F(TopDownView, CourseSegmentsAreInsertedPickedAndDeleted) {
 }
 
 TEST_F(TopDownView, GroundBoxesAreInsertedPickedAndDeleted) {
-    ASSERT_NO_FATAL_FAILURE(open(kEditGroundBoxes, 250));
+    ASSERT_NO_FATAL_FAILURE(open(ravok::EditMode::GroundBoxes, 250));
     // The bar corrects Bottom below Top.
-    QToolBar* bar = frame.modeBar(kEditGroundBoxes);
+    QToolBar* bar = frame.modeBar(ravok::EditMode::GroundBoxes);
     bar->findChild<QSpinBox*>(QStringLiteral("Top"))->setValue(150);
     bar->findChild<QSpinBox*>(QStringLiteral("Bottom"))->setValue(200);
     EXPECT_EQ(bar->findChild<QSpinBox*>(QStringLiteral("Bottom"))->value(), 149);
@@ -409,8 +409,8 @@ TEST_F(TopDownView, GroundBoxesAreInsertedPickedAndDeleted) {
     top->setValue(170);
     EXPECT_EQ(doc.track().groundBoxes[size_t(slot)]->top, 170);
     // Seen from above its top covers the cell north-east of the middle of the view.
-    frame.setEditMode(kEditTerrain);
-    frame.setEditMode(kEditGroundBoxes);
+    frame.setEditMode(ravok::EditMode::Terrain);
+    frame.setEditMode(ravok::EditMode::GroundBoxes);
     QTest::mouseClick(&view, Qt::LeftButton, {}, view.rect().center() + QPoint(30, -30));
     EXPECT_EQ(view.boxSelection().box, slot);
     EXPECT_EQ(view.boxSelection().face(), 4);
@@ -423,8 +423,8 @@ TEST_F(TopDownView, GroundBoxesAreInsertedPickedAndDeleted) {
         return c.red() - c.blue();
     };
     const int picked = yellowness();
-    frame.setEditMode(kEditTerrain);
-    frame.setEditMode(kEditGroundBoxes);
+    frame.setEditMode(ravok::EditMode::Terrain);
+    frame.setEditMode(ravok::EditMode::GroundBoxes);
     EXPECT_GT(picked - yellowness(), 40);
     QTest::mouseClick(&view, Qt::LeftButton, {}, onTop);
     QTest::keyClick(&view, Qt::Key_Delete);
@@ -446,7 +446,7 @@ int yellowPixels(const QImage& picture) {
 } // namespace
 
 TEST_F(TopDownView, TexturesArePaintedUnderTheMouseWithTheSelectionDrawn) {
-    ASSERT_NO_FATAL_FAILURE(open(kEditTextures, 700));
+    ASSERT_NO_FATAL_FAILURE(open(ravok::EditMode::Textures, 700));
     const int plain = yellowPixels(drawn(view));
     const GridSquare under = *view.hoveredSquare();
     QTest::mouseClick(&view, Qt::LeftButton, {}, view.rect().center());
@@ -455,9 +455,9 @@ TEST_F(TopDownView, TexturesArePaintedUnderTheMouseWithTheSelectionDrawn) {
     EXPECT_GT(yellowPixels(shown), plain + 20); // the selection's outline
 
     // Paint mode: a 3 x 3 rectangle follows the cursor and a click fills it.
-    frame.modeBar(kEditTextures)->findChild<QCheckBox*>(QStringLiteral("Paint Mode"))->setChecked(true);
-    frame.modeBar(kEditTextures)->findChild<QSpinBox*>(QStringLiteral("Width"))->setValue(3);
-    frame.modeBar(kEditTextures)->findChild<QSpinBox*>(QStringLiteral("Height"))->setValue(3);
+    frame.modeBar(ravok::EditMode::Textures)->findChild<QCheckBox*>(QStringLiteral("Paint Mode"))->setChecked(true);
+    frame.modeBar(ravok::EditMode::Textures)->findChild<QSpinBox*>(QStringLiteral("Width"))->setValue(3);
+    frame.modeBar(ravok::EditMode::Textures)->findChild<QSpinBox*>(QStringLiteral("Height"))->setValue(3);
     ASSERT_NO_FATAL_FAILURE(hover(view.rect().center()));
     EXPECT_EQ(view.textureMode().selection, (TextureSelection{under.x - 1, under.y - 1, under.x + 1, under.y + 1}));
     doc.setTextureSelection(2, {2});

@@ -7,18 +7,22 @@
 
 #include <optional>
 
+namespace ravok {
+
 // What the view keeps for texture mode: the selection, the Texture Tools
 // bar's paint mode, the sources of Paste Area (a copied rectangle, or a
 // pattern chosen in the Patterns box, which takes precedence), the one level
 // of texture undo and the Auto Texture Transitions settings, which last while
 // the program runs.
 struct TextureModeState {
-    ravok::TextureSelection selection;
+    TextureSelection selection;
     bool paintMode = false;
     int paintWidth = 1, paintHeight = 1; // squares, 1..16
-    ravok::TextureSelection copied;      // Copy Area's rectangle; empty for none
+    TextureSelection copied;      // Copy Area's rectangle; empty for none
     std::optional<ravok::TexturePattern> pattern;
     bool alwaysLoad = false; // the Patterns box's "Always load textures"
-    ravok::TextureUndo undo;
-    ravok::TransitionSettings transitions;
+    TextureUndo undo;
+    TransitionSettings transitions;
 };
+
+} // namespace ravok
