@@ -264,6 +264,22 @@ void CRavokFrame::createMenus() {
     m_modeMenu = menuBar()->addMenu(QStringLiteral("&Mode"));
 
     QMenu* terrain = menuBar()->addMenu(QStringLiteral("&Terrain"));
+    // The terrain tools, as the Terrain Tools bar's list offers them.
+    QMenu* tools = terrain->addMenu(QStringLiteral("T&ool"));
+    const char* const toolNames[] = {"&Raise / Lower", "&Hill", "&Slope", "&Mound", "&Bumps", "Smoo&th", "&Plane",
+                                     "Single-poi&nt"};
+    auto* toolGroup = new QActionGroup(tools);
+    for (int tool = 0; tool < 8; ++tool) {
+        QAction* action = tools->addAction(QString::fromLatin1(toolNames[tool]), this, [this, tool] {
+            m_view->OnBarNotification(ravok::ViewCommand::TerrainTool, tool);
+        });
+        action->setCheckable(true);
+        toolGroup->addAction(action);
+    }
+    connect(tools, &QMenu::aboutToShow, this, [this, tools] {
+        tools->actions().at(int(m_view->terrainTool().tool))->setChecked(true);
+    });
+    terrain->addSeparator();
     terrain->addAction(QStringLiteral("Copy Area"), m_view, &CRavokView::CopyArea);
     terrain->addAction(QStringLiteral("Paste Area"), m_view, &CRavokView::PasteArea);
     terrain->addSeparator();

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   libstb-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth libgl1-mesa-dri imagemagick desktop-file-utils shared-mime-info
+  xvfb xauth libgl1-mesa-dri imagemagick desktop-file-utils shared-mime-info xdotool
   clang libclang-rt-14-dev python3
 )
 
