@@ -109,6 +109,29 @@ TEST(CameraFlight, AltitudeLockKeepsTheHeightAboveAHill) {
     EXPECT_EQ(other.z, 300);
 }
 
+TEST(CameraFlight, WheelFliesAlongTheHeadingAndMiddleDragTurns) {
+    ViewCamera camera; // at the centre, facing north
+    EXPECT_TRUE(FlyByWheel(camera, 120, false, false, kFlat));
+    EXPECT_EQ(camera.x, 8192);
+    EXPECT_EQ(camera.y, 8192 + 128);
+    EXPECT_TRUE(FlyByWheel(camera, -240, true, false, kFlat)); // two notches back, fast
+    EXPECT_EQ(camera.y, 8192 + 128 - 1024);
+    camera.y = 16383;
+    EXPECT_FALSE(FlyByWheel(camera, 120, false, false, kFlat)) << "the map's edge stops it";
+    const CameraFlight::Ground slope = [](int, int y) { return y / 128; };
+    camera = ViewCamera{};
+    const int above = camera.z - 3 * slope(camera.x, camera.y);
+    FlyByWheel(camera, 1200, false, true, slope);
+    EXPECT_EQ(camera.z - 3 * slope(camera.x, camera.y), above) << "the altitude lock holds";
+
+    EXPECT_TRUE(TurnByDrag(camera, -10, 5));
+    EXPECT_EQ(camera.yaw, 3600 - 40);
+    EXPECT_EQ(camera.pitch, 900 + 20);
+    TurnByDrag(camera, 0, 1000);
+    EXPECT_EQ(camera.pitch, 1800);
+    EXPECT_FALSE(TurnByDrag(camera, 0, 10));
+}
+
 TEST(CameraFlight, ReturnToLocationNeedsASave) {
     ViewCamera camera;
     camera.x = 100;
