@@ -714,8 +714,8 @@ void CRavokView::commitEdit(const std::string& stepName) {
 void CRavokView::OnEditRecorded(const QString& stepName) { commitEdit(stepName.toStdString()); }
 
 void CRavokView::OnDocumentSaved() {
-    // Whatever the last step, the track as saved is the state undo comes back to.
-    m_session.history.commit("Edit", m_doc.track());
+    // The track as saved (its unused sounds dropped) is the state undo comes back to.
+    m_session.history.absorb(m_doc.track());
     m_session.history.markSaved();
     emit historyChanged();
 }

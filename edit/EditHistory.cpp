@@ -213,7 +213,7 @@ struct EditHistory::Step {
 EditHistory::EditHistory(size_t memoryLimit) : m_memoryLimit(memoryLimit) {}
 EditHistory::~EditHistory() = default;
 
-void EditHistory::reset(const CTrackPOD& track) {
+void EditHistory::absorb(const CTrackPOD& track) {
     m_baseline = std::make_unique<Baseline>();
     m_baseline->terrain = track.terrain;
     m_baseline->objects = copySlots(track.objects);
@@ -221,6 +221,10 @@ void EditHistory::reset(const CTrackPOD& track) {
     m_baseline->sounds = copySlots(track.sounds);
     m_baseline->courses = coursesOf(track);
     m_baseline->settings = settingsOf(track);
+}
+
+void EditHistory::reset(const CTrackPOD& track) {
+    absorb(track);
     m_steps.clear();
     m_applied = 0;
     m_savedAt = 0;

@@ -72,6 +72,9 @@ public:
     // Starts afresh from the track as it stands (a new, opened, viewed or
     // cloned track), which counts as the saved state.
     void reset(const CTrackPOD& track);
+    // Takes the track as it stands as the state after the last step, without
+    // a step of its own (the changes a save makes, such as dropping unused sounds).
+    void absorb(const CTrackPOD& track);
     // Records what changed since the last step as one step named `name`
     // ("Raise Terrain"); drops the steps that could be redone. False, and no
     // step, when nothing the history follows changed.

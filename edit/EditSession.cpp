@@ -62,7 +62,6 @@ void EditSession::setMode(EditMode newMode) {
     mode = newMode;
     textures.selection = {};
     objects.selection.clear();
-    objects.hovered = -1;
     course.anchor = course.truck = -1;
     boxes.selection = {};
 }
@@ -72,7 +71,6 @@ void EditSession::trackReplaced(const CTrackPOD& track) {
     textures.undo = {};
     terrain.undoScratch = {};
     objects.selection.clear();
-    objects.hovered = -1;
     course.anchor = course.truck = -1;
     boxes.selection = {};
     history.reset(track);

@@ -42,10 +42,9 @@ struct TerrainModeState {
     std::string stepName() const;
 };
 
-// Objects mode: the selection, the object under the mouse and Copy Object's record.
+// Objects mode: the selection and Copy Object's record.
 struct ObjectModeState {
     ObjectSelection selection;
-    int hovered = -1;
     std::optional<TrackObject> clipboard;
 };
 
