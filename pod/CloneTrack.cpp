@@ -2,6 +2,8 @@
 
 #include "base/ByteReader.h"
 #include "base/FileIO.h"
+#include "base/PathNames.h"
+#include "base/PortableFile.h"
 #include "base/Text.h"
 #include "model/PodNameRules.h"
 #include "model/TrackPod.h"
@@ -23,11 +25,11 @@ std::optional<TrackItemSource::Item> FolderItemSource::find(std::string_view nam
     if (!path || !fs::is_regular_file(*path, ec)) return std::nullopt;
     const uintmax_t size = fs::file_size(*path, ec);
     if (ec || size == 0) return std::nullopt;
-    return Item{path->string(), size};
+    return Item{pathText(*path), size};
 }
 
 std::optional<Blob> FolderItemSource::read(const Item& item, uint64_t maxBytes) {
-    FILE* f = std::fopen(item.name.c_str(), "rb");
+    FILE* f = openFile(pathFromText(item.name), "rb");
     if (!f) return std::nullopt;
     Blob bytes(size_t(std::min(item.size, maxBytes)));
     const size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
