@@ -117,7 +117,7 @@ std::string lowered(std::string_view s) {
 // again when the folder's last-write time changed (files added, removed or
 // renamed by any program since).
 struct FolderListing {
-    fs::file_time_type stamp;
+    uint64_t stamp;
     std::map<std::string, fs::path> names;
 };
 std::mutex g_cacheMutex;
@@ -125,12 +125,12 @@ std::map<fs::path, FolderListing> g_folderCache;
 
 std::optional<fs::path> findIgnoringCase(const fs::path& folder, std::string_view part) {
     std::error_code ec;
-    const auto stamp = fs::last_write_time(folder, ec);
-    if (ec) return std::nullopt;
+    const auto stamp = lastWriteStamp(folder);
+    if (!stamp) return std::nullopt;
     std::lock_guard lock(g_cacheMutex);
     auto it = g_folderCache.find(folder);
-    if (it == g_folderCache.end() || it->second.stamp != stamp) {
-        FolderListing listing{stamp, {}};
+    if (it == g_folderCache.end() || it->second.stamp != *stamp) {
+        FolderListing listing{*stamp, {}};
         for (fs::directory_iterator d(folder, ec), end; !ec && d != end; d.increment(ec)) {
             fs::path name = d->path().filename();
             listing.names.emplace(lowered(nameFromPath(name)), name); // first of several case variants wins

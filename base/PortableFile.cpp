@@ -70,6 +70,14 @@ bool replaceFile(const fs::path& source, const fs::path& target, std::error_code
     return false;
 }
 
+std::optional<uint64_t> lastWriteStamp(const fs::path& path) {
+    // filesystem::last_write_time has whole seconds here, too coarse to see a
+    // file added just after a folder was listed.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    return (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
 std::tm localTime(std::time_t moment) {
     std::tm local{};
     localtime_s(&local, &moment);
@@ -97,6 +105,13 @@ bool flushToDisk(FILE* file) { return std::fflush(file) == 0 && ::fsync(::fileno
 bool replaceFile(const fs::path& source, const fs::path& target, std::error_code& ec) {
     fs::rename(source, target, ec);
     return !ec;
+}
+
+std::optional<uint64_t> lastWriteStamp(const fs::path& path) {
+    std::error_code ec;
+    const auto time = fs::last_write_time(path, ec);
+    if (ec) return std::nullopt;
+    return static_cast<uint64_t>(time.time_since_epoch().count());
 }
 
 std::tm localTime(std::time_t moment) {

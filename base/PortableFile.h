@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 // The few file and clock services whose calls differ between Windows and
@@ -28,6 +29,11 @@ bool flushToDisk(FILE* file);
 // When the target cannot be replaced (another program holds it open, it is
 // read-only, ...) both files are left as they were.
 bool replaceFile(const std::filesystem::path& source, const std::filesystem::path& target, std::error_code& ec);
+
+// The last write time of a file or folder in the finest steps the system
+// keeps (a folder's changes when entries are added, removed or renamed);
+// nullopt when it cannot be read. Only for comparing with an earlier stamp.
+std::optional<uint64_t> lastWriteStamp(const std::filesystem::path& path);
 
 // Broken-down local time of a moment.
 std::tm localTime(std::time_t moment);

@@ -39,12 +39,12 @@ std::optional<Blob> FolderItemSource::read(const Item& item, uint64_t maxBytes) 
 }
 
 fs::path GameFolderOf(const fs::path& situationFile) {
-    const std::string path = situationFile.string();
+    const std::string path = pathText(situationFile);
     auto isSeparator = [](char c) { return c == '/' || c == '\\'; };
     for (size_t i = 0; i + 6 < path.size(); ++i)
         if (isSeparator(path[i]) && isSeparator(path[i + 6]) &&
             equalsIgnoringCase(std::string_view(path).substr(i + 1, 5), "WORLD"))
-            return i == 0 ? fs::path("/") : fs::path(path.substr(0, i));
+            return i == 0 ? fs::path("/") : pathFromText(std::string_view(path).substr(0, i));
     return {};
 }
 
