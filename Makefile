@@ -21,14 +21,12 @@ test: build
 
 # The core and its tests cross-built for Windows (MinGW-w64, static) and run
 # under Wine. The editor and ravok-cli need Qt for Windows and are not built.
-# The suites run one at a time: the textures-box worker test has failed now
-# and then under Wine when two suites ran side by side.
 WINDOWS_BUILD ?= build-windows
 test-windows:
 	@scripts/install-deps.sh --windows
 	@test -f $(WINDOWS_BUILD)/build.ninja || cmake --preset windows
 	cmake --build $(WINDOWS_BUILD) -j$(JOBS)
-	scripts/test-windows.sh $(WINDOWS_BUILD) 1
+	scripts/test-windows.sh $(WINDOWS_BUILD) $(JOBS)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do $$b --benchmark_min_time=0.05; done
