@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: deps configure build run test bench fuzz asan asan-gui clean
+.PHONY: deps configure build run test test-windows bench fuzz asan asan-gui clean
 
 deps:
 	@scripts/install-deps.sh
@@ -18,6 +18,15 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The core and its tests cross-built for Windows (MinGW-w64, static) and run
+# under Wine. The editor and ravok-cli need Qt for Windows and are not built.
+WINDOWS_BUILD ?= build-windows
+test-windows:
+	@scripts/install-deps.sh --windows
+	@test -f $(WINDOWS_BUILD)/build.ninja || cmake --preset windows
+	cmake --build $(WINDOWS_BUILD) -j$(JOBS)
+	scripts/test-windows.sh $(WINDOWS_BUILD) $(JOBS)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do $$b --benchmark_min_time=0.05; done
@@ -44,4 +53,4 @@ fuzz: deps
 	  $$f -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus-$$n fuzz/corpus/$$n || exit 1; done
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) build-asan build-fuzz $(WINDOWS_BUILD)

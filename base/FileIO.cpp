@@ -1,12 +1,14 @@
 #include "base/FileIO.h"
 
+#include "base/PathNames.h"
+#include "base/PortableFile.h"
+
 #include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <map>
 #include <mutex>
 #include <random>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -42,14 +44,13 @@ bool setError(std::string* error, std::string text) {
 
 bool writeFileAtomically(const fs::path& target, std::span<const uint8_t> bytes, std::string* error) {
     fs::path temp = temporarySibling(target);
-    FILE* f = std::fopen(temp.c_str(), "wb");
+    FILE* f = createNewFile(temp);
     if (!f) return setError(error, "cannot create " + temp.string());
     bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = ::fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
+    ok = flushToDisk(f) && ok;
+    ok = std::fclose(f) == 0 && ok; // closed before the rename: Windows renames no open file
     std::error_code ec;
-    if (ok) fs::rename(temp, target, ec);
+    if (ok) replaceFile(temp, target, ec);
     if (!ok || ec) {
         fs::remove(temp, ec);
         return setError(error, "cannot write " + target.string());
@@ -58,16 +59,42 @@ bool writeFileAtomically(const fs::path& target, std::span<const uint8_t> bytes,
     return true;
 }
 
+namespace {
+
+// Names Windows gives to devices in every folder, with any extension.
+bool isDeviceName(std::string_view part) {
+    std::string stem(part.substr(0, part.find('.')));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    static constexpr std::string_view kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (auto device : kDevices)
+        if (stem == device) return true;
+    const bool numbered = stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT"));
+    // COM1..COM9 and LPT1..LPT9, with 0 and the superscript digits of Latin-1
+    return numbered && std::string_view("0123456789\xB9\xB2\xB3").find(stem[3]) != std::string_view::npos;
+}
+
+// One component of a stored name that names a plain file or folder on every
+// system: no "." or "..", no drive, stream or wildcard characters, no control
+// characters, no trailing dot or space (Windows drops them), no device.
+bool isSafeComponent(std::string_view part) {
+    if (part.empty() || part == "." || part == "..") return false;
+    for (char c : part)
+        if (static_cast<unsigned char>(c) < 0x20 || std::string_view(":*?\"<>|").find(c) != std::string_view::npos)
+            return false;
+    if (part.back() == '.' || part.back() == ' ') return false;
+    return !isDeviceName(part);
+}
+
+} // namespace
+
 bool isSafeRelativeName(std::string_view name) {
-    if (name.empty()) return false;
-    if (name.size() >= 2 && name[1] == ':') return false; // drive letter
-    if (name.front() == '\\' || name.front() == '/') return false;
+    if (name.empty() || name.front() == '\\' || name.front() == '/') return false; // rooted or UNC
     size_t start = 0;
     while (start <= name.size()) {
         size_t end = name.find_first_of("\\/", start);
         if (end == std::string_view::npos) end = name.size();
-        auto part = name.substr(start, end - start);
-        if (part.empty() || part == "." || part == "..") return false;
+        if (!isSafeComponent(name.substr(start, end - start))) return false;
         start = end + 1;
     }
     return true;
@@ -75,33 +102,38 @@ bool isSafeRelativeName(std::string_view name) {
 
 namespace {
 
+// Folds the letters of a stored (Latin-1) name, accented capitals included.
 std::string lowered(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : out) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7))
+            c = static_cast<char>(byte + 0x20);
+    }
     return out;
 }
 
-// Lower-cased file name -> actual file name, per folder. A listing is read
+// Lower-cased stored form of a file name -> the file's actual name, per folder. A listing is read
 // again when the folder's last-write time changed (files added, removed or
 // renamed by any program since).
 struct FolderListing {
-    fs::file_time_type stamp;
-    std::map<std::string, std::string> names;
+    uint64_t stamp;
+    std::map<std::string, fs::path> names;
 };
 std::mutex g_cacheMutex;
 std::map<fs::path, FolderListing> g_folderCache;
 
-std::optional<std::string> findIgnoringCase(const fs::path& folder, std::string_view part) {
+std::optional<fs::path> findIgnoringCase(const fs::path& folder, std::string_view part) {
     std::error_code ec;
-    const auto stamp = fs::last_write_time(folder, ec);
-    if (ec) return std::nullopt;
+    const auto stamp = lastWriteStamp(folder);
+    if (!stamp) return std::nullopt;
     std::lock_guard lock(g_cacheMutex);
     auto it = g_folderCache.find(folder);
-    if (it == g_folderCache.end() || it->second.stamp != stamp) {
-        FolderListing listing{stamp, {}};
+    if (it == g_folderCache.end() || it->second.stamp != *stamp) {
+        FolderListing listing{*stamp, {}};
         for (fs::directory_iterator d(folder, ec), end; !ec && d != end; d.increment(ec)) {
-            auto name = d->path().filename().string();
-            listing.names.emplace(lowered(name), name); // first of several case variants wins
+            fs::path name = d->path().filename();
+            listing.names.emplace(lowered(nameFromPath(name)), name); // first of several case variants wins
         }
         it = g_folderCache.insert_or_assign(folder, std::move(listing)).first;
     }
@@ -115,15 +147,21 @@ std::optional<std::string> findIgnoringCase(const fs::path& folder, std::string_
 std::optional<fs::path> resolveInFolder(const fs::path& folder, std::string_view name) {
     if (!isSafeRelativeName(name)) return std::nullopt;
     fs::path resolved = folder;
+#ifdef _WIN32
+    // Windows finds a file under any case, so an exact test would hand back
+    // the stored name's case: the listing gives the name as it is on disk.
+    bool exactStillPossible = false;
+#else
     bool exactStillPossible = true;
+#endif
     size_t start = 0;
     while (start < name.size()) {
         size_t end = name.find_first_of("\\/", start);
         if (end == std::string_view::npos) end = name.size();
         auto part = name.substr(start, end - start);
         std::error_code ec;
-        if (exactStillPossible && fs::exists(resolved / std::string(part), ec)) {
-            resolved /= std::string(part);
+        if (exactStillPossible && fs::exists(resolved / pathFromName(part), ec)) {
+            resolved /= pathFromName(part);
         } else {
             exactStillPossible = false;
             auto actual = findIgnoringCase(resolved, part);

@@ -24,8 +24,11 @@ bool writeFileAtomically(const std::filesystem::path& target, std::span<const ui
                          std::string* error = nullptr);
 
 // A name taken from a file, checked so that it stays inside the folder it is
-// resolved in: no empty components, no "." or "..", no absolute paths or drive
-// letters. Accepts backslashes and slashes as separators.
+// resolved in and names a plain file on every system: no empty components, no
+// "." or "..", no absolute or UNC paths, drive letters or streams ("A:B"), no
+// wildcards or control characters, no trailing dots or spaces, and no device
+// names (CON, NUL, COM1, ... with any extension). Accepts backslashes and
+// slashes as separators.
 bool isSafeRelativeName(std::string_view name);
 
 // Resolves a stored name (ART\GRASS.RAW style or a plain file name) inside a

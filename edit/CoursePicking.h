@@ -3,6 +3,7 @@
 #include "edit/ObjectSelection.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>

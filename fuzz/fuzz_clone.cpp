@@ -3,6 +3,7 @@
 // was cloned.
 #include "ItemFraming.h"
 #include "base/FileIO.h"
+#include "base/PortableFile.h"
 #include "model/TrackPod.h"
 #include "pod/CloneTrack.h"
 #include "pod/SituationFile.h"
@@ -11,7 +12,6 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 using namespace ravok;
 namespace fs = std::filesystem;
@@ -25,7 +25,7 @@ constexpr std::string_view kFiles[] = {
 };
 
 void writeFile(const fs::path& path, std::span<const uint8_t> bytes) {
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    if (FILE* f = ravok::openFile(path, "wb")) {
         if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
     }
@@ -36,7 +36,7 @@ void writeFile(const fs::path& path, std::span<const uint8_t> bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // One game folder per process, removed when the process ends.
     static const struct Game {
-        fs::path folder = fs::temp_directory_path() / ("ravok-fuzz-clone-" + std::to_string(getpid()));
+        fs::path folder = fs::temp_directory_path() / ("ravok-fuzz-clone-" + std::to_string(ravok::processId()));
         Game() {
             for (const char* sub : {"WORLD", "LEVELS", "DATA"}) fs::create_directories(folder / sub);
         }

@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes as a pod file: the directory, lookups of every kind,
 // item reads and the track lister.
+#include "base/PortableFile.h"
 #include "pod/ItemSource.h"
 #include "pod/PodArchive.h"
 #include "pod/PodTrackList.h"
@@ -8,7 +9,6 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 using namespace ravok;
 
@@ -16,14 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // One scratch file per process, removed when the process ends.
     static const struct Scratch {
         std::filesystem::path path =
-            std::filesystem::temp_directory_path() / ("ravok-fuzz-pod-" + std::to_string(getpid()) + ".pod");
+            std::filesystem::temp_directory_path() / ("ravok-fuzz-pod-" + std::to_string(ravok::processId()) + ".pod");
         ~Scratch() {
             std::error_code ec;
             std::filesystem::remove(path, ec);
         }
     } scratch;
     const std::filesystem::path& path = scratch.path;
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    if (FILE* f = ravok::openFile(path, "wb")) {
         std::fwrite(data, 1, size, f);
         std::fclose(f);
     }

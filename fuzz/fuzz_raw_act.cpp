@@ -7,8 +7,33 @@
 
 using namespace ravok;
 
+namespace {
+
+// The input as a stream, as the readers get a file.
+FILE* streamOf(const uint8_t* data, size_t size) {
+#ifdef _WIN32
+    FILE* f = std::tmpfile(); // Windows has no memory streams
+    if (f && size && std::fwrite(data, 1, size, f) != size) {
+        std::fclose(f);
+        return nullptr;
+    }
+    if (f) std::rewind(f);
+    return f;
+#else
+    return fmemopen(const_cast<uint8_t*>(data), size, "rb");
+#endif
+}
+
+#ifdef _WIN32
+constexpr const char* kNullDevice = "NUL";
+#else
+constexpr const char* kNullDevice = "/dev/null";
+#endif
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FILE* f = fmemopen(const_cast<uint8_t*>(data), size, "rb");
+    FILE* f = streamOf(data, size);
     if (!f && size) return 0;
 
     TrackPalette palette;
@@ -23,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::rewind(f);
         if (texture.readRaw(f, "ART\\FUZZ.RAW", asked, asked)) {
             RemapToTrackPalette(palette, texture.pixels(), paletteFromRgbBytes({data, size < 768 ? size : 768}));
-            FILE* sink = std::fopen("/dev/null", "wb");
+            FILE* sink = std::fopen(kNullDevice, "wb");
             if (sink) {
                 texture.writeRaw(sink);
                 palette.writeAct(sink);

@@ -2,6 +2,8 @@
 
 #include "base/ByteReader.h"
 #include "base/FileIO.h"
+#include "base/PathNames.h"
+#include "base/PortableFile.h"
 #include "base/Text.h"
 #include "model/PodNameRules.h"
 #include "model/TrackPod.h"
@@ -23,11 +25,11 @@ std::optional<TrackItemSource::Item> FolderItemSource::find(std::string_view nam
     if (!path || !fs::is_regular_file(*path, ec)) return std::nullopt;
     const uintmax_t size = fs::file_size(*path, ec);
     if (ec || size == 0) return std::nullopt;
-    return Item{path->string(), size};
+    return Item{pathText(*path), size};
 }
 
 std::optional<Blob> FolderItemSource::read(const Item& item, uint64_t maxBytes) {
-    FILE* f = std::fopen(item.name.c_str(), "rb");
+    FILE* f = openFile(pathFromText(item.name), "rb");
     if (!f) return std::nullopt;
     Blob bytes(size_t(std::min(item.size, maxBytes)));
     const size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
@@ -37,12 +39,12 @@ std::optional<Blob> FolderItemSource::read(const Item& item, uint64_t maxBytes) 
 }
 
 fs::path GameFolderOf(const fs::path& situationFile) {
-    const std::string path = situationFile.string();
+    const std::string path = pathText(situationFile);
     auto isSeparator = [](char c) { return c == '/' || c == '\\'; };
     for (size_t i = 0; i + 6 < path.size(); ++i)
         if (isSeparator(path[i]) && isSeparator(path[i + 6]) &&
             equalsIgnoringCase(std::string_view(path).substr(i + 1, 5), "WORLD"))
-            return i == 0 ? fs::path("/") : fs::path(path.substr(0, i));
+            return i == 0 ? fs::path("/") : pathFromText(std::string_view(path).substr(0, i));
     return {};
 }
 

@@ -1,6 +1,7 @@
 #include "pod/PodArchive.h"
 
 #include "base/ByteReader.h"
+#include "base/PortableFile.h"
 #include "base/Text.h"
 
 #include <algorithm>
@@ -54,7 +55,7 @@ bool PodFile::open(const std::filesystem::path& path) {
     if (!std::filesystem::is_regular_file(path, ec)) return false;
     uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec) return false;
-    m_file = std::fopen(path.c_str(), "rb");
+    m_file = openFile(path, "rb");
     if (!m_file) return false;
     m_size = size;
     m_position = 0;
@@ -69,7 +70,7 @@ void PodFile::close() {
 
 bool PodFile::seek(uint64_t offset) {
     if (!m_file || offset > m_size) return false;
-    if (fseeko(m_file, off_t(offset), SEEK_SET) != 0) return false;
+    if (!seekFile(m_file, offset)) return false;
     m_position = offset;
     return true;
 }

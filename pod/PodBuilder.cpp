@@ -3,6 +3,7 @@
 #include "base/ByteWriter.h"
 #include "base/FileIO.h"
 #include "base/Interfaces.h"
+#include "base/PortableFile.h"
 #include "base/Text.h"
 #include "pod/PodArchive.h"
 
@@ -11,7 +12,6 @@
 #include <cstring>
 #include <new>
 #include <system_error>
-#include <unistd.h>
 
 namespace ravok {
 
@@ -26,8 +26,8 @@ std::atomic<unsigned> g_buildCounter{0};
 // followed or reused) under the program's name, the process and a counter.
 FILE* createExclusive(const std::filesystem::path& folder, const std::string& prefix, std::filesystem::path& path) {
     for (int attempt = 0; attempt < 16; ++attempt) {
-        path = folder / formatText("%s-%ld-%u.tmp", prefix.c_str(), long(getpid()), ++g_buildCounter);
-        if (FILE* f = std::fopen(path.c_str(), "w+bx")) return f;
+        path = folder / formatText("%s-%ld-%u.tmp", prefix.c_str(), processId(), ++g_buildCounter);
+        if (FILE* f = createNewFile(path)) return f;
         if (errno != EEXIST) return nullptr;
     }
     return nullptr;
@@ -167,7 +167,7 @@ PodBuilder::AddFileResult PodBuilder::AddFileToPod(std::string_view podPath, con
 
     std::error_code ec;
     const uintmax_t size = std::filesystem::file_size(source, ec);
-    FILE* in = ec ? nullptr : std::fopen(source.c_str(), "rb");
+    FILE* in = ec ? nullptr : openFile(source, "rb");
     if (!in) return AddFileResult::SourceMissing;
     if (!roomForItem(size)) {
         std::fclose(in);
@@ -236,7 +236,7 @@ bool PodBuilder::writeTarget(FILE* out, std::string& reason, int& error) {
         reason = "scratch";
         return false;
     }
-    if (std::fflush(out) != 0 || fsync(fileno(out)) != 0) {
+    if (!flushToDisk(out)) {
         error = errno;
         reason = "write";
         return false;
@@ -262,7 +262,9 @@ bool PodBuilder::FinishPod(const std::filesystem::path& target) {
 
     std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
     std::filesystem::path temporary;
-    FILE* out = createExclusive(folder, "." + target.filename().string() + ".ravok", temporary);
+    std::string prefix = ".";
+    prefix.append(target.filename().string()).append(".ravok");
+    FILE* out = createExclusive(folder, prefix, temporary);
     if (!out) return refuseTarget(false, errno);
 
     std::string reason;
@@ -276,8 +278,7 @@ bool PodBuilder::FinishPod(const std::filesystem::path& target) {
     if (written) {
         if (std::filesystem::exists(target, ec))
             std::filesystem::permissions(temporary, std::filesystem::status(target, ec).permissions(), ec);
-        std::filesystem::rename(temporary, target, ec);
-        if (ec) {
+        if (!replaceFile(temporary, target, ec)) {
             written = false;
             error = ec.value();
             reason = "write";

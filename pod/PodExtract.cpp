@@ -1,6 +1,7 @@
 #include "pod/PodExtract.h"
 
 #include "base/FileIO.h"
+#include "base/PathNames.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"
@@ -30,8 +31,8 @@ fs::path pathInFolder(const fs::path& folder, const std::string& rest) {
     fs::path path = folder;
     size_t start = 0;
     for (size_t end; (end = rest.find_first_of("\\/", start)) != std::string::npos; start = end + 1)
-        path /= rest.substr(start, end - start);
-    return path / rest.substr(start);
+        path /= pathFromName(std::string_view(rest).substr(start, end - start));
+    return path / pathFromName(std::string_view(rest).substr(start));
 }
 
 std::string summary(const ExtractResult& r) {

@@ -1,5 +1,6 @@
 #include "pod/VersionRecord.h"
 
+#include "base/PortableFile.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"
 #include "pod/TextLines.h"
@@ -10,8 +11,7 @@ namespace ravok {
 
 BuildDate BuildDate::today() {
     std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localTime(now);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Ravok builds and tests with, only those missing.
+# With --windows: only what the Windows cross-build needs.
 # Idempotent: packages already installed (dpkg -s) are left alone.
 set -euo pipefail
 
@@ -11,6 +12,11 @@ packages=(
   xvfb xauth libgl1-mesa-dri imagemagick desktop-file-utils shared-mime-info xdotool
   clang libclang-rt-14-dev python3
 )
+
+# `install-deps.sh --windows`: the Windows cross-build and its test run under Wine.
+if [ "${1:-}" = "--windows" ]; then
+  packages=(cmake ninja-build python3 libstb-dev g++-mingw-w64-x86-64-posix wine64 googletest)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

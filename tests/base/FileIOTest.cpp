@@ -31,6 +31,37 @@ TEST(FileIO, AtomicWriteReplacesOrLeavesTheOldFile) {
     EXPECT_EQ(entries, 1); // only track.rvk
 }
 
+TEST(FileIO, AtomicWriteNeverBreaksATargetThatIsOpen) {
+    TempDir dir;
+    auto target = dir / "track.rvk";
+    test::writeBytes(target, {1, 2, 3});
+    const std::vector<uint8_t> fresh = {9, 8, 7, 6};
+    {
+        // Another program reading the target. Windows refuses to replace a
+        // file open without delete sharing; other systems replace it.
+        std::ifstream reader(target, std::ios::binary);
+        ASSERT_TRUE(reader);
+        const bool written = writeFileAtomically(target, fresh);
+#ifdef _WIN32
+        EXPECT_FALSE(written);
+        EXPECT_EQ(readWholeFile(target).value(), std::vector<uint8_t>({1, 2, 3}));
+#else
+        EXPECT_TRUE(written);
+        EXPECT_EQ(readWholeFile(target).value(), fresh);
+#endif
+        EXPECT_EQ(reader.get(), 1); // the reader still sees the file it opened
+    }
+    int entries = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.path())) entries += e.is_regular_file();
+    EXPECT_EQ(entries, 1); // no temporary file left behind either way
+
+    // Once the reader is gone the target is replaced again and again.
+    for (uint8_t round = 0; round < 3; ++round) {
+        ASSERT_TRUE(writeFileAtomically(target, std::vector<uint8_t>{round}));
+        EXPECT_EQ(readWholeFile(target).value(), std::vector<uint8_t>({round}));
+    }
+}
+
 TEST(FileIO, ReadWholeFileRefusesLargeFiles) {
     TempDir dir;
     test::writeBytes(dir / "ten", std::vector<uint8_t>(10, 1));
@@ -50,6 +81,17 @@ TEST(FileIO, NamesStayInsideTheirFolder) {
     EXPECT_FALSE(isSafeRelativeName("C:ART"));
     EXPECT_FALSE(isSafeRelativeName("ART\\\\A.RAW"));
     EXPECT_FALSE(isSafeRelativeName("ART\\"));
+
+    // What Windows reads as a drive, a share, a stream or a device.
+    for (const char* name : {"c:\\WINDOWS\\X.DLL", "D:", "\\\\server\\share\\A.RAW", "//server/share/A.RAW",
+                             "ART\\GRASS.RAW:hidden", "GRASS.RAW::$DATA", "ART:\\A.RAW", "CON", "nul.raw",
+                             "ART\\Com1.BIN", "LPT9.PNG", "AUX .RAW", "CONIN$", "COM\xB9.RAW", "ART\\prn\\A.RAW",
+                             "ART.\\A.RAW", "A.RAW ", "A*.RAW", "A?.RAW", "A\"B", "A<B", "A|B", "A\tB"})
+        EXPECT_FALSE(isSafeRelativeName(name)) << name;
+    // Names that only look like devices are ordinary files.
+    for (const char* name : {"CONSOLE.RAW", "ART\\NULL.RAW", "COM10.BIN", "LPT.RAW", "ART\\AUXILIARY.RAW",
+                             "MODELS\\CON_ROAD.BIN", "A.B.C", "GR\xC9" "ASS.RAW"})
+        EXPECT_TRUE(isSafeRelativeName(name)) << name;
 }
 
 TEST(FileIO, ResolvesStoredNamesWithoutRegardToCase) {
@@ -69,4 +111,18 @@ TEST(FileIO, ResolvesStoredNamesWithoutRegardToCase) {
     test::writeBytes(dir / "Art" / "New.RAW", {3});
     invalidateFolderCache(dir / "Art");
     EXPECT_EQ(*resolveInFolder(dir.path(), "art\\new.raw"), dir / "Art" / "New.RAW");
+}
+
+TEST(FileIO, ResolvesLatin1NamesToTheirFilesOnDisk) {
+    TempDir dir;
+    // Made by another program: "Ré" as Unicode, in another letter case.
+    const std::filesystem::path folder = dir.path() / std::filesystem::path(u8"R\u00e9seau");
+    std::filesystem::create_directories(folder);
+    test::writeBytes(folder / std::filesystem::path(u8"Pr\u00e9.Raw"), {5});
+    for (const char* stored : {"R\xC9SEAU\\PR\xC9.RAW", "r\xE9seau\\pr\xE9.raw"}) {
+        auto hit = resolveInFolder(dir.path(), stored);
+        ASSERT_TRUE(hit) << stored;
+        EXPECT_EQ(readWholeFile(*hit).value(), std::vector<uint8_t>({5}));
+    }
+    EXPECT_FALSE(resolveInFolder(dir.path(), "R\xE9SEAU\\CON"));
 }

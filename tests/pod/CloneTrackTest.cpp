@@ -94,6 +94,22 @@ TEST(CloneTrack, ClonesALooseTrackFromAMixedCaseGameFolder) {
     EXPECT_EQ(CloneStem(g.game, "FARMROAD"), "FARMROAD4");
 }
 
+TEST(CloneTrack, GameFoldersWithAccentedNamesAreReadFrom) {
+    TempDir dir;
+    const fs::path game = dir.path() / fs::path(u8"Jeux d\u00e9mo \u00c5");
+    fs::create_directories(game / "Data");
+    test::writeBytes(game / "Data" / "farm.raw", {4, 5, 6});
+    EXPECT_EQ(GameFolderOf(game / "World" / "FARM.SIT"), game);
+
+    FolderItemSource source(game);
+    auto item = source.find("DATA\\FARM.RAW");
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->size, 3u);
+    auto bytes = source.read(*item, 100);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(*bytes, Blob({4, 5, 6}));
+}
+
 TEST(CloneTrack, AnMtm1SourceBecomesAnMtm2Track) {
     GameFolder g;
     CTrackPOD source;

@@ -122,6 +122,31 @@ TEST(PodArchive, HostileDirectoriesNeverReadPastTheFile) {
     EXPECT_EQ(findAndRead(track, pod, "GOOD.RAW"), bytesOf("good"));
 }
 
+TEST(PodArchive, ReadsPastTwoGigabytes) {
+    TempDir dir;
+    const auto path = dir / "BIG.POD";
+    constexpr uint64_t kFar = (uint64_t(3) << 30) + 7; // past any 32-bit signed offset
+    {
+        std::ofstream out(path, std::ios::binary);
+    }
+    std::error_code ec;
+    std::filesystem::resize_file(path, kFar + 4, ec); // sparse where the file system allows
+    if (ec) GTEST_SKIP() << "no room for a sparse 3 GiB file: " << ec.message();
+    {
+        std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
+        out.seekp(std::streamoff(kFar));
+        out.write("TAIL", 4);
+    }
+    PodFile pod;
+    ASSERT_TRUE(pod.open(path));
+    EXPECT_EQ(pod.size(), kFar + 4);
+    ASSERT_TRUE(pod.seek(kFar));
+    char tail[4] = {};
+    ASSERT_TRUE(pod.read(tail, 4));
+    EXPECT_EQ(std::string(tail, 4), "TAIL");
+    EXPECT_FALSE(pod.seek(kFar + 5));
+}
+
 TEST(PodArchive, NameLimitsAndTheirMessages) {
     EXPECT_EQ(ArtNameLimit(), 18);
     EXPECT_EQ(SoundNameLimit(), 18);

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <random>
 
@@ -12,8 +14,11 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
+    // On Windows a file still open anywhere keeps its folder from going: a
+    // failure here means the code under test left a file open.
     std::error_code ec;
     std::filesystem::remove_all(m_path, ec);
+    if (ec || std::filesystem::exists(m_path)) ADD_FAILURE() << "cannot remove " << m_path << ": " << ec.message();
 }
 
 void writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
