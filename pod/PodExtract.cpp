@@ -34,6 +34,20 @@ fs::path pathInFolder(const fs::path& folder, const std::string& rest) {
     return path / rest.substr(start);
 }
 
+// A link already inside the folder may point anywhere: the folder the file
+// would go into, with every link resolved, must still lie inside `folder`,
+// and the file itself must not be a link.
+bool staysInside(const fs::path& folder, const fs::path& path) {
+    std::error_code ec;
+    fs::path root = fs::weakly_canonical(folder, ec);
+    if (ec) return false;
+    if (!root.has_filename() && root.has_relative_path()) root = root.parent_path(); // a trailing separator
+    const fs::path parent = fs::weakly_canonical(path.parent_path(), ec);
+    if (ec) return false;
+    const auto mismatch = std::mismatch(root.begin(), root.end(), parent.begin(), parent.end());
+    return mismatch.first == root.end() && !fs::is_symlink(fs::symlink_status(path, ec));
+}
+
 std::string summary(const ExtractResult& r) {
     std::string text;
     if (r.unsafe > 0)
@@ -87,6 +101,10 @@ ExtractResult ExtractPodArt(const CTrackPOD& track, const fs::path& artFolder, c
         }
         if (buffer.size() < entry.size) buffer.resize(entry.size);
         const fs::path path = pathInFolder(folder, rest);
+        if (!staysInside(folder, path)) {
+            ++result.unsafe;
+            continue;
+        }
         std::error_code ec;
         fs::create_directories(path.parent_path(), ec);
         if (!pod.seek(entry.offset) || !pod.read(buffer.data(), entry.size) ||
