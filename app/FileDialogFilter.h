@@ -9,4 +9,6 @@
 // dialog may match case-sensitively: every pattern is offered in lower and
 // in upper case.
 QString QtFileFilter(const QString& systemFilter);
-inline QString QtFileFilter(const char* systemFilter) { return QtFileFilter(QString::fromLatin1(systemFilter)); }
+inline QString QtFileFilter(const char* systemFilter) {
+    return QtFileFilter(QString::fromLatin1(systemFilter));
+}

@@ -19,7 +19,8 @@ std::string_view nameInFolder(std::string_view name) {
 std::string_view itemStem(std::string_view name) {
     std::string_view rest = nameInFolder(name);
     const size_t dot = rest.rfind('.');
-    if (dot != std::string_view::npos && rest.find('\\', dot) == std::string_view::npos) rest = rest.substr(0, dot);
+    if (dot != std::string_view::npos && rest.find('\\', dot) == std::string_view::npos)
+        rest = rest.substr(0, dot);
     return rest;
 }
 

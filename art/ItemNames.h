@@ -22,6 +22,7 @@ std::string itemName(std::string_view folder, std::string_view nameInFolder);
 std::optional<std::filesystem::path> itemDiskPath(const std::filesystem::path& folder, std::string_view name);
 // The HD picture of a texture stem in a folder: stem.PNG, else stem.TGA, in
 // any letter case; a folder of that name is no picture.
-std::optional<std::filesystem::path> findHdPicture(const std::filesystem::path& folder, std::string_view stem);
+std::optional<std::filesystem::path> findHdPicture(const std::filesystem::path& folder,
+                                                   std::string_view stem);
 
 } // namespace ravok
