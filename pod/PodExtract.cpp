@@ -1,5 +1,6 @@
 #include "pod/PodExtract.h"
 
+#include "art/ItemNames.h"
 #include "base/FileIO.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"
@@ -20,9 +21,10 @@ constexpr size_t kFirstCopyBuffer = 64 * 1024;
 // for entries of other folders.
 std::optional<std::pair<fs::path, std::string>> targetOf(const std::string& name, const fs::path& art,
                                                          const fs::path& models) {
-    for (auto [prefix, folder] : {std::pair<std::string_view, const fs::path*>{"ART\\", &art}, {"MODELS\\", &models}})
-        if (name.size() > prefix.size() && equalsIgnoringCase(std::string_view(name).substr(0, prefix.size()), prefix))
-            return std::pair{*folder, name.substr(prefix.size())};
+    const std::string_view folder = itemFolder(name), rest = nameInFolder(name);
+    if (folder.empty() || rest.empty()) return std::nullopt;
+    if (equalsIgnoringCase(folder, "ART")) return std::pair{art, std::string(rest)};
+    if (equalsIgnoringCase(folder, "MODELS")) return std::pair{models, std::string(rest)};
     return std::nullopt;
 }
 
