@@ -43,14 +43,19 @@ asan-gui: deps
 	cmake --build build-asan -j$(JOBS) --target test_app test_view
 	cd build-asan && ctest --output-on-failure -j$(JOBS) -L gui
 
-# Runs each harness for FUZZ_SECONDS on the developer's machine (not in CI).
+# Runs every harness for FUZZ_SECONDS on the developer's machine (not in CI),
+# each to the end; fails afterwards when any harness found something. New
+# inputs go to build-fuzz/corpus-NAME, findings to build-fuzz/findings-NAME.
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	@test -f build-fuzz/build.ninja || cmake --preset fuzz
 	cmake --build build-fuzz -j$(JOBS)
-	@for f in build-fuzz/fuzz/fuzz_*; do n=$$(basename $$f | sed 's/^fuzz_//'); \
-	  mkdir -p build-fuzz/corpus-$$n; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus-$$n fuzz/corpus/$$n || exit 1; done
+	@failed=""; for f in build-fuzz/fuzz/fuzz_*; do n=$$(basename $$f | sed 's/^fuzz_//'); \
+	  mkdir -p build-fuzz/corpus-$$n build-fuzz/findings-$$n fuzz/corpus/$$n; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build-fuzz/findings-$$n/ \
+	    build-fuzz/corpus-$$n fuzz/corpus/$$n > build-fuzz/fuzz-$$n.log 2>&1 || failed="$$failed $$n"; \
+	  echo "$$n: $$(grep -E '^#[0-9]+' build-fuzz/fuzz-$$n.log | tail -1)"; done; \
+	  if [ -n "$$failed" ]; then echo "fuzz findings in:$$failed (see build-fuzz/fuzz-NAME.log)"; exit 1; fi
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz $(WINDOWS_BUILD)

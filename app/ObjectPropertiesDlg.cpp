@@ -1,5 +1,6 @@
 #include "app/ObjectPropertiesDlg.h"
 
+#include "app/FileDialogFilter.h"
 #include "app/LightPropertiesDlg.h"
 #include "app/StockSoundDlg.h"
 #include "model/TrackRecords.h"
@@ -80,7 +81,7 @@ QWidget* CObjectPropertiesDlg::soundRow(QLineEdit*& field, const char* name, Sou
     });
     connect(file, &QPushButton::clicked, this, [this, edit] {
         const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Select Sound"), m_soundFolder,
-                                                          QStringLiteral("WAV files (*.wav)"));
+                                                          QtFileFilter("WAV files (*.wav)"));
         if (path.isEmpty()) return;
         // The sound is loaded from the sound folder by its name when OK is pressed:
         // a file from elsewhere would never be found there.

@@ -293,7 +293,7 @@ bool CRavokDoc::CloneTrack(const QString& situationFile) {
     replaced({}, QString::fromStdString(m_track.trackName.str()));
     ReportSituationFileProblems();
     if (std::string cylinders = ravok::CloneCylinderWarning(m_track); !cylinders.empty())
-        messages().warn(cylinders, ravok::kCloneErrorCaption);
+        messages().warn(cylinders, ravok::kCloneCaption);
     loadArtAndModels();
     // A clone has never been saved: leaving it asks first.
     setModified(true);

@@ -1,5 +1,6 @@
 #include "app/RavokFrame.h"
 
+#include "app/FileDialogFilter.h"
 #include "app/OptionsSheet.h"
 #include "app/RavokDoc.h"
 #include "app/AdjustHeightsDlg.h"
@@ -464,7 +465,7 @@ void CRavokFrame::OnViewPod() {
 void CRavokFrame::OnCloneTrack() {
     const QString path = QFileDialog::getOpenFileName(
         this, QStringLiteral("Choose the situation file (.SIT / .SI2) of the track to clone"),
-        text(m_settings.sitFolder), QString::fromLatin1(ravok::kCloneDialogFilter));
+        text(m_settings.sitFolder), QtFileFilter(ravok::kCloneDialogFilter));
     if (!path.isEmpty()) m_doc.CloneTrack(path);
 }
 

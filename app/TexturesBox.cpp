@@ -1,5 +1,6 @@
 #include "app/TexturesBox.h"
 
+#include "app/FileDialogFilter.h"
 #include "app/DibClipboard.h"
 #include "app/MessageBoxPrompter.h"
 #include "app/RavokDoc.h"
@@ -166,12 +167,12 @@ CTexturesBox::CTexturesBox(CRavokDoc& doc, ravok::ProgramSettings& settings, QWi
     askTextureFiles = [this] {
         return QFileDialog::getOpenFileNames(this, QStringLiteral("Load texture file (RAW, PNG or TGA)"),
                                              text(artFolder()),
-                                             QStringLiteral("Textures (*.raw *.png *.tga)"));
+                                             QtFileFilter("Textures (*.raw;*.png;*.tga)"));
     };
     askCompositeFile = [this] {
         return QFileDialog::getOpenFileName(
             this, QStringLiteral("Choose an image to cut into textures"), text(artFolder()),
-            QStringLiteral("PNG and TGA images (*.png *.tga);;All Files (*)"));
+            QtFileFilter("PNG and TGA images (*.png *.tga);;All Files (*)"));
     };
 
     connect(m_grid, &CTextureCells::cellPressed, this, &CTexturesBox::onGridPressed);

@@ -1,5 +1,6 @@
 #include "app/TopCrushChoice.h"
 
+#include "app/FileDialogFilter.h"
 #include "app/RavokDoc.h"
 #include "base/ProgramSettings.h"
 #include "edit/ObjectModels.h"
@@ -16,7 +17,7 @@ ChooseTopCrushModels(CRavokDoc& doc, ProgramSettings& settings, QWidget* parent,
         if (chooseFile) return chooseFile(QString::fromLatin1(title));
         return QFileDialog::getOpenFileName(parent, QString::fromLatin1(title),
                                             QString::fromStdString(settings.modelsFolder.string()),
-                                            QStringLiteral("BIN files (*.bin)"));
+                                            QtFileFilter("BIN files (*.bin)"));
     };
     auto load = [&](TopCrushPart part, const QString& file) {
         const TopCrushModelLoad loaded = LoadTopCrushModel(doc.track(), part, file.toStdString(),

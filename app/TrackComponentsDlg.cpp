@@ -1,5 +1,6 @@
 #include "app/TrackComponentsDlg.h"
 
+#include "app/FileDialogFilter.h"
 #include "app/ArenaPropertiesDlg.h"
 #include "app/DibClipboard.h"
 #include "app/PictureSlotBox.h"
@@ -54,10 +55,6 @@ std::string descriptionBytes(const QString& shown) {
 QString shownDescription(const std::string& bytes) {
     return QString::fromLatin1(bytes.data(), qsizetype(bytes.size())).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
-
-// A file-dialog filter in Qt's syntax: "Image files (*.png, *.tga)" lists its
-// patterns with blanks.
-QString qtFilter(const char* filter) { return QString::fromLatin1(filter).replace(QStringLiteral(", "), QStringLiteral(" ")); }
 
 QPushButton* smallButton(const QString& caption, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
@@ -379,7 +376,7 @@ bool CTrackComponentsDlg::useStockIcon(int index) {
 void CTrackComponentsDlg::OnLoadPicture(int slot) {
     if (!editable()) return;
     const QString file = askOpenFile(QStringLiteral("Load picture"), text(m_settings.bitmapsFolder),
-                                     QString::fromLatin1(kPictureFilter), QStringLiteral("bmp"));
+                                     QtFileFilter(kPictureFilter), QStringLiteral("bmp"));
     if (file.isEmpty()) return;
     m_settings.bitmapsFolder = toPath(QFileInfo(file).absolutePath());
     loadPicture(slot, file);
@@ -476,7 +473,7 @@ bool CTrackComponentsDlg::removeTerrainMap(TerrainMapKind kind) {
 void CTrackComponentsDlg::OnTerrainMap(TerrainMapKind kind) {
     if (!editable()) return;
     QStringList filters;
-    for (const char* filter : kTerrainMapFilters) filters << qtFilter(filter);
+    for (const char* filter : kTerrainMapFilters) filters << QtFileFilter(filter);
     QFileDialog dialog(this, QString::fromLatin1(TerrainMapDialogTitle(kind)),
                        text(TerrainMapStartFolder(m_settings.artFolder)));
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -507,8 +504,8 @@ void CTrackComponentsDlg::OnBackdrop() {
     dialog.setDefaultSuffix(QStringLiteral("bin"));
     // The list starts with the usual backdrop names; the BIN filter shows every model.
     const QString pattern = QString::fromLatin1(kBackdropNamePattern);
-    dialog.setNameFilters({pattern + QStringLiteral(" (") + QString(pattern).remove(';') + QStringLiteral(")"),
-                           QString::fromLatin1(kBackdropFilter)});
+    dialog.setNameFilters({QtFileFilter(pattern + QStringLiteral(" (") + pattern + QStringLiteral(")")),
+                           QtFileFilter(kBackdropFilter)});
     const QString file = chooseFile(dialog);
     if (!file.isEmpty()) chooseBackdrop(file);
 }

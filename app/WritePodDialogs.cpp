@@ -1,5 +1,6 @@
 #include "app/WritePodDialogs.h"
 
+#include "app/FileDialogFilter.h"
 #include "model/Completeness.h"
 #include "pod/TrackPodBuild.h"
 #include "pod/WritePodTexts.h"
@@ -72,7 +73,7 @@ bool CLegacyFallbackDlg::dontExplainAgain() const { return m_dontExplain->isChec
 std::optional<PodTarget> askPodTarget(QWidget* parent, const ravok::FallbackEstimate& estimate, bool omitFallback,
                                       const QString& startFolder) {
     QFileDialog dialog(parent, QString::fromLatin1(ravok::kWritePodDialogTitle), startFolder,
-                       QString::fromLatin1(ravok::kPodFileFilter));
+                       QtFileFilter(ravok::kPodFileFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pod"));
     // Qt's own dialog, so that the check box can sit under it.

@@ -222,7 +222,15 @@ void Model::computeBaseHeight() {
     m_baseHeight = lowest - 31;
 }
 
+// Only a file that reads as a model keeps its bytes: a model without them is
+// counted bad and never packed.
 bool Model::read(std::string_view name, std::span<const uint8_t> bytes) {
+    const bool ok = readRecords(name, bytes);
+    if (!ok) std::vector<uint8_t>().swap(m_fileBytes);
+    return ok;
+}
+
+bool Model::readRecords(std::string_view name, std::span<const uint8_t> bytes) {
     reset(name);
     if (bytes.size() < 4) return false;
     m_fileBytes.assign(bytes.begin(), bytes.end());

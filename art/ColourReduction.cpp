@@ -360,7 +360,7 @@ std::optional<LegacyTexture> BuildLegacyTexture(const RgbPicture& hd, bool terra
     }
     auto quantised = QuantisePicture(square);
     if (!quantised) {
-        message = "Out of memory quantizing the texture.";
+        message = kOutOfMemoryQuantizing;
         return std::nullopt;
     }
     legacy.indices = std::move(quantised->indices);

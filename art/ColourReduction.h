@@ -49,6 +49,8 @@ std::optional<QuantisedPicture> QuantisePicture(const RgbPicture& picture);
 RgbPicture RgbFromBgrRows(const uint8_t* bgr, int width, int height, size_t stride);
 
 // The legacy texture of a square HD picture: terrain textures get the edge border.
+constexpr const char* kOutOfMemoryQuantizing = "Out of memory quantizing the texture.";
+constexpr const char* kOutOfMemoryQuantizingLegacy = "Out of memory quantizing the legacy texture.";
 std::optional<LegacyTexture> BuildLegacyTexture(const RgbPicture& hd, bool terrain, std::string& message);
 
 // Writes the indices as a .RAW and the palette as the .ACT beside it (".act"

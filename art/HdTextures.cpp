@@ -1,6 +1,7 @@
 #include "art/HdTextures.h"
 
 #include "art/ColourReduction.h"
+#include "art/ItemNames.h"
 #include "art/Picture.h"
 #include "art/TextureFolder.h"
 #include "base/FileIO.h"
@@ -67,12 +68,11 @@ std::string firstSentence(const std::string& message) {
 } // namespace
 
 std::optional<fs::path> FindHdFile(const fs::path& texturePath) {
-    for (const char* ext : {".PNG", ".TGA"}) {
-        fs::path candidate = texturePath;
-        candidate.replace_extension(ext);
-        if (auto found = existingFile(candidate)) return found;
-    }
-    return std::nullopt;
+    if (texturePath.filename().empty()) return std::nullopt;
+    const fs::path folder = texturePath.parent_path();
+    auto found = findHdPicture(folder, texturePath.stem().string());
+    if (found && folder.empty()) return found->filename();
+    return found;
 }
 
 fs::path ActPathBeside(const fs::path& rawPath) {
@@ -111,6 +111,8 @@ bool RebuildFallback(const fs::path& hdPath, const fs::path& rawPath, bool model
     auto picture = DecodePictureFile(hdPath, true, message);
     if (!picture) return false;
     auto legacy = BuildLegacyTexture(*picture, !modelTexture, message);
+    // On disk the texture being built is the legacy fallback of the picture.
+    if (!legacy && message == kOutOfMemoryQuantizing) message = kOutOfMemoryQuantizingLegacy;
     if (!legacy || !WriteLegacyPair(rawPath, *legacy, message)) return false;
     invalidateFolderCache(rawPath.parent_path());
     return true;

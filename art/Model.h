@@ -67,6 +67,7 @@ private:
     friend class BinReader;
     friend class LwobReader;
     void reset(std::string_view name);
+    bool readRecords(std::string_view name, std::span<const uint8_t> bytes);
     void computeBaseHeight();
 
     FixedString<32> m_name;

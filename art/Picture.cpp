@@ -84,6 +84,21 @@ bool checkSize(PictureSize s, std::string_view name, bool textureRules, std::str
     return true;
 }
 
+// The smallest file a TGA header allows for its pixels: the uncompressed
+// kinds hold every pixel, a run-length packet covers at most 128 pixels with
+// a count byte and one pixel value. Zero when the header is no TGA's.
+uint64_t tgaBytesNeeded(std::span<const uint8_t> b, PictureSize size) {
+    if (b.size() < 18) return 0;
+    const int type = b[2], bits = b[16];
+    const bool plain = type >= 1 && type <= 3, runs = type >= 9 && type <= 11;
+    if ((!plain && !runs) || (bits != 8 && bits != 15 && bits != 16 && bits != 24 && bits != 32)) return 0;
+    const uint64_t pixelBytes = uint64_t(bits + 7) / 8;
+    const uint64_t mapEntries = b[1] == 1 ? uint64_t(b[5] | b[6] << 8) : 0;
+    const uint64_t start = 18 + uint64_t(b[0]) + mapEntries * ((uint64_t(b[7]) + 7) / 8);
+    const uint64_t pixels = uint64_t(size.width) * uint64_t(size.height);
+    return start + (plain ? pixels * pixelBytes : (pixels + 127) / 128 * (1 + pixelBytes));
+}
+
 bool validBgrArguments(const uint8_t* bgr, int width, int height, size_t stride) {
     return bgr && width >= 1 && height >= 1 && width <= 65535 && height <= 65535 && stride >= size_t(width) * 3;
 }
@@ -191,6 +206,14 @@ std::optional<RgbPicture> DecodePicture(std::span<const uint8_t> bytes, std::str
     }
     auto size = CheckPictureHeader(bytes, name, textureRules, message);
     if (!size) return std::nullopt;
+    // A TGA's pixels are not compressed enough to hide a short file: refuse
+    // it before the decoder fills the missing part with black.
+    if (RecognisePicture(bytes) != PictureKind::Png && bytes.size() < tgaBytesNeeded(bytes, *size)) {
+        message = format("\"%s\" is damaged: its header says %dx%d pixels, but the file ends before their data "
+                         "does.",
+                         fileNameOf(name).c_str(), size->width, size->height);
+        return std::nullopt;
+    }
     int w = 0, h = 0, components = 0;
     stbi_uc* data = stbi_load_from_memory(bytes.data(), int(bytes.size()), &w, &h, &components, 3);
     if (!data) {

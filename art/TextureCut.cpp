@@ -192,6 +192,7 @@ Outcome CheckCutSettings(const CutSource& s, const CutSettings& c) {
     if (base.empty()) return Outcome::refused("Please enter base name.");
     // The tile names become file names in the art folder.
     if (base.find_first_of(" \\/:") != std::string::npos) return Outcome::refused("Invalid character(s) in name!");
+    if (base.find('.') != std::string::npos) return TextureNameProblem(base);
     if (int64_t(c.columns) * c.rows < 2) return Outcome::refused("Must divide into at least 2 textures.");
     if (c.columns < 1 || c.rows < 1 || c.columns > kMaxCutGrid || c.rows > kMaxCutGrid)
         return Outcome::refused("At most 16 columns and 16 rows of tiles can be named.");
@@ -249,7 +250,7 @@ CutResult CutTextures(CTrackPOD& track, const CutSource& s, const CutSettings& c
             invalidateFolderCache(params.artFolder);
             Outcome added;
             if (AddTextureFile(track, path, name + ".RAW", addParams, added) < 0) {
-                result.outcome = Outcome::refused();
+                result.outcome = added;
                 return result;
             }
             ++result.added;

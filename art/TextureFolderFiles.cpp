@@ -121,6 +121,11 @@ int AddTextureFile(CTrackPOD& track, const fs::path& given, std::string_view wan
             kNormalMapCaption);
         return -1;
     }
+    // The rules of a typed name hold for a name taken from a file too.
+    if (Outcome rules = TextureNameProblem(NameWithoutExtension(wantedName)); !rules) {
+        outcome = rules;
+        return -1;
+    }
     fs::path rawFile = file;
     std::string name(wantedName);
     std::optional<LegacyTexture> inMemory;
@@ -133,11 +138,6 @@ int AddTextureFile(CTrackPOD& track, const fs::path& given, std::string_view wan
     }
     const int slot = lowestEmptySlot(track.terrainTextures);
     if (slot < 0 || (!inMemory && !isRawTextureFile(rawFile))) return -1;
-    const std::string nameStem = NameWithoutExtension(name);
-    if (std::string tooLong = PodNameTooLongMessage(nameStem, "ART\\", ".RAW"); !tooLong.empty()) {
-        outcome = Outcome::refused(tooLong, kTextureNameTooLongCaption);
-        return -1;
-    }
     const std::string stored = upperCase("ART\\" + name.substr(0, kMaxAppendedName));
     std::unique_ptr<Texture> texture;
     if (inMemory) {

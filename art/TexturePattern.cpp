@@ -110,7 +110,11 @@ bool addMissingTextures(CTrackPOD& track, const TexturePattern& pattern, std::ve
         if (auto file = patternTextureFile(params.artFolder, bare))
             slots[i] = AddTextureFile(track, *file, bare, addParams, outcome);
         if (slots[i] < 0) {
-            prompter.warn(formatText("Can't load texture: \"%s\"!", name.c_str()), "");
+            // A name that breaks the naming rules is refused with the rule's own message.
+            if (!outcome.message.empty())
+                prompter.warn(outcome.message, outcome.caption);
+            else
+                prompter.warn(formatText("Can't load texture: \"%s\"!", name.c_str()), "");
             return false;
         }
         added = true;

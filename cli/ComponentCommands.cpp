@@ -42,8 +42,9 @@ constexpr const char* kUsage =
     "  --race-type TYPE       circuit, rally, rumble or drag\n"
     "  --water LEVEL          Water Level, 0.0 to 255.0\n"
     "  --sound-theme THEME    Sound Theme: 0 to 14 or its name\n"
-    "  --palette P            Color Palette (MTM2): 0 to 15, 16 Custom, or its name; the\n"
-    "                         textures are loaded again onto it\n"
+    "  --palette P            Color Palette (MTM2): 0 to 15 or its name; the textures are\n"
+    "                         loaded again onto it (16 Custom is made in the editor's\n"
+    "                         Track Palette dialog)\n"
     "  --browse FILE          browse picture: 8-bit BMP, or PNG, TGA, 24/32-bit BMP as HD art\n"
     "  --icon FILE            icon (MTM2) or zoom picture (MTM1), likewise\n"
     "  --info-photo FILE      info photo, likewise (also --photo)\n"
@@ -58,8 +59,7 @@ constexpr const char* kUsage =
     "  --arena X,Y,W,H        the backdrop is an arena: centre and internal size in grid\n"
     "                         squares (--no-arena: it is not)\n"
     "  --yes                  answer the questions with Yes (else their defaults)\n"
-    "  --art DIR              art folder of the backdrop's textures\n"
-    "The Color Palette is changed in the editor; ravok-cli keeps the track's.\n";
+    "  --art DIR              art folder of the backdrop's textures\n";
 
 // Takes the questions' defaults unless --yes was given.
 class ComponentsPrompter : public CliPrompter {
@@ -152,7 +152,10 @@ std::optional<std::string> parseSettings(const Requests& r, Settings& v) {
     }
     if (r.palette) {
         v.palette = indexOfName(*r.palette, kGamePaletteNames, kCustomPaletteIndex + 1);
-        if (*v.palette < 0) return "--palette takes 0 to 16 or a palette's name";
+        if (*v.palette < 0) return "--palette takes 0 to 15 or a palette's name";
+        if (*v.palette == kCustomPaletteIndex)
+            return "--palette 16 (Custom) takes the palette made in the editor's Track Palette dialog, which "
+                   "ravok-cli cannot make";
     }
     if (r.arena) {
         std::array<int, 4> a{};

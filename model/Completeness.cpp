@@ -1,5 +1,6 @@
 #include "model/Completeness.h"
 
+#include "art/ItemNames.h"
 #include "art/Model.h"
 #include "base/Text.h"
 #include "model/PodNameRules.h"
@@ -120,6 +121,40 @@ template <typename Table> void checkTextures(const Table& table, const char* for
     }
 }
 
+// A texture of the track's own stem would share ART\<stem>.ACT and .RAW
+// with the track palette in the pod.
+template <typename Table> void checkPaletteNames(const CTrackPOD& t, const Table& table, ReportLines& report) {
+    const std::string_view world = t.WorldName.view();
+    if (world.empty()) return;
+    for (const auto& texture : table) {
+        if (!texture || !equalsIgnoringCase(itemStem(texture->name().view()), world)) continue;
+        const std::string name = texture->name().str(), stem = upperCase(world);
+        report.add(formatText("Texture %s has the track's file name: ART\\%s.ACT and ART\\%s.RAW hold the track "
+                              "palette in the pod, so the texture cannot be packed.  Rename it.\r\n",
+                              name.c_str(), stem.c_str(), stem.c_str()));
+    }
+}
+
+void checkEntryName(const std::string& name, ReportLines& report) {
+    if (name.size() <= kPodMaxEntryName) return;
+    report.add(formatText("Item name \"%s\" is %d characters; a pod entry holds at most %d, so it cannot be "
+                          "packed.\r\n",
+                          name.c_str(), int(name.size()), int(kPodMaxEntryName)));
+}
+
+// Names the pod builder would have to leave out.
+void checkEntryNames(const CTrackPOD& t, ReportLines& report) {
+    for (const auto& model : t.models)
+        if (model) checkEntryName(model->name().str(), report);
+    if (t.backdrop) checkEntryName(BackdropPodName(t.backdrop->name().view()), report);
+    for (const auto& sound : t.sounds) {
+        if (!sound) continue;
+        const std::string name = SoundPodName(sound->name.view());
+        checkEntryName(name, report);
+        if (sound->kind & 1u) checkEntryName(SoundLoopPodName(name), report);
+    }
+}
+
 void checkModels(const CTrackPOD& t, ReportLines& report) {
     for (const auto& model : t.models) {
         if (!model) continue;
@@ -143,6 +178,9 @@ CompletenessReport CheckTrackComplete(const CTrackPOD& track) {
     checkContent(track, report);
     checkTextures(track.terrainTextures, "Bad texture %s\r\n", report);
     checkTextures(track.modelTextures, "Bad model texture %s\r\n", report);
+    checkPaletteNames(track, track.terrainTextures, report);
+    checkPaletteNames(track, track.modelTextures, report);
+    checkEntryNames(track, report);
     checkModels(track, report);
     return report.take();
 }

@@ -38,4 +38,21 @@ std::string PodNameTooLongMessage(std::string_view name, std::string_view folder
                       n.c_str(), f.c_str(), limit, e.c_str(), int(kPodMaxEntryName));
 }
 
+std::string BackdropPodName(std::string_view name) {
+    if (equalsIgnoringCase(name.substr(0, 7), "MODELS\\")) return std::string(name);
+    return "MODELS\\" + std::string(name);
+}
+
+std::string SoundPodName(std::string_view name) {
+    if (name.find('\\') != std::string_view::npos) return std::string(name);
+    return "SOUND\\" + std::string(name);
+}
+
+std::string SoundLoopPodName(std::string_view soundPodName) {
+    const size_t slash = soundPodName.rfind('\\');
+    std::string stem(slash == std::string_view::npos ? soundPodName : soundPodName.substr(slash + 1));
+    stem = stem.substr(0, stem.rfind('.'));
+    return "SOUND\\" + stem + ".KLP";
+}
+
 } // namespace ravok

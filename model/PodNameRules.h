@@ -22,4 +22,11 @@ int SoundNameLimit();
 // folder and extension; empty when the name fits.
 std::string PodNameTooLongMessage(std::string_view name, std::string_view folder, std::string_view extension);
 
+// The pod entries of items named by the track: the backdrop model gets
+// MODELS\ in front unless it starts with it; a sound without a folder gets
+// SOUND\; a continuous sound's loop flag is SOUND\ + its stem + ".KLP".
+std::string BackdropPodName(std::string_view name);
+std::string SoundPodName(std::string_view name);
+std::string SoundLoopPodName(std::string_view soundPodName);
+
 } // namespace ravok

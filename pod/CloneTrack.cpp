@@ -148,7 +148,8 @@ private:
         std::string line;
         lines.next(line); // the count; the names follow by position
         for (size_t slot = 0; slot < size_t(kMaxTerrainTextures) && lines.next(line); ++slot) {
-            if (line.empty()) continue;
+            // An empty slot is written as a placeholder name that holds its place.
+            if (line.empty() || equalsIgnoringCase(line, kEmptyTextureSlotName)) continue;
             auto texture = std::make_unique<Texture>();
             texture->setPicture("ART\\" + upperCase(line), 64, 64, nullptr);
             t.terrainTextures[slot] = std::move(texture);

@@ -10,6 +10,8 @@ namespace ravok {
 class CTrackPOD;
 
 constexpr const char* kCloneErrorCaption = "Error Cloning Track";
+// The caption of what a successful clone has to tell.
+constexpr const char* kCloneCaption = "Clone Track";
 constexpr const char* kCloneDialogFilter = "Situation files (*.sit;*.si2)";
 constexpr const char* kCloneDialogPattern = "*.SIT;*.SI2";
 constexpr int kMaxCloneNumber = 999;

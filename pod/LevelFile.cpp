@@ -1,6 +1,7 @@
 #include "pod/LevelFile.h"
 
 #include "art/FogTable.h"
+#include "art/ItemNames.h"
 #include "base/ByteReader.h"
 #include "base/Text.h"
 #include "pod/DataFiles.h"
@@ -82,6 +83,16 @@ std::optional<TrackItemSource::Item> findItem(TrackItemSource& items, std::strin
     return items.find(name);
 }
 
+// The description is where the level file names it: WORLD\ for a bare name,
+// else any folder but DATA\, where DATA\<stem>.TXT is the info pop-up text.
+std::optional<TrackItemSource::Item> findDescription(TrackItemSource& items, const std::string& name) {
+    if (name.find('\\') != std::string::npos) return items.find(name);
+    if (auto item = items.find("WORLD\\" + name)) return item;
+    auto item = items.find(name);
+    if (item && equalsIgnoringCase(itemFolder(item->name), "DATA")) return std::nullopt;
+    return item;
+}
+
 std::optional<TrackItemSource::Item> findMusic(TrackItemSource& items, const std::string& name) {
     if (auto item = items.find("SOUND\\" + name)) return item;
     return findItem(items, "MUSIC\\", name);
@@ -103,7 +114,7 @@ void ReadLevelFile(CTrackPOD& track, TrackItemSource& items, std::span<const uin
         const std::string name = upperCase(line);
         switch (number) {
         case 2: // information text, written back as WORLD\<stem>.TXT
-            if (auto item = findItem(items, "WORLD\\", name))
+            if (auto item = findDescription(items, name))
                 if (auto blob = items.read(*item, TrackItemSource::kMaxWholeItem)) track.SetDescriptionText(*blob);
             break;
         case 3: // terrain heights, then the ground boxes beside them

@@ -76,6 +76,7 @@ bool PodBuilder::BeginPodBuild() {
     m_error.clear();
     m_total = 0;
     m_names.clear();
+    m_namesTooLong.clear();
     m_begun = true;
 
     std::error_code ec;
@@ -146,11 +147,10 @@ bool PodBuilder::addEntry(std::string_view name, uint64_t size) {
 
 bool PodBuilder::AddPodItemFromMemory(std::string_view name, std::span<const uint8_t> bytes) {
     if (!m_begun || m_failed) return false;
-    if (name.size() > kPodMaxEntryName)
-        return fail(formatText("The item name \"%s\" is longer than the %d characters a pod directory entry "
-                               "holds.\n\n%s",
-                               std::string(name).c_str(), int(kPodMaxEntryName), kUntouched),
-                    kPodBuildCaption);
+    if (name.size() > kPodMaxEntryName) {
+        m_namesTooLong.emplace_back(name);
+        return true;
+    }
     if (!roomForItem(bytes.size())) return false;
     if (!appendToScratch(bytes.data(), bytes.size())) return false;
     return addEntry(name, bytes.size());

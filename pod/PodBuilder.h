@@ -39,7 +39,10 @@ public:
     ~PodBuilder(); // removes the scratch file on every path
 
     bool BeginPodBuild();
+    // An item whose name does not fit a directory entry is left out and
+    // listed in namesTooLong(); the build goes on.
     bool AddPodItemFromMemory(std::string_view name, std::span<const uint8_t> bytes);
+    const std::vector<std::string>& namesTooLong() const { return m_namesTooLong; }
 
     enum class AddFileResult { Added, Duplicate, NameTooLong, SourceMissing, Failed };
     // The entry name is the pod path up to its last dot followed by the
@@ -81,6 +84,7 @@ private:
     bool m_failed = false;
     std::string m_error, m_errorCaption;
     std::unordered_set<std::string> m_names; // upper case, for the duplicate tests
+    std::vector<std::string> m_namesTooLong;
 };
 
 } // namespace ravok

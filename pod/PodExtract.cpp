@@ -1,5 +1,6 @@
 #include "pod/PodExtract.h"
 
+#include "art/ItemNames.h"
 #include "base/FileIO.h"
 #include "base/PathNames.h"
 #include "base/Interfaces.h"
@@ -21,9 +22,10 @@ constexpr size_t kFirstCopyBuffer = 64 * 1024;
 // for entries of other folders.
 std::optional<std::pair<fs::path, std::string>> targetOf(const std::string& name, const fs::path& art,
                                                          const fs::path& models) {
-    for (auto [prefix, folder] : {std::pair<std::string_view, const fs::path*>{"ART\\", &art}, {"MODELS\\", &models}})
-        if (name.size() > prefix.size() && equalsIgnoringCase(std::string_view(name).substr(0, prefix.size()), prefix))
-            return std::pair{*folder, name.substr(prefix.size())};
+    const std::string_view folder = itemFolder(name), rest = nameInFolder(name);
+    if (folder.empty() || rest.empty()) return std::nullopt;
+    if (equalsIgnoringCase(folder, "ART")) return std::pair{art, std::string(rest)};
+    if (equalsIgnoringCase(folder, "MODELS")) return std::pair{models, std::string(rest)};
     return std::nullopt;
 }
 
@@ -33,6 +35,20 @@ fs::path pathInFolder(const fs::path& folder, const std::string& rest) {
     for (size_t end; (end = rest.find_first_of("\\/", start)) != std::string::npos; start = end + 1)
         path /= pathFromName(std::string_view(rest).substr(start, end - start));
     return path / pathFromName(std::string_view(rest).substr(start));
+}
+
+// A link already inside the folder may point anywhere: the folder the file
+// would go into, with every link resolved, must still lie inside `folder`,
+// and the file itself must not be a link.
+bool staysInside(const fs::path& folder, const fs::path& path) {
+    std::error_code ec;
+    fs::path root = fs::weakly_canonical(folder, ec);
+    if (ec) return false;
+    if (!root.has_filename() && root.has_relative_path()) root = root.parent_path(); // a trailing separator
+    const fs::path parent = fs::weakly_canonical(path.parent_path(), ec);
+    if (ec) return false;
+    const auto mismatch = std::mismatch(root.begin(), root.end(), parent.begin(), parent.end());
+    return mismatch.first == root.end() && !fs::is_symlink(fs::symlink_status(path, ec));
 }
 
 std::string summary(const ExtractResult& r) {
@@ -88,6 +104,10 @@ ExtractResult ExtractPodArt(const CTrackPOD& track, const fs::path& artFolder, c
         }
         if (buffer.size() < entry.size) buffer.resize(entry.size);
         const fs::path path = pathInFolder(folder, rest);
+        if (!staysInside(folder, path)) {
+            ++result.unsafe;
+            continue;
+        }
         std::error_code ec;
         fs::create_directories(path.parent_path(), ec);
         if (!pod.seek(entry.offset) || !pod.read(buffer.data(), entry.size) ||

@@ -7,7 +7,9 @@
 #include "pod/PodArchive.h"
 #include "pod/TextLines.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace ravok {
 
@@ -555,7 +557,20 @@ private:
         auto loaded = loadModel(fileName);
         if (!loaded) return nullptr;
         t.models[size_t(slot)] = std::move(loaded);
-        return t.models[size_t(slot)].get();
+        Model* placed = t.models[size_t(slot)].get();
+        if (!clone) loadListedFrames(*placed);
+        return placed;
+    }
+
+    // The frames a model list names are models of the track too, as the
+    // model pass loads them from the folders.
+    void loadListedFrames(const Model& list) {
+        for (const std::string& frame : list.listedModels()) {
+            if (t.FindModel(frame) >= 0) continue;
+            const int slot = lowestEmptySlot(t.models);
+            if (slot < 0) return;
+            if (auto loaded = loadModel(frame)) t.models[size_t(slot)] = std::move(loaded);
+        }
     }
 
     std::unique_ptr<Model> loadModel(const std::string& fileName) {
@@ -663,6 +678,11 @@ private:
 
     enum class Section { Ramps, Boxes, TopCrush };
 
+    // The counts come from the file and can be anything: add without wrapping.
+    static void addToCount(int32_t& counter, int64_t n) {
+        counter = int32_t(std::clamp<int64_t>(int64_t(counter) + n, 0, std::numeric_limits<int32_t>::max()));
+    }
+
     // False when a clone's counts do not fit the object table.
     bool objectSection(std::string_view head, Section kind) {
         if (!skipTo(head) || !next()) return true;
@@ -681,15 +701,15 @@ private:
         const int count = std::max(0, given);
         const int wanted = std::min(count, free);
         if (clone)
-            t.missingObjects += count - wanted; // only the top crush can be cut here
+            addToCount(t.missingObjects, count - wanted); // only the top crush can be cut here
         else
-            t.droppedObjects += count - wanted;
+            addToCount(t.droppedObjects, count - wanted);
         for (int k = 0; k < wanted; ++k) {
             std::unique_ptr<TrackObject> o;
             if (findOpening())
                 o = kind == Section::TopCrush ? topCrush() : rampOrBox(kind == Section::Boxes);
             if (!o) {
-                t.missingObjects += wanted - k;
+                addToCount(t.missingObjects, wanted - k);
                 return true;
             }
             t.objects[size_t(lowestEmptySlot(t.objects))] = std::move(o);

@@ -1,10 +1,12 @@
 #include "pod/TrackPodBuild.h"
 
+#include "art/ItemNames.h"
 #include "art/Picture.h"
 #include "art/TrackArt.h"
 #include "base/FileIO.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"
+#include "model/PodNameRules.h"
 #include "model/TrackPod.h"
 #include "pod/GameFiles.h"
 #include "pod/PodArchive.h"
@@ -21,30 +23,17 @@ namespace {
 constexpr size_t kNotPackedCapacity = 2048;
 constexpr size_t kDroppedCapacity = 1024;
 constexpr size_t kLongNamesCapacity = 1024;
+constexpr size_t kItemsNotPackedCapacity = 2048;
 constexpr std::string_view kLoopFlagFile = "1 0 0\r\n"; // the .KLP beside a continuous sound
 
 void appendBounded(std::string& list, const std::string& line, size_t capacity) {
     if (list.size() + line.size() < capacity) list += line;
 }
 
-// A texture's name after its first backslash, without the extension: the
-// stem its files have in the art folder.
-std::string artStem(std::string_view name) {
-    auto slash = name.find('\\');
-    std::string rest(slash == std::string_view::npos ? name : name.substr(slash + 1));
-    auto dot = rest.rfind('.');
-    if (dot != std::string::npos && rest.find('\\', dot) == std::string::npos) rest.resize(dot);
-    return rest;
-}
+std::string artStem(std::string_view name) { return std::string(itemStem(name)); }
 
 std::optional<fs::path> artFile(const fs::path& folder, const std::string& stem, std::string_view ext) {
-    return resolveInFolder(folder, stem + std::string(ext));
-}
-
-std::optional<fs::path> hdSourceOf(const fs::path& folder, const std::string& stem) {
-    for (const char* ext : {".PNG", ".TGA"})
-        if (auto found = artFile(folder, stem, ext)) return found;
-    return std::nullopt;
+    return itemDiskPath(folder, stem + std::string(ext));
 }
 
 Blob paletteBytes(const PaletteColours& colours) {
@@ -87,8 +76,11 @@ public:
         if (!AddTrackClosingFiles(pod, t, result.fallbackOmitted, record)) return result;
         position(60);
         if (stopped() || !pod.FinishPod(podPath)) return result;
+        for (const std::string& name : pod.namesTooLong())
+            itemNotPacked(name, formatText("the name is longer than the %d characters a pod entry holds",
+                                           int(kPodMaxEntryName)).c_str());
         result.written = true;
-        result.ok = result.texturesNotPacked.empty();
+        result.ok = result.texturesNotPacked.empty() && result.itemsNotPacked.empty();
         report();
         return result;
     }
@@ -109,15 +101,24 @@ private:
         appendBounded(result.texturesNotPacked, "    " + name + "  -  " + reason + "\n", kNotPackedCapacity);
     }
 
+    void itemNotPacked(const std::string& name, const char* reason) {
+        appendBounded(result.itemsNotPacked, "    " + name + "  -  " + reason + "\n", kItemsNotPackedCapacity);
+    }
+
     bool packTexture(const Texture& texture) {
         if (!texture.hasPixels()) {
             notPacked(texture, "nothing in memory to write");
             return true;
         }
-        if (texture.bad) notPacked(texture, "could not be loaded when the track was opened");
         const std::string name = upperCase(texture.name().view());
         const std::string stem = artStem(name);
-        const auto hd = hdSourceOf(artFolder, stem);
+        // ART\<stem>.ACT and .RAW of the track's own stem hold the track palette.
+        if (equalsIgnoringCase(stem, PodStem(t))) {
+            notPacked(texture, "its name is the track's palette entry - rename the texture");
+            return true;
+        }
+        if (texture.bad) notPacked(texture, "could not be loaded when the track was opened");
+        const auto hd = findHdPicture(artFolder, stem);
         bool writePair = true;
         if (hd) {
             std::string message;
@@ -138,7 +139,7 @@ private:
                 notPacked(texture, "could not be re-read from the art folder");
         }
         for (const char* suffix : {"_N", "_AO"}) {
-            auto map = hdSourceOf(artFolder, stem + suffix);
+            auto map = findHdPicture(artFolder, stem + suffix);
             if (!map) continue;
             auto added = pod.AddFileToPod("ART\\" + upperCase(stem) + suffix + ".PNG", *map);
             if (added == PodBuilder::AddFileResult::Failed) return false;
@@ -171,26 +172,28 @@ private:
         return add(actName, act) && add(name, raw);
     }
 
+    // A model that could not be read when the track was opened has no bytes
+    // to pack: it is listed, not packed as an empty item.
+    bool addModel(const Model& model, const std::string& name) {
+        if (model.fileBytes().empty()) {
+            itemNotPacked(name, "the model could not be read when the track was opened");
+            return true;
+        }
+        return add(name, model.fileBytes());
+    }
+
     bool addModels() {
         for (const auto& model : t.models)
-            if (model && !add(model->name().str(), model->fileBytes())) return false;
-        if (!t.backdrop) return true;
-        std::string name = t.backdrop->name().str();
-        if (!equalsIgnoringCase(std::string_view(name).substr(0, 7), "MODELS\\")) name = "MODELS\\" + name;
-        return add(name, t.backdrop->fileBytes());
+            if (model && !addModel(*model, model->name().str())) return false;
+        return !t.backdrop || addModel(*t.backdrop, BackdropPodName(t.backdrop->name().view()));
     }
 
     bool addSounds() {
         const Blob loopFlag(kLoopFlagFile.begin(), kLoopFlagFile.end());
         for (const auto& sound : t.sounds) {
             if (!sound) continue;
-            std::string name = sound->name.str();
-            if (name.find('\\') == std::string::npos) name = "SOUND\\" + name;
-            if (sound->kind & 1u) {
-                std::string stem(withoutFolder(name));
-                stem = stem.substr(0, stem.rfind('.'));
-                if (!add("SOUND\\" + stem + ".KLP", loopFlag)) return false;
-            }
+            const std::string name = SoundPodName(sound->name.view());
+            if ((sound->kind & 1u) && !add(SoundLoopPodName(name), loopFlag)) return false;
             if (!add(name, sound->data)) return false;
         }
         return true;
@@ -254,6 +257,8 @@ private:
         if (!result.texturesNotPacked.empty())
             reporter->warn(formatText(kTexturesNotPackedFormat, result.texturesNotPacked.c_str()),
                            kTexturesNotPackedCaption);
+        if (!result.itemsNotPacked.empty())
+            reporter->warn(formatText(kItemsNotPackedFormat, result.itemsNotPacked.c_str()), kItemsNotPackedCaption);
     }
 
     CTrackPOD& t;
@@ -271,7 +276,7 @@ FallbackEstimate EstimateLegacyFallback(const CTrackPOD& track, const fs::path& 
     auto count = [&](const auto& table, int64_t& part) {
         for (const auto& texture : table) {
             if (!texture) continue;
-            auto hd = hdSourceOf(artFolder, artStem(upperCase(texture->name().view())));
+            auto hd = findHdPicture(artFolder, artStem(upperCase(texture->name().view())));
             if (!hd) continue;
             std::string message;
             auto size = ReadPictureHeader(*hd, false, message);

@@ -27,6 +27,7 @@ struct PodBuildResult {
     bool largeHdArt = false;      // some PNG or TGA source is above 256 a side
     bool cancelled = false;       // the user stopped the build; nothing was written
     std::string texturesNotPacked, normalMapsDropped, longFrameNames; // the report lists
+    std::string itemsNotPacked; // models and other items left out, with the reason
 };
 
 // Builds the track's pod: palette, textures, game files, models, sounds,

@@ -54,4 +54,11 @@ constexpr const char* kTexturesNotPackedFormat =
     "The pod was written, but these textures could not be packed properly:\n\n%s\nThe track will load, but these "
     "will be wrong or missing in game.";
 
+// Items other than textures that the pod could not hold; the list has lines
+// "    NAME  -  reason".
+constexpr const char* kItemsNotPackedCaption = "Items not packed";
+constexpr const char* kItemsNotPackedFormat =
+    "The pod was written, but these items could not be packed:\n\n%s\nThe track will load, but these will be "
+    "missing in game.";
+
 } // namespace ravok

@@ -420,7 +420,7 @@ TEST_F(TrackComponentsDialog, ANewTrackFinishedInTheDialogMakesACompletePod) {
         const QString browse = pngFile(root, 514, 420);
         d.chooseFile = [&](QFileDialog& dialog) {
             EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Load picture"));
-            EXPECT_EQ(dialog.nameFilters(), QStringList{QStringLiteral("Pictures (*.bmp *.png *.tga)")});
+            EXPECT_EQ(dialog.nameFilters(), QStringList{QStringLiteral("Pictures (*.bmp *.BMP *.png *.PNG *.tga *.TGA)")});
             return browse;
         };
         d.OnLoadPicture(kBrowseSlot);
@@ -432,8 +432,9 @@ TEST_F(TrackComponentsDialog, ANewTrackFinishedInTheDialogMakesACompletePod) {
         d.chooseFile = [&](QFileDialog& dialog) {
             EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Load backdrop BIN file"));
             EXPECT_EQ(dialog.selectedNameFilter(),
-                      QStringLiteral("*drop*; *drp*; *fixd*; arena* (*drop* *drp* *fixd* arena*)"));
-            EXPECT_EQ(dialog.nameFilters().value(1), QStringLiteral("BIN files (*.bin)"));
+                      QStringLiteral("*drop*; *drp*; *fixd*; arena* "
+                                     "(*drop* *DROP* *drp* *DRP* *fixd* *FIXD* arena* ARENA*)"));
+            EXPECT_EQ(dialog.nameFilters().value(1), QStringLiteral("BIN files (*.bin *.BIN)"));
             EXPECT_EQ(QDir(dialog.directory()).absolutePath(),
                       QDir(QString::fromStdString(settings.modelsFolder.string())).absolutePath());
             return QString::fromStdString((settings.modelsFolder / "DUSTDROP.BIN").string());

@@ -271,3 +271,60 @@ TEST(HdTextures, UpdatingAFolderSkipsMapsAndTgaBesidePngAndListsFailures) {
     ASSERT_EQ(wide.failures.size(), 1u);
     EXPECT_EQ(wide.failures[0], "wide.png - \"wide.png\" is 512x256 - it must be SQUARE.");
 }
+
+namespace {
+
+// An uncompressed 24-bit TGA header (with an optional image id) and `bytes`
+// of pixel data.
+std::vector<uint8_t> tgaFile(int width, int height, size_t bytes, uint8_t type = 2, uint8_t idLength = 0) {
+    std::vector<uint8_t> b(18, 0);
+    b[0] = idLength;
+    b[2] = type;
+    b[12] = uint8_t(width), b[13] = uint8_t(width >> 8);
+    b[14] = uint8_t(height), b[15] = uint8_t(height >> 8);
+    b[16] = 24;
+    b.resize(18 + idLength + bytes, 77);
+    return b;
+}
+
+} // namespace
+
+TEST(Picture, RefusesATgaWhoseDataIsShorterThanItsHeaderSays) {
+    std::string message;
+    // A bare header promising 8192 x 8192 pixels: refused before anything is allocated.
+    EXPECT_FALSE(DecodePicture(tgaFile(8192, 8192, 0), "huge.tga", false, message));
+    EXPECT_EQ(message, "\"huge.tga\" is damaged: its header says 8192x8192 pixels, but the file ends before their "
+                       "data does.");
+    // One byte short of the last pixel, with an image id in front.
+    message.clear();
+    EXPECT_FALSE(DecodePicture(tgaFile(64, 64, 64 * 64 * 3 - 1, 2, 5), "short.tga", true, message));
+    EXPECT_NE(message.find("is damaged"), std::string::npos) << message;
+    auto whole = DecodePicture(tgaFile(64, 64, 64 * 64 * 3, 2, 5), "whole.tga", true, message);
+    ASSERT_TRUE(whole) << message;
+    EXPECT_EQ(whole->rgb[0], 77);
+    // Run-length packets cover at most 128 pixels each: 32 packets of 4 bytes
+    // hold 64 x 64 pixels, 31 cannot.
+    auto runs = [](int packets) {
+        auto b = tgaFile(64, 64, 0, 10);
+        for (int i = 0; i < packets; ++i) b.insert(b.end(), {0xFF, 10, 20, 30});
+        return b;
+    };
+    EXPECT_TRUE(DecodePicture(runs(32), "runs.tga", true, message)) << message;
+    EXPECT_FALSE(DecodePicture(runs(31), "runs.tga", true, message));
+
+    // The art folder batch keeps the good .RAW of a truncated picture.
+    test::TempDir dir;
+    magick("-size 64x64 xc:blue -orient TopLeft '" + (dir / "road.tga").string() + "'");
+    ASSERT_EQ(UpdateHdTexturesOfFolder(dir.path(), {}).converted, 1);
+    const auto goodRaw = bytesOf(dir / "road.raw");
+    auto truncated = bytesOf(dir / "road.tga");
+    truncated.resize(truncated.size() / 2);
+    test::writeBytes(dir / "road.tga", truncated);
+    setAge(dir / "road.raw", 100);
+    setAge(dir / "road.act", 100);
+    const auto result = UpdateHdTexturesOfFolder(dir.path(), {});
+    EXPECT_EQ(result.converted, 0);
+    ASSERT_EQ(result.failures.size(), 1u);
+    EXPECT_NE(result.failures[0].find("is damaged"), std::string::npos) << result.failures[0];
+    EXPECT_EQ(bytesOf(dir / "road.raw"), goodRaw);
+}

@@ -152,3 +152,24 @@ TEST_F(TextureFolders, ListingOrderLimitsAndThumbnails) {
     EXPECT_EQ(TexturesBoxFolder(art / "track", art.path()), art / "track" / "Art");
     EXPECT_EQ(TexturesBoxFolder({}, art.path()), art.path());
 }
+
+// Names taken from file names keep the rules of a typed name, and a refused
+// picture leaves no legacy copy behind.
+TEST_F(TextureFolders, FileNamesFollowTheTextureNameRules) {
+    writePng(art / "my grass.png", 64);
+    test::writeBytes(art / "my.rock.raw", std::vector<uint8_t>(4096, 1));
+    test::ScriptedPrompter prompter;
+    EXPECT_EQ(LoadTextureFiles(*track, {art / "my grass.png"}, params, prompter), -1);
+    ASSERT_FALSE(prompter.shown.empty());
+    EXPECT_EQ(prompter.shown.back(), ": Invalid character(s) in name!");
+    EXPECT_FALSE(fs::exists(art / "my grass.RAW"));
+    EXPECT_EQ(LoadTextureFiles(*track, {art / "my.rock.raw"}, params, prompter), -1);
+    EXPECT_EQ(prompter.shown.back(),
+              std::string(kTextureNameCaption) + ": A texture name cannot contain a dot - leave the extension off.");
+
+    Outcome outcome;
+    EXPECT_EQ(AddTexturePage(*track, {"my grass.png", "my.rock.raw"}, params, prompter), 0);
+    EXPECT_EQ(AddTextureFile(*track, art / "my.rock.raw", "SUB\\ROCK.RAW", params, outcome), -1);
+    EXPECT_EQ(outcome.message, "Invalid character(s) in name!");
+    for (const auto& texture : track->terrainTextures) EXPECT_FALSE(texture);
+}

@@ -109,6 +109,17 @@ TEST_F(TexturePatterns, StampingKeepsFlagsSkipsCellsOffTheGridAndLoadsMissingTex
     EXPECT_FALSE(ApplyPattern(*track, p, 0, 0, params, quiet).stamped);
     ASSERT_EQ(quiet.shown.size(), 1u);
     EXPECT_EQ(quiet.shown[0], ": Can't load texture: \"ART\\GONE.RAW\"!");
+
+    // A name in a folder of ART\ breaks the texture name rules even when
+    // the file is there.
+    fs::create_directories(art / "sub");
+    test::writeBytes(art / "sub" / "grass.raw", std::vector<uint8_t>(64 * 64, 3));
+    p.textures[1].set("ART\\SUB\\GRASS.RAW");
+    test::ScriptedPrompter ruled;
+    EXPECT_FALSE(ApplyPattern(*track, p, 0, 0, params, ruled).stamped);
+    EXPECT_EQ(track->FindTexture("ART\\SUB\\GRASS.RAW"), -1);
+    ASSERT_EQ(ruled.shown.size(), 1u);
+    EXPECT_EQ(ruled.shown[0], ": Invalid character(s) in name!");
 }
 
 namespace {

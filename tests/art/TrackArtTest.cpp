@@ -232,3 +232,18 @@ TEST_F(ArtFixture, ChangedModelsAreReloadedWithTheirTextures) {
     EXPECT_EQ(hut.facets().size(), 2u);
     EXPECT_EQ(track->counts().modelTextures, 2);
 }
+
+// A file that is found but is no model is as bad as a missing one: reported,
+// counted, and without bytes that a pod would carry.
+TEST_F(ArtFixture, AFileThatIsNoModelCountsBad) {
+    test::writeBytes(models / "junk.bin", std::vector<uint8_t>{'n', 'o', 't', ' ', 'a', ' ', 'm', 'o', 'd', 'e', 'l'});
+    test::writeBytes(models / "hut.bin", binModel({}));
+    addModel("MODELS\\JUNK.BIN");
+    addModel("MODELS\\HUT.BIN");
+    BadReport report;
+    EXPECT_FALSE(LoadModels(*track, models, art, report));
+    EXPECT_EQ(report.text(), "Bad model MODELS\\JUNK.BIN\r\n");
+    EXPECT_TRUE(track->models[0]->fileBytes().empty());
+    EXPECT_FALSE(track->models[1]->fileBytes().empty());
+    EXPECT_EQ(CountBadArt(*track).badModels, 1);
+}

@@ -1,9 +1,12 @@
 #include "model/Completeness.h"
 
+#include "art/Model.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace ravok;
 
@@ -138,4 +141,40 @@ TEST(Completeness, TexturesAndModels) {
     EXPECT_EQ(text.find("GOOD"), std::string::npos);
     EXPECT_NE(text.find("Bad texture #6\r\n"), std::string::npos);
     EXPECT_NE(text.find("Bad model texture ART\\LOST.RAW\r\n"), std::string::npos);
+}
+
+// Names the pod could not hold as they are: a texture of the track's own stem
+// (its .ACT/.RAW hold the track palette) and entries over 31 characters.
+TEST(Completeness, NamesThePodCannotHold) {
+    CTrackPOD t;
+    NewMtm2Track(t);
+    t.SetTrackName("Grass");
+    std::vector<uint8_t> pixels(32 * 32, 1);
+    for (auto [slot, name] : {std::pair{size_t(0), "ART\\GRASS.RAW"}, {size_t(1), "ART\\GRASSY.RAW"}}) {
+        auto texture = std::make_unique<Texture>();
+        texture->setPicture(name, 32, 32, pixels.data());
+        t.terrainTextures[slot] = std::move(texture);
+    }
+    t.backdrop = std::make_unique<Model>();
+    t.backdrop->setName("A_LONGER_BACKDROP_NAME.BIN");
+    auto shortSound = std::make_unique<TrackSound>();
+    shortSound->name.set("BIRDS.WAV");
+    shortSound->kind = 1;
+    t.sounds[0] = std::move(shortSound);
+    auto longSound = std::make_unique<TrackSound>();
+    longSound->name.set("A_SOUND_NAME_OF_23_CHRS.WAV");
+    t.sounds[1] = std::move(longSound);
+
+    const auto report = lines(CheckTrackComplete(t).text);
+    auto has = [&](const std::string& line) { return std::find(report.begin(), report.end(), line) != report.end(); };
+    EXPECT_TRUE(has("Texture ART\\GRASS.RAW has the track's file name: ART\\GRASS.ACT and ART\\GRASS.RAW hold the "
+                    "track palette in the pod, so the texture cannot be packed.  Rename it."));
+    EXPECT_TRUE(has("Item name \"MODELS\\A_LONGER_BACKDROP_NAME.BIN\" is 33 characters; a pod entry holds at most 31, "
+                    "so it cannot be packed."));
+    EXPECT_TRUE(has("Item name \"SOUND\\A_SOUND_NAME_OF_23_CHRS.WAV\" is 33 characters; a pod entry holds at most "
+                    "31, so it cannot be packed."));
+    for (const std::string& line : report) {
+        EXPECT_EQ(line.find("GRASSY"), std::string::npos) << line;
+        EXPECT_EQ(line.find("BIRDS"), std::string::npos) << line;
+    }
 }

@@ -1,3 +1,4 @@
+#include "art/TrackArt.h"
 #include "base/FileIO.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"
@@ -190,4 +191,41 @@ TEST(CloneTrack, CylindersAreReportedAsLostOnSave) {
     track.cylinderCount = 2;
     track.cylinderText = "2\r\n";
     EXPECT_NE(CloneCylinderWarning(track).find("2 cylinders"), std::string::npos);
+}
+
+// The texture list holds "NULL.RAW" for an empty slot below the highest one
+// in use: the clone leaves that slot empty, loads the rest from the art
+// folder and packs again without a texture that was never there.
+TEST(CloneTrack, AnEmptyTextureSlotStaysEmptyAndTheClonePacksAgain) {
+    GameFolder g;
+    CTrackPOD source;
+    richTrack(source);
+    source.terrainTextures[1].reset();
+    installLoose(source, g.game);
+    const Blob list = readWholeFile(g.game / "Data" / "farmroad.tex").value_or(Blob{});
+    ASSERT_NE(std::string(list.begin(), list.end()).find("NULL.RAW"), std::string::npos);
+
+    CTrackPOD clone;
+    std::string message;
+    ASSERT_TRUE(CloneFromGameFolder(clone, g.sit, message)) << message;
+    EXPECT_FALSE(clone.terrainTextures[1]);
+    ASSERT_TRUE(clone.terrainTextures[2]);
+    EXPECT_EQ(clone.terrainTextures[2]->name(), "ART\\TEX2.RAW");
+    EXPECT_EQ(clone.FindTexture("NULL.RAW"), -1);
+
+    const fs::path art = g.dir / "art", models = g.dir / "models";
+    fs::create_directories(art);
+    fs::create_directories(models);
+    for (const char* name : {"tex0.raw", "tex2.raw", "hutwall.raw"}) test::writeBytes(art / name, Blob(64 * 64, 3));
+    test::writeBytes(models / "hut.bin", test::tinyModel("HUTWALL.RAW"));
+    const auto loaded = LoadTrackArt(clone, art, models);
+    EXPECT_TRUE(loaded.texturesOk) << loaded.textureReport;
+    EXPECT_EQ(loaded.textureReport.find("NULL"), std::string::npos);
+
+    const auto rebuilt = BuildTrackPod(clone, g.dir / "clone.pod", art, nullptr);
+    EXPECT_TRUE(rebuilt.ok) << rebuilt.texturesNotPacked << rebuilt.itemsNotPacked;
+    CTrackPOD written;
+    PodFile pod;
+    ASSERT_TRUE(OpenPodDirectory(written, pod, g.dir / "clone.pod"));
+    for (const auto& entry : written.podDirectory) EXPECT_EQ(PodEntryName(entry).find("NULL.RAW"), std::string::npos);
 }

@@ -7,6 +7,7 @@
 #include "pod/TrackPodBuild.h"
 
 #include "PodFixture.h"
+#include "TestModels.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -173,4 +174,67 @@ TEST(PodExtract, WritesOnlyInsideTheFoldersAndLeavesExistingFiles) {
     viewed.podPath.set((dir / "gone.pod").string());
     EXPECT_FALSE(ExtractPodArt(viewed, art, models, told).ran);
     EXPECT_EQ(told.shown.back(), std::string(kExtractCaption) + ": " + kCantAccessSourcePodMessage);
+}
+
+// A link that already sits inside the art folder leads out of it: an entry
+// through that link, or onto a link to a file outside, is not written.
+TEST(PodExtract, NeverFollowsALinkOutOfTheFolder) {
+    TempDir dir;
+    const auto art = dir / "art", models = dir / "models", outside = dir / "outside";
+    for (const auto& folder : {art, models, outside}) std::filesystem::create_directories(folder);
+    std::filesystem::create_directory_symlink(outside, art / "LINK");
+    std::filesystem::create_directory_symlink(art / "INNER", art / "SAME");
+    std::filesystem::create_directories(art / "INNER");
+    std::filesystem::create_symlink(outside / "target.raw", art / "DANGLING.RAW");
+    PodFixture pod({{"ART\\LINK\\EVIL.RAW", blobOf("evil")},
+                    {"ART\\DANGLING.RAW", blobOf("evil")},
+                    {"ART\\SAME\\GOOD.RAW", blobOf("good")}});
+    CTrackPOD viewed;
+    ASSERT_TRUE(OpenPodDirectory(viewed, pod.pod(), pod.path()));
+    viewed.podPath.set(pod.path().string());
+    ScriptedPrompter yes;
+    yes.answers = {true};
+    const ExtractResult result = ExtractPodArt(viewed, art, models, yes);
+    EXPECT_EQ(result.unsafe, 1);
+    EXPECT_EQ(result.existing, 1); // the link's own name is taken
+    EXPECT_EQ(result.written, 1);
+    EXPECT_TRUE(std::filesystem::is_empty(outside));
+    EXPECT_TRUE(std::filesystem::is_symlink(art / "DANGLING.RAW"));
+    EXPECT_TRUE(std::filesystem::exists(art / "INNER" / "GOOD.RAW"));
+}
+
+// A viewed pod holds the frames its model lists name, as Extract writes
+// them, and takes a description only from the file the level file names.
+TEST(PodLoad, ViewingLoadsListedFramesAndOnlyTheNamedDescription) {
+    TempDir dir;
+    CTrackPOD source;
+    richTrack(source);
+    auto list = std::make_unique<Model>();
+    ASSERT_TRUE(list->read("MODELS\\WAVING.BIN", test::modelList({"FRAME1.BIN", "FRAME2.BIN"})));
+    source.models[1] = std::move(list);
+    for (size_t slot : {2u, 3u}) {
+        auto frame = std::make_unique<Model>();
+        ASSERT_TRUE(frame->read("MODELS\\FRAME" + std::to_string(slot - 1) + ".BIN", test::tinyModel("HUTWALL.RAW")));
+        source.models[slot] = std::move(frame);
+    }
+    auto flag = std::make_unique<TrackObject>();
+    flag->type = kObjectTree;
+    flag->modelName.set("MODELS\\WAVING.BIN");
+    source.objects[size_t(lowestEmptySlot(source.objects))] = std::move(flag);
+    ASSERT_TRUE(source.pictures.descriptionText.empty());
+    ASSERT_FALSE(source.pictures.infoDescription.empty()); // written as DATA\FARMROAD.TXT
+    ASSERT_TRUE(BuildTrackPod(source, dir / "farm.pod", dir / "no-art", nullptr).ok);
+
+    CTrackPOD back;
+    ASSERT_TRUE(back.Load(dir / "farm.pod", 0));
+    EXPECT_EQ(back.counts().models, 4);
+    EXPECT_GE(back.FindModel("FRAME1.BIN"), 0);
+    EXPECT_GE(back.FindModel("FRAME2.BIN"), 0);
+    EXPECT_TRUE(back.pictures.descriptionText.empty());
+    EXPECT_EQ(back.pictures.infoDescription, blobOf("information"));
+
+    source.SetDescriptionText(blobOf("the course"));
+    ASSERT_TRUE(BuildTrackPod(source, dir / "described.pod", dir / "no-art", nullptr).ok);
+    ASSERT_TRUE(back.Load(dir / "described.pod", 0));
+    EXPECT_EQ(back.pictures.descriptionText, blobOf("the course"));
 }

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace ravok;
 using ravok::test::blobOf;
 using ravok::test::PodFixture;
@@ -451,4 +453,24 @@ TEST(SituationFile, MissingAndDroppedObjectsAreCountedAndReported) {
     EXPECT_NE(both.find("holds 1 more object than"), std::string::npos);
     EXPECT_NE(both.find("Writing the track from Ravok writes the correct count.\n\n1 object could not"),
               std::string::npos);
+}
+
+// Counts of the largest size a file can state: the dropped and missing
+// objects are counted without wrapping and stop at the largest count.
+TEST(SituationFile, HugeObjectCountsNeverWrap) {
+    CTrackPOD t;
+    const std::string huge = "2147483647";
+    readText(t, header(true) + "*** Ramps ***\r\n" + huge + "\r\n*** Boxes ***\r\n" + huge + "\r\n");
+    EXPECT_EQ(t.droppedObjects, std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(t.missingObjects, 4096 * 2);
+    EXPECT_NE(SituationProblemText(t).find("2147483647 objects could not be kept"), std::string::npos)
+        << SituationProblemText(t);
+
+    // A clone cuts the top crush to the places left and counts the rest missing.
+    CTrackPOD clone;
+    const std::string text = header(true) + "*** Ramps ***\r\n0\r\n*** Boxes ***\r\n0\r\n*** Cylinders ***\r\n0\r\n"
+                                            "*** Top Crush ***\r\n" + huge + "\r\n";
+    EXPECT_EQ(ReadSituationFileForClone(clone, blobOf(text)), "");
+    EXPECT_EQ(clone.missingObjects, std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(clone.droppedObjects, 0);
 }

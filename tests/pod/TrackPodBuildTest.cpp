@@ -240,16 +240,14 @@ TEST(TrackPodBuild, OmittedFallbackLargeArtMtm1AndBadTextures) {
     const std::string record(rvv.begin(), rvv.end());
     EXPECT_NE(record.find("legacyFallback=0\r\nhdTextures=1\r\n"), std::string::npos);
 
-    // A source that cannot be read (here a folder under the source's name)
-    // leaves nothing of its texture in a pod without fallback: not "ok".
+    // A folder under a source's name is no source: the texture keeps its
+    // .RAW/.ACT from memory and the folder is not packed.
     std::filesystem::create_directories(f.art / "MUD.PNG");
     addTexture(f.track, 5, "ART\\MUD.RAW");
     result = BuildTrackPod(f.track, f.dir / "omit2.pod", f.art, nullptr, kDate);
-    EXPECT_TRUE(result.written);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.texturesNotPacked, "    ART\\MUD.RAW  -  could not be re-read from the art folder\n");
+    EXPECT_TRUE(result.ok) << result.texturesNotPacked;
     PodContents omit2(f.dir / "omit2.pod");
-    EXPECT_FALSE(omit2.has("ART\\MUD.RAW"));
+    EXPECT_EQ(omit2.item("ART\\MUD.RAW"), Blob(64 * 64, 5));
     EXPECT_FALSE(omit2.has("ART\\MUD.PNG"));
     f.track.terrainTextures[5].reset();
 
@@ -282,4 +280,51 @@ TEST(TrackPodBuild, OmittedFallbackLargeArtMtm1AndBadTextures) {
     EXPECT_TRUE(mtm1.has("ART\\GONE.RAW")); // packed as far as it can be
     EXPECT_FALSE(mtm1.has("WORLD\\OLDONE.TXT"));
     EXPECT_EQ(mtm1.track.podDirectory[mtm1.index("DATA\\OLDONE.TXT")].size, 0u);
+}
+
+// A texture of the track's own stem would be shadowed by the track palette's
+// ART\<stem>.RAW, a backdrop name too long for an entry cannot be packed and
+// a model file that is no model has nothing to pack: each is listed, the
+// build fails, and everything else is in the pod.
+TEST(TrackPodBuild, ListsWhatItCannotPackAndPacksTheRest) {
+    TempDir dir;
+    CTrackPOD t;
+    NewMtm2Track(t);
+    t.SetTrackName("Grass");
+    ASSERT_EQ(t.WorldName, "GRASS");
+    for (auto& slot : t.terrainTextures) slot.reset();
+    addTexture(t, 1, "ART\\GRASS.RAW");
+    addTexture(t, 2, "ART\\ROCK.RAW");
+    t.backdrop = std::make_unique<Model>();
+    ASSERT_TRUE(t.backdrop->read("A_LONGER_BACKDROP_NAME.BIN", test::tinyModel("ROCK.RAW")));
+    auto junk = std::make_unique<Model>();
+    const std::string notAModel = "this is a text file, not a model";
+    EXPECT_FALSE(junk->read("MODELS\\JUNK.BIN", std::span(reinterpret_cast<const uint8_t*>(notAModel.data()),
+                                                          notAModel.size())));
+    t.models[0] = std::move(junk);
+
+    ScriptedPrompter prompter;
+    const auto result = BuildTrackPod(t, dir / "t.pod", dir / "art", &prompter, kDate);
+    EXPECT_TRUE(result.written);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.texturesNotPacked, "    ART\\GRASS.RAW  -  its name is the track's palette entry - rename the "
+                                        "texture\n");
+    EXPECT_EQ(result.itemsNotPacked,
+              "    MODELS\\JUNK.BIN  -  the model could not be read when the track was opened\n"
+              "    MODELS\\A_LONGER_BACKDROP_NAME.BIN  -  the name is longer than the 31 characters a pod "
+              "entry holds\n");
+    ASSERT_FALSE(prompter.shown.empty());
+    EXPECT_EQ(prompter.shown.back().rfind("Items not packed: The pod was written, but these items could not be "
+                                          "packed:\n\n    MODELS\\JUNK.BIN",
+                                          0),
+              0u)
+        << prompter.shown.back();
+
+    PodContents pod(dir / "t.pod");
+    EXPECT_EQ(pod.item("ART\\GRASS.RAW"), Blob(4096, 0)); // only the palette placeholder
+    EXPECT_EQ(std::count(pod.names.begin(), pod.names.end(), "ART\\GRASS.RAW"), 1);
+    EXPECT_EQ(pod.item("ART\\ROCK.RAW"), Blob(4096, 2));
+    EXPECT_FALSE(pod.has("MODELS\\JUNK.BIN"));
+    EXPECT_TRUE(pod.has("WORLD\\GRASS.SIT"));
+    EXPECT_TRUE(pod.has("DATA\\GRASS.RVV"));
 }
