@@ -1,11 +1,15 @@
 #include "base/FileIO.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <map>
 #include <mutex>
 #include <random>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -26,33 +30,88 @@ std::optional<std::vector<uint8_t>> readWholeFile(const fs::path& path, uintmax_
 
 namespace {
 
-fs::path temporarySibling(const fs::path& target) {
-    static std::mt19937 rng{std::random_device{}()};
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(rng()));
-    return target.parent_path() / (target.filename().string() + suffix);
-}
-
 bool setError(std::string* error, std::string text) {
     if (error) *error = std::move(text);
     return false;
 }
 
+// A new file of our own beside the target, created exclusively so that a
+// file or link already lying under that name is never followed or reused.
+int createTemporarySibling(const fs::path& target, mode_t mode, fs::path& temp) {
+    static std::mt19937 rng{std::random_device{}()};
+    static std::mutex rngMutex;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        char suffix[32];
+        {
+            std::lock_guard lock(rngMutex);
+            std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(rng()));
+        }
+        temp = target.parent_path() / (target.filename().string() + suffix);
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+bool writeAll(int fd, std::span<const uint8_t> bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
 } // namespace
 
-bool writeFileAtomically(const fs::path& target, std::span<const uint8_t> bytes, std::string* error) {
-    fs::path temp = temporarySibling(target);
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return setError(error, "cannot create " + temp.string());
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = ::fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
+fs::path resolveWriteTarget(const fs::path& target) {
+    fs::path path = target;
     std::error_code ec;
-    if (ok) fs::rename(temp, target, ec);
-    if (!ok || ec) {
+    for (int hops = 0; hops < 40 && fs::is_symlink(path, ec); ++hops) {
+        fs::path next = fs::read_symlink(path, ec);
+        if (ec) break;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
+std::string refusalToReplace(const fs::path& target) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(target, ec);
+    if (ec || !fs::exists(status)) return {};
+    if (!fs::is_regular_file(status)) return "\"" + target.string() + "\" is not a file that can be replaced.";
+    using fs::perms;
+    if ((status.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) == perms::none)
+        return "\"" + target.string() + "\" is read-only.";
+    return {};
+}
+
+bool writeFileAtomically(const fs::path& requested, std::span<const uint8_t> bytes, std::string* error) {
+    const fs::path target = resolveWriteTarget(requested);
+    if (std::string refusal = refusalToReplace(target); !refusal.empty()) return setError(error, refusal);
+
+    // A replaced file keeps its permissions; a new one gets the usual 0666 less the umask.
+    std::error_code ec;
+    const bool replacing = fs::exists(target, ec);
+    const mode_t mode = replacing ? mode_t(fs::status(target, ec).permissions() & fs::perms::mask) : 0666;
+    fs::path temp;
+    const int fd = createTemporarySibling(target, mode, temp);
+    if (fd < 0)
+        return setError(error, "Cannot write \"" + target.string() + "\": " + std::strerror(errno) + ".");
+    bool ok = writeAll(fd, bytes);
+    int reason = ok ? 0 : errno;
+    if (ok && replacing && ::fchmod(fd, mode) != 0) ok = false, reason = errno;
+    if (ok && ::fsync(fd) != 0) ok = false, reason = errno;
+    if (::close(fd) != 0 && ok) ok = false, reason = errno;
+    if (ok) {
+        fs::rename(temp, target, ec);
+        if (ec) ok = false, reason = ec.value();
+    }
+    if (!ok) {
         fs::remove(temp, ec);
-        return setError(error, "cannot write " + target.string());
+        return setError(error, "Cannot write \"" + target.string() + "\": " + std::strerror(reason) + ".");
     }
     invalidateFolderCache(target.parent_path());
     return true;
