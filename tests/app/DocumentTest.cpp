@@ -1,6 +1,7 @@
 #include "app/ProgressDlg.h"
 #include "app/RavokDoc.h"
 #include "app/RavokFrame.h"
+#include "app/RavokView.h"
 #include "base/ProgramSettings.h"
 #include "model/NativeFile.h"
 #include "model/NewTrack.h"
@@ -489,4 +490,35 @@ TEST(Document, RecoversTheWorkOfAKilledSession) {
         EXPECT_TRUE(prompter.shown.empty());
         EXPECT_FALSE(QFile::exists(CRavokDoc::recoveryPath()));
     }
+}
+
+TEST(Document, TheViewDrawsNothingOfTheTrackWhileAWorkerOwnsIt) {
+    app();
+    TempDir dir;
+    ProgramSettings settings = settingsIn(dir);
+    settings.useOpenGL = false;
+    CRavokDoc doc(settings);
+    CRavokFrame frame(doc, settings);
+    frame.resize(800, 600);
+    frame.show();
+    QWidget* view = frame.view();
+    auto frameWhileBusy = [&] {
+        QImage seen;
+        QTimer::singleShot(0, [&] { seen = view->grab().toImage(); });
+        doc.runProgress([](ProgressSink&) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            return true;
+        });
+        return seen;
+    };
+    const QImage idleMtm2 = view->grab().toImage();
+    const QImage busyMtm2 = frameWhileBusy();
+    ASSERT_TRUE(doc.OnFileNewMTM1());
+    doc.track().SetTrackName("Another Look");
+    const QImage idleMtm1 = view->grab().toImage();
+    const QImage busyMtm1 = frameWhileBusy();
+    ASSERT_FALSE(busyMtm2.isNull());
+    EXPECT_NE(idleMtm2, busyMtm2);
+    EXPECT_NE(idleMtm1, idleMtm2); // the two tracks look different when drawn...
+    EXPECT_EQ(busyMtm1, busyMtm2); // ...but not while a worker owns them
 }
