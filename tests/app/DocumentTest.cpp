@@ -2,6 +2,8 @@
 #include "app/RavokDoc.h"
 #include "app/RavokFrame.h"
 #include "app/RavokView.h"
+#include "art/Model.h"
+#include "art/TrackArt.h"
 #include "base/ProgramSettings.h"
 #include "model/NativeFile.h"
 #include "model/NewTrack.h"
@@ -9,6 +11,7 @@
 
 #include "../pod/PodFixture.h"
 #include "AppTestSupport.h"
+#include "TestModels.h"
 #include "TestSupport.h"
 
 #include <QAction>
@@ -521,4 +524,32 @@ TEST(Document, TheViewDrawsNothingOfTheTrackWhileAWorkerOwnsIt) {
     EXPECT_NE(idleMtm2, busyMtm2);
     EXPECT_NE(idleMtm1, idleMtm2); // the two tracks look different when drawn...
     EXPECT_EQ(busyMtm1, busyMtm2); // ...but not while a worker owns them
+}
+
+TEST(Document, WritePodTellsTheViewsAboutModelsReadAgain) {
+    app();
+    TempDir dir;
+    ProgramSettings settings = settingsIn(dir);
+    settings.keepHdArtOnly = true;
+    test::writeBytes(settings.modelsFolder / "HUT.BIN", test::binModel({"WOOD.RAW"}));
+    test::writeBytes(settings.artFolder / "WOOD.RAW", std::vector<uint8_t>(64 * 64, 1));
+    CRavokDoc doc(settings);
+    test::ScriptedPrompter prompter;
+    doc.setPrompter(&prompter);
+    auto hut = std::make_unique<Model>();
+    hut->setName("MODELS\\HUT.BIN");
+    doc.track().models[0] = std::move(hut);
+    BadReport report;
+    ASSERT_TRUE(LoadModels(doc.track(), settings.modelsFolder, settings.artFolder, report));
+
+    int told = 0;
+    QObject::connect(&doc, &CRavokDoc::modelsChanged, [&told] { ++told; });
+    doc.WritePod(qpath(dir / "first.pod"), false);
+    EXPECT_EQ(told, 0); // nothing changed on disk
+    test::writeBytes(settings.modelsFolder / "HUT.BIN", test::binModel({"WOOD.RAW", "WOOD.RAW"}));
+    std::filesystem::last_write_time(settings.modelsFolder / "HUT.BIN",
+                                     std::filesystem::file_time_type::clock::now() + std::chrono::seconds(30));
+    doc.WritePod(qpath(dir / "second.pod"), false);
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(doc.track().models[0]->facets().size(), 2u);
 }
