@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: deps configure build run test bench fuzz asan asan-gui clean
+.PHONY: deps configure build run test bench fuzz asan asan-gui tsan-gui clean
 
 deps:
 	@scripts/install-deps.sh
@@ -34,6 +34,15 @@ asan-gui: deps
 	cmake --build build-asan -j$(JOBS) --target test_app test_view
 	cd build-asan && ctest --output-on-failure -j$(JOBS) -L gui
 
+# The progress worker's GUI tests (the document's steps, Cancel, autosave and
+# recovery around them) under ThreadSanitizer; CI runs this after `make asan-gui`.
+TSAN_TESTS ?= ^(Document|TrackPaletteDialog)\.
+tsan-gui: deps
+	@test -f build-tsan/build.ninja || cmake --preset tsan
+	cmake --build build-tsan -j$(JOBS) --target test_app
+	cd build-tsan && TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/app/tsan.supp" \
+	  ctest --output-on-failure -j$(JOBS) -L gui -R '$(TSAN_TESTS)'
+
 # Runs each harness for FUZZ_SECONDS on the developer's machine (not in CI).
 FUZZ_SECONDS ?= 60
 fuzz: deps
@@ -44,4 +53,4 @@ fuzz: deps
 	  $$f -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus-$$n fuzz/corpus/$$n || exit 1; done
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) build-asan build-tsan build-fuzz
