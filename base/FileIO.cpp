@@ -14,6 +14,10 @@
 
 namespace fs = std::filesystem;
 
+#ifndef O_CLOEXEC
+#define O_CLOEXEC 0 // not a flag on every platform
+#endif
+
 namespace ravok {
 
 std::optional<std::vector<uint8_t>> readWholeFile(const fs::path& path, uintmax_t limit) {
@@ -102,7 +106,10 @@ bool writeFileAtomically(const fs::path& requested, std::span<const uint8_t> byt
         return setError(error, "Cannot write \"" + target.string() + "\": " + std::strerror(errno) + ".");
     bool ok = writeAll(fd, bytes);
     int reason = ok ? 0 : errno;
+#ifndef _WIN32
+    // The umask may have narrowed the mode the file was created with.
     if (ok && replacing && ::fchmod(fd, mode) != 0) ok = false, reason = errno;
+#endif
     if (ok && ::fsync(fd) != 0) ok = false, reason = errno;
     if (::close(fd) != 0 && ok) ok = false, reason = errno;
     if (ok) {
