@@ -32,6 +32,28 @@ void loadArtAndModels(CTrackPOD& track, const DocumentFolders& folders, Progress
     if (!art.modelsOk) result.reports.push_back({art.modelReport, kModelLoadCaption});
 }
 
+// Passes the pod builder's messages on, except the list of textures not
+// packed: that one goes into the build's error report instead of a box of
+// its own.
+class NotPackedKeeper : public Prompter {
+public:
+    explicit NotPackedKeeper(Prompter& user) : m_user(user) {}
+    std::string kept;
+    bool askYesNo(const std::string& text, const std::string& caption, bool defaultYes) override {
+        return m_user.askYesNo(text, caption, defaultYes);
+    }
+    void inform(const std::string& text, const std::string& caption) override { m_user.inform(text, caption); }
+    void warn(const std::string& text, const std::string& caption) override {
+        if (caption == kTexturesNotPackedCaption)
+            kept = text;
+        else
+            m_user.warn(text, caption);
+    }
+
+private:
+    Prompter& m_user;
+};
+
 void reportSituationProblems(const CTrackPOD& track, StepResult& result) {
     if (std::string text = SituationProblemText(track); !text.empty())
         result.reports.push_back({std::move(text), kSituationProblemCaption});
@@ -95,7 +117,8 @@ StepResult WriteTrackPod(CTrackPOD& track, const fs::path& podPath, const Docume
     if (!folders.keepHdArtOnly) progress.setCaption(kUpdatingHdTexturesCaption);
     result.modelsReloaded = PrepareTrackForPod(track, folders.art, folders.keepHdArtOnly, &progress);
     progress.setCaption(kWritingPodCaption);
-    result.pod = BuildTrackPod(track, podPath, folders.art, &prompter, BuildDate::today(), &progress);
+    NotPackedKeeper reporter(prompter);
+    result.pod = BuildTrackPod(track, podPath, folders.art, &reporter, BuildDate::today(), &progress);
     result.cancelled = result.pod.cancelled;
     result.ok = result.pod.written;
     if (result.pod.written) {
@@ -106,9 +129,10 @@ StepResult WriteTrackPod(CTrackPOD& track, const fs::path& podPath, const Docume
     if (!result.pod.written)
         result.reports.push_back({kPodSaveErrorMessage, {}});
     else if (!result.pod.ok)
-        result.reports.push_back(
-            {std::string(kPodSaveErrorMessage) + "\n\n" + kPodNotPackedHeading + "\n" + result.pod.texturesNotPacked,
-             {}});
+        result.reports.push_back({std::string(kPodSaveErrorMessage) + "\n\n" +
+                                      (reporter.kept.empty() ? kPodNotPackedHeading + ("\n" + result.pod.texturesNotPacked)
+                                                             : reporter.kept),
+                                  {}});
     return result;
 }
 

@@ -185,6 +185,9 @@ TEST(DocumentSteps, WritePodReportsFailuresAndWhatWasNotPacked) {
     ASSERT_EQ(written.reports.size(), 1u);
     EXPECT_EQ(written.reports[0].text.rfind(kPodSaveErrorMessage, 0), 0u);
     EXPECT_NE(written.reports[0].text.find("ART\\GRASS.RAW"), std::string::npos);
+    // ...in one message: the builder's own list box is not shown as well.
+    for (const std::string& shown : prompter.shown)
+        EXPECT_EQ(shown.find(kTexturesNotPackedCaption), std::string::npos) << shown;
 }
 
 TEST(DocumentSteps, ViewAndCloneFailuresLeaveAClearedTrack) {
