@@ -175,6 +175,15 @@ TEST(DocumentSteps, WritePodReportsFailuresAndWhatWasNotPacked) {
               0);
     EXPECT_EQ(test::fileBytes(dir / "hill.pod"), old);
 
+    // Through a link to a private pod: the link stays, the pod keeps its mode.
+    fs::permissions(dir / "hill.pod", fs::perms(0600));
+    fs::create_symlink("hill.pod", dir / "link.pod");
+    written = WriteTrackPod(*track, dir / "link.pod", folders, prompter, progress);
+    EXPECT_TRUE(written.ok);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.pod"));
+    EXPECT_NE(test::fileBytes(dir / "hill.pod"), old);
+    EXPECT_EQ(fs::status(dir / "hill.pod").permissions() & fs::perms::mask, fs::perms(0600));
+
     // A texture that could not be loaded: the pod is written, and the error
     // names what is missing from it.
     fs::remove(folders.art / "GRASS.RAW");
