@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: deps configure build run test test-windows bench fuzz asan asan-gui clean
+.PHONY: deps configure build run test test-windows bench fuzz asan asan-gui tsan-gui clean
 
 deps:
 	@scripts/install-deps.sh
@@ -43,6 +43,15 @@ asan-gui: deps
 	cmake --build build-asan -j$(JOBS) --target test_app test_view
 	cd build-asan && ctest --output-on-failure -j$(JOBS) -L gui
 
+# The progress worker's GUI tests (the document's steps, Cancel, autosave and
+# recovery around them) under ThreadSanitizer; CI runs this after `make asan-gui`.
+TSAN_TESTS ?= ^(Document|TrackPaletteDialog)\.
+tsan-gui: deps
+	@test -f build-tsan/build.ninja || cmake --preset tsan
+	cmake --build build-tsan -j$(JOBS) --target test_app
+	cd build-tsan && TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/app/tsan.supp" \
+	  ctest --output-on-failure -j$(JOBS) -L gui -R '$(TSAN_TESTS)'
+
 # Runs every harness for FUZZ_SECONDS on the developer's machine (not in CI),
 # each to the end; fails afterwards when any harness found something. New
 # inputs go to build-fuzz/corpus-NAME, findings to build-fuzz/findings-NAME.
@@ -58,4 +67,4 @@ fuzz: deps
 	  if [ -n "$$failed" ]; then echo "fuzz findings in:$$failed (see build-fuzz/fuzz-NAME.log)"; exit 1; fi
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz $(WINDOWS_BUILD)
+	rm -rf $(BUILD) build-asan build-tsan build-fuzz $(WINDOWS_BUILD)

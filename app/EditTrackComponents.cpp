@@ -6,6 +6,7 @@
 #include "app/TrackComponentsDlg.h"
 #include "art/TrackComponentsApply.h"
 #include "art/TrackPaletteChange.h"
+#include "art/TrackPaletteOptimiser.h"
 #include "base/ProgramSettings.h"
 
 using namespace ravok;
@@ -20,13 +21,11 @@ void changePalette(CRavokDoc& doc, int palette) {
     const PaletteColours custom = doc.customPalette.value_or(track.palette.colours());
     const std::filesystem::path art = doc.settings().artFolder;
     PaletteReloadResult result;
-    ProgressJob job;
-    job.operation = kBuildPaletteOperation;
-    job.buildPalette = [&](CTrackPOD& t, ProgressSink&) {
-        result = ChangePalette(t, palette, custom, art);
+    doc.runProgress([&](ProgressSink& sink) {
+        sink.setCaption(kBuildingPaletteCaption);
+        result = ChangePalette(track, palette, custom, art, &sink);
         return true;
-    };
-    doc.runProgress(job);
+    });
     if (!result.texturesOk) doc.prompter().warn(result.textureReport, kReloadTexturesCaption);
     if (!result.modelTexturesOk) doc.prompter().warn(result.modelTextureReport, kReloadModelTexturesCaption);
 }

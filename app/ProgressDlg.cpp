@@ -1,9 +1,6 @@
 #include "app/ProgressDlg.h"
 
-#include "art/TrackArt.h"
 #include "base/Interfaces.h"
-#include "model/NativeFile.h"
-#include "model/TrackPod.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -11,26 +8,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-namespace {
-
-const char* captionOf(int operation) {
-    switch (operation) {
-    case kLoadFileOperation: return "Loading file...";
-    case kSaveFileOperation: return "Saving file...";
-    case kLoadPodOperation: return "Loading POD...";
-    case kWritePodOperation: return "Writing POD...";
-    case kLoadArtOperation: return "Loading Art...";
-    case kLoadModelsOperation: return "Loading Models...";
-    case kLoadModelArtOperation: return "Loading Model Art...";
-    case kBuildPaletteOperation: return "Building palette...";
-    default: return nullptr;
-    }
-}
-
-} // namespace
-
-// The track's progress window while the job runs: every call crosses to the
-// dialog on the interface thread through a queued call.
+// The work's progress sink: every call crosses to the dialog on the
+// interface thread through a queued call.
 class CProgressDlg::Sink : public ravok::ProgressSink {
 public:
     explicit Sink(CProgressDlg& dialog) : m_dialog(dialog) {}
@@ -55,7 +34,7 @@ private:
     CProgressDlg& m_dialog;
 };
 
-CProgressDlg::CProgressDlg(ProgressJob& job, QWidget* parent) : QDialog(parent), m_job(job) {
+CProgressDlg::CProgressDlg(Work work, QWidget* parent) : QDialog(parent), m_work(std::move(work)) {
     setWindowTitle(QStringLiteral("Just a sec..."));
     setModal(true);
     m_bar = new QProgressBar(this);
@@ -82,14 +61,14 @@ void CProgressDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (m_started) return;
     m_started = true;
-    if (!captionOf(m_job.operation) || !m_job.track) {
-        QMetaObject::invokeMethod(this, [this] { onFinished(-1); }, Qt::QueuedConnection);
+    if (!m_work) {
+        QMetaObject::invokeMethod(this, [this] { onFinished(false); }, Qt::QueuedConnection);
         return;
     }
     m_starting = true;
     if (onShown) onShown(*this);
     m_starting = false;
-    m_worker = std::thread([this] { runJob(); });
+    m_worker = std::thread([this] { runWork(); });
 }
 
 void CProgressDlg::cancel() {
@@ -101,52 +80,17 @@ void CProgressDlg::cancel() {
         return;
     }
     // Before the worker starts the flag alone stops it at its first step.
-    if (m_started && !m_starting) done(-1);
+    if (m_started && !m_starting) {
+        m_outcome = {false, true};
+        done(-1);
+    }
 }
 
-void CProgressDlg::runJob() {
+void CProgressDlg::runWork() {
     Sink sink(*this);
-    ravok::CTrackPOD& track = *m_job.track;
-    track.progressWindow = &sink;
-    sink.setCaption(captionOf(m_job.operation));
-    const bool ok = runOperation();
-    track.progressWindow = nullptr;
-    QMetaObject::invokeMethod(this, [this, ok] { onFinished(ok ? 0 : -1); }, Qt::QueuedConnection);
-}
-
-bool CProgressDlg::runOperation() {
-    ravok::CTrackPOD& track = *m_job.track;
-    ravok::BadReport report;
-    switch (m_job.operation) {
-    case kLoadFileOperation: return ravok::LoadBinary(track, m_job.path);
-    case kSaveFileOperation: return ravok::SaveBinary(track, m_job.path, m_job.prompter);
-    case kLoadPodOperation: return track.Load(m_job.path, m_job.trackIndex);
-    case kWritePodOperation:
-        if (!m_job.keepHdArtOnly && track.progressWindow)
-            track.progressWindow->setCaption("Updating HD textures...");
-        ravok::PrepareTrackForPod(track, m_job.artFolder, m_job.keepHdArtOnly);
-        if (track.progressWindow) track.progressWindow->setCaption("Writing POD...");
-        m_job.podResult = ravok::BuildTrackPod(track, m_job.path, m_job.artFolder, m_job.prompter);
-        return m_job.podResult.written;
-    case kLoadArtOperation: {
-        const bool ok = ravok::LoadTextures(track, m_job.artFolder, report);
-        m_job.report = report.text();
-        return ok;
-    }
-    case kLoadModelsOperation: {
-        const bool ok = ravok::LoadModels(track, m_job.modelsFolder, m_job.artFolder, report);
-        m_job.report = report.text();
-        return ok;
-    }
-    case kLoadModelArtOperation: {
-        const bool ok = ravok::ReloadModelTextures(track, m_job.artFolder, report);
-        m_job.report = report.text();
-        return ok;
-    }
-    case kBuildPaletteOperation:
-        return m_job.buildPalette && track.progressWindow && m_job.buildPalette(track, *track.progressWindow);
-    default: return false;
-    }
+    const bool ok = m_work(sink);
+    if (onWorkDone) onWorkDone(*this);
+    QMetaObject::invokeMethod(this, [this, ok] { onFinished(ok); }, Qt::QueuedConnection);
 }
 
 void CProgressDlg::onRange(int max) { m_bar->setRange(0, max > 0 ? max : 1); }
@@ -164,13 +108,16 @@ void CProgressDlg::onText(const QString& text) {
 
 void CProgressDlg::onCaption(const QString& caption) { setWindowTitle(caption); }
 
-void CProgressDlg::onFinished(int result) {
+void CProgressDlg::onFinished(bool ok) {
     if (m_worker.joinable()) m_worker.join();
-    m_job.cancelled = m_cancel.load();
-    done(m_job.cancelled ? -1 : result);
+    // The work's own result stands: a Cancel that came after it finished
+    // did not stop anything.
+    m_outcome = {ok, !ok && m_cancel.load()};
+    done(ok ? 0 : -1);
 }
 
-int RunProgress(ProgressJob& job, QWidget* parent) {
-    CProgressDlg dialog(job, parent);
-    return dialog.exec() == 0 ? 0 : -1;
+ProgressOutcome RunProgress(QWidget* parent, CProgressDlg::Work work) {
+    CProgressDlg dialog(std::move(work), parent);
+    dialog.exec();
+    return dialog.outcome();
 }

@@ -1,13 +1,9 @@
 #pragma once
 
-#include "pod/TrackPodBuild.h"
-
 #include <QDialog>
 
 #include <atomic>
-#include <filesystem>
 #include <functional>
-#include <string>
 #include <thread>
 
 class QLabel;
@@ -15,56 +11,42 @@ class QProgressBar;
 class QPushButton;
 
 namespace ravok {
-class CTrackPOD;
-class Prompter;
 class ProgressSink;
 } // namespace ravok
 
-// The long track operations that run on the progress dialog's worker.
-enum ProgressOperation {
-    kLoadFileOperation = 0,
-    kSaveFileOperation = 1,
-    kLoadPodOperation = 2,
-    kWritePodOperation = 3,
-    kLoadArtOperation = 6,
-    kLoadModelsOperation = 7,
-    kLoadModelArtOperation = 8,
-    kBuildPaletteOperation = 9,
-};
-
-// What one operation needs and what it hands back.
-struct ProgressJob {
-    int operation = kLoadFileOperation;
-    ravok::CTrackPOD* track = nullptr;
-    std::filesystem::path path;
-    std::filesystem::path artFolder, modelsFolder;
-    int trackIndex = 0;         // pod loading
-    bool keepHdArtOnly = false; // pod writing: no legacy copies brought up to date
-    // Asks and tells from the worker; must be safe to call off the interface thread.
-    ravok::Prompter* prompter = nullptr;
-    // The palette build of operation 9, given by its command.
-    std::function<bool(ravok::CTrackPOD&, ravok::ProgressSink&)> buildPalette;
-
-    std::string report;               // filled by the loaders: problems, one per line
-    ravok::PodBuildResult podResult;  // pod writing
-    bool cancelled = false;           // the user pressed Cancel
+// How a progress operation ended: `ok` is what the work returned; `cancelled`
+// when the user pressed Cancel and the work stopped before it was done. A
+// Cancel pressed after the work had finished changes nothing.
+struct ProgressOutcome {
+    bool ok = false;
+    bool cancelled = false;
 };
 
 // "Just a sec...": a bar, a text line and Cancel, shown modally while one
-// worker thread runs the job. The interface thread leaves the track alone
-// until the worker has finished. Cancel raises a flag the worker polls
-// between steps; the dialog closes when the worker has stopped.
+// worker thread runs a piece of work (a document step, a palette build...).
+// The interface thread leaves the track alone until the worker has finished.
+// Cancel raises a flag the work polls between steps through its sink; the
+// dialog closes when the worker has stopped.
 class CProgressDlg : public QDialog {
     Q_OBJECT
 public:
-    CProgressDlg(ProgressJob& job, QWidget* parent = nullptr);
+    // The work runs on the worker thread and reports through the sink; it
+    // returns whether it succeeded.
+    using Work = std::function<bool(ravok::ProgressSink&)>;
+
+    explicit CProgressDlg(Work work, QWidget* parent = nullptr);
     ~CProgressDlg() override;
 
     bool cancelRequested() const { return m_cancel.load(); }
+    // Valid once the dialog has closed.
+    ProgressOutcome outcome() const { return m_outcome; }
 
     // Called with each dialog once it shows, before its worker starts: lets
     // tests press Cancel at a known point.
     static inline std::function<void(CProgressDlg&)> onShown;
+    // Called on the worker once the work has returned, before the dialog
+    // learns it: lets tests press Cancel after the work is done.
+    static inline std::function<void(CProgressDlg&)> onWorkDone;
 
 public slots:
     void cancel();
@@ -83,23 +65,23 @@ private slots:
     void onStep();
     void onText(const QString& text);
     void onCaption(const QString& caption);
-    void onFinished(int result);
+    void onFinished(bool ok);
 
 private:
     class Sink;
     friend class Sink;
-    void runJob();
-    bool runOperation();
+    void runWork();
 
-    ProgressJob& m_job;
+    Work m_work;
     QProgressBar* m_bar;
     QLabel* m_text;
     QPushButton* m_cancelButton;
     std::thread m_worker;
     std::atomic<bool> m_cancel{false};
+    ProgressOutcome m_outcome;
     bool m_started = false;
     bool m_starting = false; // between showing and starting the worker
 };
 
-// Shows the progress dialog for the job; 0 on success, -1 on failure or Cancel.
-int RunProgress(ProgressJob& job, QWidget* parent);
+// Shows the progress dialog while `work` runs on its worker.
+ProgressOutcome RunProgress(QWidget* parent, CProgressDlg::Work work);

@@ -1,19 +1,18 @@
 #include "app/RavokDoc.h"
 
-#include "app/ProgressDlg.h"
 #include "app/SelectTrackDlg.h"
-#include "art/TrackArt.h"
+#include "base/FileIO.h"
 #include "base/ProgramSettings.h"
 #include "model/NativeFile.h"
 #include "model/NewTrack.h"
-#include "pod/CloneTrack.h"
 #include "pod/PodExtract.h"
 #include "pod/PodTrackList.h"
-#include "pod/SituationFile.h"
 #include "pod/WritePodTexts.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -63,22 +62,86 @@ void CRavokDoc::setWindow(QWidget* window) {
 
 // ---- replacing the whole track ---------------------------------------------------------
 
+namespace {
+
+// Progress of a step run without the dialog (New).
+class NoProgress : public ravok::ProgressSink {
+public:
+    void setRange(int) override {}
+    void setPosition(int) override {}
+    void step() override {}
+    void setText(const std::string&) override {}
+    void setCaption(const std::string&) override {}
+};
+
+ravok::StepResult newTrackStep() {
+    ravok::StepResult result;
+    result.ok = true;
+    return result;
+}
+
+// Holds a flag up for a scope.
+struct FlagUp {
+    explicit FlagUp(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~FlagUp() { m_flag = false; }
+    bool& m_flag;
+};
+
+} // namespace
+
 void CRavokDoc::DeleteContents() {
     // The renderers drop their caches of models, backdrop and boxes on contentsReplaced.
     m_track.Clear();
 }
 
-void CRavokDoc::replaced(const QString& path, const QString& title) {
-    m_pathName = path;
-    m_title = title;
+ravok::DocumentFolders CRavokDoc::folders() const {
+    return {m_settings.artFolder, m_settings.modelsFolder, bool(m_settings.keepHdArtOnly)};
+}
+
+ravok::StepResult CRavokDoc::runStep(const Step& step) {
+    ravok::StepResult result;
+    const ProgressOutcome outcome = runProgress([&](ravok::ProgressSink& sink) {
+        result = step(m_track, sink);
+        return result.ok;
+    });
+    // Cancelled before the worker started: the step never ran.
+    if (outcome.cancelled) result.cancelled = true;
+    return result;
+}
+
+ravok::StepResult CRavokDoc::ReplaceTrack(const Step& step, bool onWorker, const QString& path, Naming naming,
+                                          bool modified) {
+    FlagUp replacing(m_replacing);
+    // The old track and its name go together: nothing may be written under
+    // the old name from here on.
+    m_pathName.clear();
+    m_title.clear();
     m_modified = false;
     setTextureSelection(-1, {});
+    emit aboutToReplaceContents();
+    DeleteContents();
+    NoProgress direct;
+    ravok::StepResult result = onWorker ? runStep(step) : step(m_track, direct);
+    if (result.ok) {
+        m_pathName = naming == Naming::ByPath && !path.isEmpty() ? QFileInfo(path).absoluteFilePath() : QString();
+        m_title = naming == Naming::ByTrackName ? QString::fromStdString(m_track.trackName.str()) : QString();
+        m_modified = modified;
+    } else {
+        m_track.Clear(); // a failed or cancelled step leaves nothing half-filled behind
+    }
     emit contentsReplaced();
     emit titleChanged();
+    if (!result.cancelled) showReports(result);
+    return result;
+}
+
+void CRavokDoc::showReports(const ravok::StepResult& result) {
+    for (const ravok::StepReport& report : result.reports)
+        messages().warn(report.text, report.caption.empty() ? programCaption().toStdString() : report.caption);
 }
 
 bool CRavokDoc::SaveModified() {
-    if (m_busy) return false;
+    if (busy()) return false;
     if (m_track.podViewMode) m_modified = false; // leaving a viewed pod never asks
     if (!m_modified) return true;
     switch (askToSave(title())) {
@@ -90,17 +153,19 @@ bool CRavokDoc::SaveModified() {
 
 bool CRavokDoc::OnNewDocument() {
     if (!SaveModified()) return false;
-    DeleteContents();
-    ravok::NewMtm2Track(m_track);
-    replaced({}, {});
+    ReplaceTrack([](ravok::CTrackPOD& track, ravok::ProgressSink&) {
+        ravok::NewMtm2Track(track);
+        return newTrackStep();
+    }, false, {}, Naming::ByPath, false);
     return true;
 }
 
 bool CRavokDoc::OnFileNewMTM1() {
     if (!SaveModified()) return false;
-    DeleteContents();
-    ravok::NewMtm1Track(m_track);
-    replaced({}, {});
+    ReplaceTrack([](ravok::CTrackPOD& track, ravok::ProgressSink&) {
+        ravok::NewMtm1Track(track);
+        return newTrackStep();
+    }, false, {}, Naming::ByPath, false);
     return true;
 }
 
@@ -112,56 +177,33 @@ bool CRavokDoc::OpenFile(const QString& path) {
 }
 
 bool CRavokDoc::OnOpenDocument(const QString& path) {
-    DeleteContents();
-    ProgressJob job;
-    job.operation = kLoadFileOperation;
-    job.path = toPath(path);
-    if (runProgress(job) != 0) {
-        m_track.Clear(); // a partly read file leaves nothing behind
-        replaced({}, {});
-        if (!job.cancelled) messages().warn("Error loading rvk file", programCaption().toStdString());
-        return false;
-    }
-    if (m_track.isMtm2())
-        m_track.SetUpMtm2();
-    else
-        m_track.SetUpMtm1();
-    loadArtAndModels();
-    replaced(QFileInfo(path).absoluteFilePath(), {});
+    if (busy()) return false;
+    const ravok::DocumentFolders from = folders();
+    const ravok::StepResult result = ReplaceTrack(
+        [&](ravok::CTrackPOD& track, ravok::ProgressSink& sink) {
+            return ravok::OpenTrackFile(track, toPath(path), from, prompter(), sink);
+        },
+        true, path, Naming::ByPath, false);
+    if (!result.ok) return false;
     rememberFile(path);
     return true;
 }
 
-void CRavokDoc::loadArtAndModels() {
-    m_track.hdSourceCallback = ravok::ArtFolderHdSource(m_settings.artFolder);
-    ProgressJob art;
-    art.operation = kLoadArtOperation;
-    art.artFolder = m_settings.artFolder;
-    if (runProgress(art) != 0 && !art.cancelled) messages().warn(art.report, ravok::kTextureLoadCaption);
-    if (art.cancelled) return;
-    ProgressJob models;
-    models.operation = kLoadModelsOperation;
-    models.artFolder = m_settings.artFolder;
-    models.modelsFolder = m_settings.modelsFolder;
-    if (runProgress(models) != 0 && !models.cancelled) messages().warn(models.report, ravok::kModelLoadCaption);
-}
-
 bool CRavokDoc::OnSaveDocument(const QString& path) {
+    if (busy()) return false;
     if (m_track.podViewMode) {
         messages().warn(ravok::kPodViewOnlyMessage, ravok::kPodViewOnlyCaption);
         return false;
     }
-    ProgressJob job;
-    job.operation = kSaveFileOperation;
-    job.path = toPath(path);
-    job.prompter = &prompter();
-    if (runProgress(job) != 0) {
+    const ravok::DocumentFolders from = folders();
+    const ravok::StepResult result = runStep([&](ravok::CTrackPOD& track, ravok::ProgressSink& sink) {
+        return ravok::SaveTrackFile(track, toPath(path), from, prompter(), sink);
+    });
+    if (!result.ok) {
         // The modified flag stays: the work is not on disk.
-        if (!job.cancelled)
-            messages().warn("Failed to save document.\n" + path.toStdString(), programCaption().toStdString());
+        if (!result.cancelled) showReports(result);
         return false;
     }
-    m_track.filePath.set(job.path.string());
     m_pathName = QFileInfo(path).absoluteFilePath();
     m_title.clear();
     m_modified = false;
@@ -217,8 +259,9 @@ QString CRavokDoc::autosaveTarget() const {
 }
 
 bool CRavokDoc::Autosave() {
-    // Never while a worker owns the track, and never a track viewed from a pod.
-    if (m_busy || m_track.podViewMode) return false;
+    // Never while a worker owns the track or a new one is coming in, and
+    // never a track viewed from a pod.
+    if (busy() || m_track.podViewMode) return false;
     const QString target = autosaveTarget();
     if (target.isEmpty()) return false;
     QDir().mkpath(folderOf(target));
@@ -228,29 +271,117 @@ bool CRavokDoc::Autosave() {
     return saved;
 }
 
+// ---- crash recovery ---------------------------------------------------------------------
+
+namespace {
+
+constexpr const char* kRecoveryQuestion =
+    "Ravok did not close properly last time.\n\nRecover the unsaved work on \"%1\" from %2?";
+constexpr const char* kRecoveryCaption = "Recover Track";
+
+QString recoveryNotePath() { return CRavokDoc::recoveryPath() + QStringLiteral(".note"); }
+
+// The note beside the recovery file: when it was written (milliseconds since
+// the epoch) and the document's path, one a line.
+struct RecoveryNote {
+    qint64 written = 0;
+    QString path;
+};
+
+std::optional<RecoveryNote> readRecoveryNote() {
+    QFile file(recoveryNotePath());
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    bool ok = false;
+    RecoveryNote note;
+    note.written = lines.value(0).toLongLong(&ok);
+    if (!ok) return std::nullopt;
+    note.path = lines.value(1);
+    return note;
+}
+
+} // namespace
+
+QString CRavokDoc::recoveryPath() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath("Recovery.rvk");
+}
+
+void CRavokDoc::startRecovery(int minutes) {
+    connect(&m_recoveryTimer, &QTimer::timeout, this, &CRavokDoc::WriteRecovery, Qt::UniqueConnection);
+    m_recoveryTimer.start(std::max(1, minutes) * 60 * 1000);
+}
+
+bool CRavokDoc::WriteRecovery() {
+    if (busy() || m_track.podViewMode) return false;
+    // Nothing unsaved: the document's own file holds the work.
+    if (!m_modified) {
+        RemoveRecovery();
+        return false;
+    }
+    QDir().mkpath(folderOf(recoveryPath()));
+    const std::vector<uint8_t> bytes = ravok::SaveBinaryToMemory(m_track);
+    const QByteArray note =
+        (QString::number(QDateTime::currentMSecsSinceEpoch()) + QLatin1Char('\n') + m_pathName + QLatin1Char('\n'))
+            .toUtf8();
+    return ravok::writeFileAtomically(toPath(recoveryPath()), bytes) &&
+           ravok::writeFileAtomically(toPath(recoveryNotePath()),
+                                      {reinterpret_cast<const uint8_t*>(note.constData()), size_t(note.size())});
+}
+
+void CRavokDoc::RemoveRecovery() {
+    QFile::remove(recoveryPath());
+    QFile::remove(recoveryNotePath());
+}
+
+bool CRavokDoc::OfferRecovery() {
+    const std::optional<RecoveryNote> note = readRecoveryNote();
+    if (!note || !QFile::exists(recoveryPath())) {
+        RemoveRecovery();
+        return false;
+    }
+    // The document's file was saved after the recovery file: nothing to recover.
+    const QFileInfo document(note->path);
+    if (!note->path.isEmpty() && document.exists() &&
+        document.lastModified().toMSecsSinceEpoch() >= note->written) {
+        RemoveRecovery();
+        return false;
+    }
+    const QString name = note->path.isEmpty() ? QStringLiteral("Untitled") : document.fileName();
+    const QString when = QDateTime::fromMSecsSinceEpoch(note->written).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    if (!messages().askYesNo(QString::fromLatin1(kRecoveryQuestion).arg(name, when).toStdString(), kRecoveryCaption,
+                             true)) {
+        RemoveRecovery();
+        return false;
+    }
+    const ravok::DocumentFolders from = folders();
+    const QString recovery = recoveryPath();
+    const std::string documentPath = note->path.toStdString();
+    const ravok::StepResult result = ReplaceTrack(
+        [&](ravok::CTrackPOD& track, ravok::ProgressSink& sink) {
+            ravok::StepResult step = ravok::ReadTrackFile(track, toPath(recovery), sink);
+            if (!step.ok) return step;
+            // Art beside the track is looked for beside the document's own file.
+            track.filePath.set(documentPath);
+            ravok::StepResult art = ravok::OpenTrackArt(track, from, sink);
+            art.ok = true; // the track is whole; missing art is only reported
+            art.version = step.version;
+            return art;
+        },
+        true, note->path, Naming::ByPath, true);
+    return result.ok;
+}
+
 // ---- progress ---------------------------------------------------------------------------
 
-int CRavokDoc::runProgress(ProgressJob& job) {
-    job.track = &m_track;
-    if (!job.prompter) job.prompter = &prompter();
-    m_busy = true;
-    const int result = RunProgress(job, m_window);
-    m_busy = false;
-    m_track.progressWindow = nullptr;
-    return result;
+ProgressOutcome CRavokDoc::runProgress(CProgressDlg::Work work) {
+    FlagUp busy(m_busy);
+    return RunProgress(m_window, std::move(work));
 }
 
 // ---- pods and clones --------------------------------------------------------------------
 
-void CRavokDoc::ReportSituationFileProblems() {
-    const std::string text = ravok::SituationProblemText(m_track);
-    if (!text.empty()) messages().warn(text, ravok::kSituationProblemCaption);
-}
-
 bool CRavokDoc::ViewPod(const QString& podPath) {
     if (!SaveModified()) return false;
-    DeleteContents();
-    replaced({}, {});
     const ravok::PodTrackList list = ravok::ListPodSituationFiles(toPath(podPath));
     if (!list.warnings.empty()) messages().inform(list.warnings, ravok::kTrackNamingWarningCaption);
     if (list.tracks.empty()) {
@@ -264,60 +395,48 @@ bool CRavokDoc::ViewPod(const QString& podPath) {
         index = chooseTrack(names);
         if (index < 0) return false;
     }
-    ProgressJob job;
-    job.operation = kLoadPodOperation;
-    job.path = toPath(podPath);
-    job.trackIndex = index;
-    if (runProgress(job) != 0) {
-        m_track.Clear();
-        replaced({}, {});
-        return false;
-    }
-    // The document has no file: nothing of the viewed pod is ever saved over another track.
-    replaced({}, QString::fromStdString(m_track.trackName.str()));
-    ReportSituationFileProblems();
+    const ravok::DocumentFolders from = folders();
+    // The document gets no file: nothing of the viewed pod is ever saved over another track.
+    const ravok::StepResult result = ReplaceTrack(
+        [&](ravok::CTrackPOD& track, ravok::ProgressSink& sink) {
+            return ravok::ViewPodTrack(track, toPath(podPath), index, from, prompter(), sink);
+        },
+        true, {}, Naming::ByTrackName, false);
+    if (!result.ok) return false;
     m_settings.podFolder = toPath(folderOf(podPath));
     return true;
 }
 
 bool CRavokDoc::CloneTrack(const QString& situationFile) {
     if (!SaveModified()) return false;
-    DeleteContents();
     m_settings.sitFolder = toPath(folderOf(situationFile));
-    std::string message;
-    if (!ravok::CloneFromGameFolder(m_track, toPath(situationFile), message)) {
-        replaced({}, {});
-        messages().warn(message, ravok::kCloneErrorCaption);
-        return false;
-    }
-    replaced({}, QString::fromStdString(m_track.trackName.str()));
-    ReportSituationFileProblems();
-    if (std::string cylinders = ravok::CloneCylinderWarning(m_track); !cylinders.empty())
-        messages().warn(cylinders, ravok::kCloneCaption);
-    loadArtAndModels();
+    const ravok::DocumentFolders from = folders();
     // A clone has never been saved: leaving it asks first.
-    setModified(true);
-    emit contentsReplaced();
-    return true;
+    const ravok::StepResult result = ReplaceTrack(
+        [&](ravok::CTrackPOD& track, ravok::ProgressSink& sink) {
+            return ravok::CloneTrackFromGame(track, toPath(situationFile), from, prompter(), sink);
+        },
+        true, {}, Naming::ByTrackName, true);
+    return result.ok;
 }
 
 bool CRavokDoc::WritePod(const QString& podPath, bool omitFallback) {
-    if (m_track.podViewMode) return false;
+    if (busy() || m_track.podViewMode) return false;
     if (bool(m_track.omitLegacyFallback) != omitFallback) {
         m_track.omitLegacyFallback = omitFallback;
         setModified(true);
     }
-    ProgressJob job;
-    job.operation = kWritePodOperation;
-    job.path = toPath(podPath);
-    job.artFolder = m_settings.artFolder;
-    job.keepHdArtOnly = m_settings.keepHdArtOnly;
     m_settings.podFolder = toPath(folderOf(podPath));
-    if (runProgress(job) != 0) {
-        if (!job.cancelled) messages().warn(ravok::kPodSaveErrorMessage, programCaption().toStdString());
-        return false;
-    }
-    return job.podResult.ok;
+    const ravok::DocumentFolders from = folders();
+    const ravok::StepResult result = runStep([&](ravok::CTrackPOD& track, ravok::ProgressSink& sink) {
+        return ravok::WriteTrackPod(track, toPath(podPath), from, prompter(), sink);
+    });
+    // Models read again from changed files: the views drop their old meshes.
+    if (result.modelsReloaded > 0) emit modelsChanged();
+    if (result.cancelled) return false;
+    if (result.ok) emit statusText(QString::fromStdString(ravok::PodWrittenText(toPath(podPath), result.podBytes)));
+    showReports(result);
+    return result.ok && result.pod.ok;
 }
 
 void CRavokDoc::ExtractArt() {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "app/MessageBoxPrompter.h"
+#include "app/ProgressDlg.h"
+#include "doc/DocumentSteps.h"
 #include "model/TrackPod.h"
 
 #include <QObject>
+#include <QTimer>
 #include <QString>
 #include <QStringList>
 
@@ -11,7 +14,6 @@
 #include <optional>
 #include <vector>
 
-struct ProgressJob;
 class QWidget;
 
 namespace ravok {
@@ -60,18 +62,35 @@ public:
     bool WritePod(const QString& podPath, bool omitFallback);
     // Extract Models and Art of a viewed pod.
     void ExtractArt();
-    void ReportSituationFileProblems();
 
-    // One autosave tick: true when the track was written.
+    // One autosave tick: true when the track was written. Never while a step
+    // owns or replaces the track (its reports included), never in view-only mode.
     bool Autosave();
     // Where the autosave of the current method would write; empty for none.
     QString autosaveTarget() const;
     // The special autosave file, in the per-user application data folder.
     static QString specialAutosavePath();
 
-    // A long operation on the progress dialog; 0 on success.
-    int runProgress(ProgressJob& job);
-    bool busy() const { return m_busy; }
+    // Crash recovery. At every autosave interval (whether autosave is on or
+    // not) a modified track is written to a recovery file in the per-user
+    // data folder, with the time and the document's path; a clean exit
+    // removes it. At the next start OfferRecovery asks whether to take the
+    // work back when the recovery file is newer than its document's file.
+    static QString recoveryPath();
+    void startRecovery(int minutes);
+    // One recovery tick: true when the recovery file was written.
+    bool WriteRecovery();
+    void RemoveRecovery();
+    // Yes opens the recovered track as modified under its old name (or
+    // Untitled); No removes it. True when a track was recovered.
+    bool OfferRecovery();
+
+    // Runs `work` on the progress dialog's worker; the document is busy meanwhile.
+    ProgressOutcome runProgress(CProgressDlg::Work work);
+    // A worker owns the track, or the track is being replaced.
+    bool busy() const { return m_busy || m_replacing; }
+    // The folders the document steps read art and models from.
+    ravok::DocumentFolders folders() const;
 
     bool isModified() const { return m_modified; }
     void setModified(bool modified);
@@ -111,6 +130,10 @@ public:
     std::function<QString(const QString& suggested)> askSavePath;
 
 signals:
+    // The track is about to be cleared and replaced: renderers release their
+    // caches of models, backdrop and ground boxes now, and show nothing of
+    // the track until contentsReplaced.
+    void aboutToReplaceContents();
     // The whole track was replaced: views rebuild everything they show.
     void contentsReplaced();
     void titleChanged();
@@ -129,9 +152,20 @@ signals:
     void saved();
 
 private:
-    void replaced(const QString& path, const QString& title);
+    // How the document is named once its track is replaced.
+    enum class Naming { ByPath, ByTrackName };
+    using Step = std::function<ravok::StepResult(ravok::CTrackPOD&, ravok::ProgressSink&)>;
+    // The one place where the document's track is replaced (New, Open, View
+    // POD, Clone): the old track is cleared, `step` fills the new one (on the
+    // progress worker when `onWorker`), and the path, title and modified flag
+    // change with it once it is complete. Then the step's reports are shown.
+    // Autosave is held off from start to end.
+    ravok::StepResult ReplaceTrack(const Step& step, bool onWorker, const QString& path, Naming naming,
+                                   bool modified);
+    // Runs a step on the progress worker; a step cancelled before it started reports so.
+    ravok::StepResult runStep(const Step& step);
+    void showReports(const ravok::StepResult& result);
     void rememberFile(const QString& path);
-    void loadArtAndModels();
     ravok::Prompter& messages() { return prompter(); }
 
     ravok::ProgramSettings& m_settings;
@@ -145,4 +179,6 @@ private:
     int m_selectedTexture = -1;
     std::vector<int> m_textureSelection;
     bool m_busy = false;
+    bool m_replacing = false;
+    QTimer m_recoveryTimer;
 };

@@ -450,7 +450,8 @@ void CRavokFrame::OnWritePod() {
         if (explain.dontExplainAgain()) m_settings.dontExplainLegacyFallback = true;
         if (answer != QDialog::Accepted) return;
     }
-    const auto target = askPodTarget(this, estimate, track.omitLegacyFallback != 0, text(m_settings.podFolder));
+    const auto target = askPodTarget(this, estimate, track.omitLegacyFallback != 0,
+                                     suggestedPodPath(track, text(m_settings.podFolder)));
     if (!target) return;
     m_doc.WritePod(target->path, target->omitFallback);
 }

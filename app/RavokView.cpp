@@ -31,6 +31,15 @@ const QSize kDisplaySizes[] = {{640, 480}, {800, 600}, {1024, 768}, {1920, 1080}
 
 QColor colourOf(const ColourValue& c) { return QColor(c.r, c.g, c.b); }
 
+// What the view shows while a worker owns the track: nothing of the track.
+void paintWorking(QPaintDevice& device, const QColor& background) {
+    QPainter painter(&device);
+    const QRect area(0, 0, device.width(), device.height());
+    painter.fillRect(area, background);
+    painter.setPen(background.lightness() < 128 ? Qt::white : Qt::black);
+    painter.drawText(area, Qt::AlignCenter, QStringLiteral("Working\u2026"));
+}
+
 // The track palette as the display shows it, through the view's gamma.
 PaletteColours displayPalette(const TrackPalette& palette, float gamma) {
     PaletteColours out = palette.colours();
@@ -167,6 +176,7 @@ void CRavokView::paintEvent(QPaintEvent*) {
 void CRavokView::paintGL() { paintFrame(*m_surface, m_settings.useOpenGL); }
 
 void CRavokView::paintFrame(QPaintDevice& device, bool openGL) {
+    if (m_doc.busy()) return paintWorking(device, colourOf(m_settings.colors[0]));
     ++m_framesDrawn;
     m_frameRate.frame(m_clock.elapsed());
     if (openGL) paintOpenGL();

@@ -5,6 +5,7 @@
 #include "app/RavokView.h"
 #include "art/TexturePatternFile.h"
 #include "base/ProgramSettings.h"
+#include "base/Text.h"
 #include "model/TrackPod.h"
 
 #include <QCheckBox>
@@ -121,7 +122,12 @@ void CTexturePatternsBox::chooseFile() {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    openFile(std::filesystem::path(dialog.selectedFiles().front().toStdString()));
+    const std::filesystem::path file(dialog.selectedFiles().front().toStdString());
+    if (IsForeignPatternFile(file) &&
+        !m_doc.prompter().askYesNo(formatText(kForeignPatternFileFormat, file.string().c_str()),
+                                   kSelectPatternFileCaption, false))
+        return;
+    openFile(file);
 }
 
 void CTexturePatternsBox::showPatterns() {

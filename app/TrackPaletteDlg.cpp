@@ -154,17 +154,15 @@ void CTrackPaletteDlg::onSave() {
 
 bool CTrackPaletteDlg::optimise() {
     std::optional<ravok::PaletteColours> result;
-    ProgressJob job;
-    job.operation = kBuildPaletteOperation;
-    job.track = &m_doc.track();
     const std::filesystem::path art = m_doc.settings().artFolder;
-    job.buildPalette = [&result, art](ravok::CTrackPOD& track, ravok::ProgressSink&) {
-        result = ravok::OptimisedPalette(track, art);
+    const ravok::CTrackPOD& track = m_doc.track();
+    const ProgressOutcome outcome = m_doc.runProgress([&result, &track, art](ravok::ProgressSink& sink) {
+        sink.setCaption(ravok::kBuildingPaletteCaption);
+        result = ravok::OptimisedPalette(track, art, &sink);
         return result.has_value();
-    };
-    const int status = m_doc.runProgress(job);
-    if (job.cancelled) return false;
-    if (status != 0 || !result) {
+    });
+    if (outcome.cancelled) return false;
+    if (!outcome.ok || !result) {
         m_doc.prompter().warn(ravok::kPaletteErrorMessage, {});
         return false;
     }
@@ -175,15 +173,13 @@ bool CTrackPaletteDlg::optimise() {
 
 ravok::PaletteReloadResult InstallTrackPalette(CRavokDoc& doc, const ravok::PaletteColours& colours) {
     ravok::PaletteReloadResult result;
-    ProgressJob job;
-    job.operation = kBuildPaletteOperation;
-    job.track = &doc.track();
     const std::filesystem::path art = doc.settings().artFolder;
-    job.buildPalette = [&result, &colours, art](ravok::CTrackPOD& track, ravok::ProgressSink&) {
-        result = ravok::ApplyTrackPalette(track, colours, art);
+    ravok::CTrackPOD& track = doc.track();
+    doc.runProgress([&result, &colours, &track, art](ravok::ProgressSink& sink) {
+        sink.setCaption(ravok::kBuildingPaletteCaption);
+        result = ravok::ApplyTrackPalette(track, colours, art, &sink);
         return true;
-    };
-    doc.runProgress(job);
+    });
     // The Track Components' Custom palette is the one last set here.
     doc.customPalette = doc.track().palette.colours();
     // The palette is installed before the reload starts, so a cancelled

@@ -2,12 +2,15 @@
 
 #include "app/FileDialogFilter.h"
 #include "model/Completeness.h"
+#include "model/TrackPod.h"
 #include "pod/TrackPodBuild.h"
 #include "pod/WritePodTexts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -70,10 +73,19 @@ CLegacyFallbackDlg::CLegacyFallbackDlg(const ravok::FallbackEstimate& estimate, 
 
 bool CLegacyFallbackDlg::dontExplainAgain() const { return m_dontExplain->isChecked(); }
 
+QString suggestedPodPath(const ravok::CTrackPOD& track, const QString& podFolder) {
+    const QString stem = QString::fromStdString(std::string(track.WorldName.view()));
+    if (stem.isEmpty()) return podFolder;
+    return QDir(podFolder).filePath(stem + QStringLiteral(".pod"));
+}
+
 std::optional<PodTarget> askPodTarget(QWidget* parent, const ravok::FallbackEstimate& estimate, bool omitFallback,
-                                      const QString& startFolder) {
-    QFileDialog dialog(parent, QString::fromLatin1(ravok::kWritePodDialogTitle), startFolder,
-                       QtFileFilter(ravok::kPodFileFilter));
+                                      const QString& suggested) {
+    const QFileInfo proposed(suggested);
+    const bool isFolder = proposed.isDir();
+    QFileDialog dialog(parent, QString::fromLatin1(ravok::kWritePodDialogTitle),
+                       isFolder ? suggested : proposed.absolutePath(), QtFileFilter(ravok::kPodFileFilter));
+    if (!isFolder) dialog.selectFile(proposed.fileName());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pod"));
     // Qt's own dialog, so that the check box can sit under it.

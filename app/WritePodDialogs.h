@@ -8,8 +8,9 @@
 class QCheckBox;
 
 namespace ravok {
+class CTrackPOD;
 struct FallbackEstimate;
-}
+} // namespace ravok
 
 // "Incomplete Track": what the track lacks; OK writes the pod anyway.
 class CIncompleteDlg : public QDialog {
@@ -35,7 +36,10 @@ struct PodTarget {
     QString path;
     bool omitFallback = false;
 };
-// The "Write POD file" save dialog with the omit check box under it; nullopt
-// for Cancel.
+// The name the "Write POD file" dialog proposes: the world name with ".pod"
+// in the folder of the last pod.
+QString suggestedPodPath(const ravok::CTrackPOD& track, const QString& podFolder);
+// The "Write POD file" save dialog with the omit check box under it, on the
+// suggested file; nullopt for Cancel.
 std::optional<PodTarget> askPodTarget(QWidget* parent, const ravok::FallbackEstimate& estimate, bool omitFallback,
-                                      const QString& startFolder);
+                                      const QString& suggested);

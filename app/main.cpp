@@ -9,6 +9,8 @@
 #include <QSurfaceFormat>
 #include <QTimer>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 
 int main(int argc, char** argv) {
@@ -23,6 +25,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Ravok"));
     QApplication::setApplicationVersion(QStringLiteral(RAVOK_VERSION));
 
+    // Seeded from the clock, so that the random course of "Generate from Main" differs between runs.
+    std::srand(unsigned(std::chrono::system_clock::now().time_since_epoch().count()));
+
     RegisterFileAssociation();
     ravok::ProgramSettings settings = ravok::defaultSettings(std::filesystem::current_path());
     ravok::LoadSettings(settings);
@@ -34,13 +39,15 @@ int main(int argc, char** argv) {
     frame.restoreFromSettings();
     frame.show();
 
-    // A file named on the command line (or by a double-click on a track) opens at once;
-    // then the check of the art and models folders.
+    // Work left behind by a run that did not end cleanly is offered back first;
+    // otherwise a file named on the command line (or by a double-click on a
+    // track) opens at once. Then the check of the art and models folders.
     const QStringList arguments = QApplication::arguments();
     QTimer::singleShot(0, &frame, [&] {
-        if (arguments.size() > 1) doc.OpenFile(arguments.at(1));
+        if (!doc.OfferRecovery() && arguments.size() > 1) doc.OpenFile(arguments.at(1));
         frame.OnStartupCheck();
     });
+    doc.startRecovery(settings.autosave.minutes);
 
     // RAVOK_QUIT_AFTER_MS lets scripts start the editor and see it come up and close cleanly.
     if (qEnvironmentVariableIsSet("RAVOK_QUIT_AFTER_MS"))
@@ -50,6 +57,7 @@ int main(int argc, char** argv) {
         });
 
     int result = app.exec();
+    doc.RemoveRecovery(); // a clean exit leaves nothing to recover
     ravok::SaveSettings(settings);
     ravok::SaveRecentFileList(store, doc.recentFiles());
     return result;

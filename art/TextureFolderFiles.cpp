@@ -200,6 +200,16 @@ Outcome TextureNameProblem(std::string_view name) {
     return Outcome::success();
 }
 
+namespace {
+
+// Whether the track's terrain or model textures use the file's texture.
+bool textureInUse(const CTrackPOD& track, std::string_view fileName) {
+    const std::string name = TextureNameForFile(std::string(fileName));
+    return track.FindTexture(name) >= 0 || track.FindModelTexture(name) >= 0;
+}
+
+} // namespace
+
 bool DeleteTextureFile(const CTrackPOD& track, const fs::path& artFolder, std::string_view fileName,
                        Prompter& prompter) {
     const std::string stem = stemOf(fileName);
@@ -209,7 +219,7 @@ bool DeleteTextureFile(const CTrackPOD& track, const fs::path& artFolder, std::s
                       kNormalMapCaption);
         return false;
     }
-    if (track.FindTexture(TextureNameForFile(std::string(fileName))) >= 0) {
+    if (textureInUse(track, fileName)) {
         prompter.warn(quoted("Texture \"%s\" is being used!", fileName), "");
         return false;
     }
@@ -227,8 +237,7 @@ bool DeleteTextureFile(const CTrackPOD& track, const fs::path& artFolder, std::s
 }
 
 Outcome CanRenameTextureFile(const CTrackPOD& track, std::string_view fileName) {
-    if (track.FindTexture(TextureNameForFile(std::string(fileName))) >= 0)
-        return Outcome::refused(quoted("Texture \"%s\" is being used!", fileName));
+    if (textureInUse(track, fileName)) return Outcome::refused(quoted("Texture \"%s\" is being used!", fileName));
     return Outcome::success();
 }
 
@@ -240,11 +249,15 @@ Outcome RenameTextureFile(const CTrackPOD& track, const fs::path& artFolder, std
     auto file = inArtFolder(artFolder, fileName);
     if (!file) return Outcome::refused();
     const std::string ext = file->extension().string();
-    if (inArtFolder(artFolder, stem + ".raw") || inArtFolder(artFolder, stem + ext))
-        return Outcome::refused("Name is not unique.\nPlease try a different name.");
-    // The .act and .raw of the stem and the entry itself, each keeping its extension.
+    // The .act and .raw of the stem and the entry itself, each keeping its
+    // extension; none may land on a file that is already there.
     const fs::path raw = RawPathBeside(*file);
     std::error_code ec;
+    for (const fs::path& from : {ActPathBeside(raw), raw, *file})
+        if (fs::exists(from, ec) && inArtFolder(artFolder, stem + from.extension().string()))
+            return Outcome::refused("Name is not unique.\nPlease try a different name.");
+    if (inArtFolder(artFolder, stem + ".raw") || inArtFolder(artFolder, stem + ext))
+        return Outcome::refused("Name is not unique.\nPlease try a different name.");
     for (const fs::path& from : {ActPathBeside(raw), raw, *file}) {
         if (!fs::exists(from, ec)) continue;
         fs::rename(from, from.parent_path() / (stem + from.extension().string()), ec);

@@ -144,6 +144,17 @@ std::vector<TexturePattern> ReadPatternFile(const std::filesystem::path& path) {
     return bytes ? ReadPatternFileBytes(*bytes) : std::vector<TexturePattern>{};
 }
 
+bool IsForeignPatternFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return false;
+    if (!std::filesystem::is_regular_file(path, ec)) return true;
+    if (std::filesystem::file_size(path, ec) == 0 && !ec) return false;
+    auto head = readWholeFile(path, kMaxPatternFileBytes);
+    if (!head) return true;
+    ByteReader in(*head);
+    return !readMagic(in, kFileMagic, kFileMagicBytes);
+}
+
 bool WritePatternFile(const std::filesystem::path& path, const std::vector<TexturePattern>& patterns) {
     return writeFileAtomically(path, PatternFileBytes(patterns));
 }

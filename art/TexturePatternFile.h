@@ -28,6 +28,13 @@ std::vector<TexturePattern> ReadPatternFileBytes(std::span<const uint8_t> bytes)
 std::vector<TexturePattern> ReadPatternFile(const std::filesystem::path& path);
 bool WritePatternFile(const std::filesystem::path& path, const std::vector<TexturePattern>& patterns);
 
+// A file that exists and holds something other than patterns: adding a
+// pattern to it would replace it, so the user is asked before it is chosen.
+bool IsForeignPatternFile(const std::filesystem::path& path);
+constexpr const char* kForeignPatternFileFormat =
+    "\"%s\" is not a texture pattern file.\n\nAdding a pattern to it will replace what it holds. Use it anyway?";
+constexpr const char* kSelectPatternFileCaption = "Select Patterns file";
+
 // The Patterns box's questions and refusals when a pattern is added ("Sel").
 constexpr const char* kPatternNameDefault = "New pattern";
 constexpr const char* kPatternNameMissing = "You must provide a name!\nTry again?";

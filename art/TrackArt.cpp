@@ -282,11 +282,11 @@ fs::path TrackFileFolder(const CTrackPOD& track) {
     return folder.empty() ? fs::path("/") : fs::path(folder);
 }
 
-bool LoadTextures(CTrackPOD& track, const fs::path& artFolder, BadReport& report) {
+bool LoadTextures(CTrackPOD& track, const fs::path& artFolder, BadReport& report, ProgressSink* sink) {
     report.restart();
     const int total = filledSlots(track.terrainTextures);
     trace("CTrackPOD::LoadTextures: %d textures, art folder \"%s\"", total, artFolder.string().c_str());
-    PassProgress progress(track.progressWindow, total, 8);
+    PassProgress progress(sink, total, 8);
     int bad = 0;
     for (auto& texture : track.terrainTextures) {
         if (!texture) continue;
@@ -297,10 +297,10 @@ bool LoadTextures(CTrackPOD& track, const fs::path& artFolder, BadReport& report
     return bad == 0;
 }
 
-bool ReloadModelTextures(CTrackPOD& track, const fs::path& artFolder, BadReport& report) {
+bool ReloadModelTextures(CTrackPOD& track, const fs::path& artFolder, BadReport& report, ProgressSink* sink) {
     report.restart();
     trace("CTrackPOD::ReloadModelTextures: art folder \"%s\"", artFolder.string().c_str());
-    PassProgress progress(track.progressWindow, filledSlots(track.modelTextures), 8);
+    PassProgress progress(sink, filledSlots(track.modelTextures), 8);
     bool ok = true;
     for (auto& texture : track.modelTextures) {
         if (!texture) continue;
@@ -348,9 +348,10 @@ bool LoadModelTextures(CTrackPOD& track, const Model& model, const fs::path& art
     return ok;
 }
 
-bool LoadModels(CTrackPOD& track, const fs::path& modelsFolder, const fs::path& artFolder, BadReport& report) {
+bool LoadModels(CTrackPOD& track, const fs::path& modelsFolder, const fs::path& artFolder, BadReport& report,
+                ProgressSink* sink) {
     report.restart();
-    PassProgress progress(track.progressWindow, filledSlots(track.models), 1);
+    PassProgress progress(sink, filledSlots(track.models), 1);
     trace("CTrackPOD::LoadModels: models \"%s\", art \"%s\"", modelsFolder.string().c_str(),
           artFolder.string().c_str());
     bool ok = true;
@@ -478,12 +479,19 @@ HdSourceCallback ArtFolderHdSource(fs::path artFolder) {
     };
 }
 
-TrackArtResult LoadTrackArt(CTrackPOD& track, const fs::path& artFolder, const fs::path& modelsFolder) {
+TrackArtResult LoadTrackArt(CTrackPOD& track, const fs::path& artFolder, const fs::path& modelsFolder,
+                            ProgressSink* progress) {
     TrackArtResult result;
     track.hdSourceCallback = ArtFolderHdSource(artFolder);
     BadReport textures, models;
-    result.texturesOk = LoadTextures(track, artFolder, textures);
-    result.modelsOk = LoadModels(track, modelsFolder, artFolder, models);
+    if (progress) progress->setCaption(kLoadingArtCaption);
+    result.texturesOk = LoadTextures(track, artFolder, textures, progress);
+    result.cancelled = progress && progress->cancelled();
+    if (!result.cancelled) {
+        if (progress) progress->setCaption(kLoadingModelsCaption);
+        result.modelsOk = LoadModels(track, modelsFolder, artFolder, models, progress);
+        result.cancelled = progress && progress->cancelled();
+    }
     result.textureReport = textures.text();
     result.modelReport = models.text();
     return result;

@@ -39,16 +39,18 @@ bool ReadTextureFile(const CTrackPOD& track, const std::filesystem::path& path, 
 // Fills the pixels of every terrain texture that has none from the art
 // folder, the track file's folder and the HD hook; the rest get a placeholder
 // and a "Bad texture" line. True when none ended BAD.
-bool LoadTextures(CTrackPOD& track, const std::filesystem::path& artFolder, BadReport& report);
+bool LoadTextures(CTrackPOD& track, const std::filesystem::path& artFolder, BadReport& report,
+                  ProgressSink* progress = nullptr);
 
 // Reads every model of the model table (and the frames model lists add, and
 // the backdrop), loads their textures, links the objects to their models and
 // recomputes the arena origin. True when every model and texture was found.
 bool LoadModels(CTrackPOD& track, const std::filesystem::path& modelsFolder, const std::filesystem::path& artFolder,
-                BadReport& report);
+                BadReport& report, ProgressSink* progress = nullptr);
 
 // Fills the model textures that have no pixels, without the HD hook.
-bool ReloadModelTextures(CTrackPOD& track, const std::filesystem::path& artFolder, BadReport& report);
+bool ReloadModelTextures(CTrackPOD& track, const std::filesystem::path& artFolder, BadReport& report,
+                         ProgressSink* progress = nullptr);
 
 // Loads the textures one model's facets and animations name into the model
 // texture table; true when all were found.
@@ -88,12 +90,17 @@ std::filesystem::path TrackFileFolder(const CTrackPOD& track);
 // folder's HD hook, then loads the terrain textures and the models.
 struct TrackArtResult {
     bool texturesOk = true, modelsOk = true;
+    bool cancelled = false; // the user stopped a pass; the rest is not loaded
     std::string textureReport, modelReport;
 };
 constexpr const char* kTextureLoadCaption = "Error loading texture(s)";
+// The progress captions of the loading passes.
+constexpr const char* kLoadingArtCaption = "Loading Art...";
+constexpr const char* kLoadingModelsCaption = "Loading Models...";
+constexpr const char* kLoadingModelArtCaption = "Loading Model Art...";
 constexpr const char* kModelLoadCaption = "Error loading model(s)";
 TrackArtResult LoadTrackArt(CTrackPOD& track, const std::filesystem::path& artFolder,
-                            const std::filesystem::path& modelsFolder);
+                            const std::filesystem::path& modelsFolder, ProgressSink* progress = nullptr);
 
 // Counts of the BAD textures and unloaded models of a track.
 ArtLoadCounts CountBadArt(const CTrackPOD& track);

@@ -46,27 +46,27 @@ int restoreLost(Table& table, std::vector<SavedPicture>& saved, const TrackPalet
     return restored;
 }
 
-void setCaption(CTrackPOD& track, const char* caption) {
-    if (track.progressWindow) track.progressWindow->setCaption(caption);
+void setCaption(ProgressSink* progress, const char* caption) {
+    if (progress) progress->setCaption(caption);
 }
 
 } // namespace
 
 PaletteReloadResult ReloadTexturesOntoPalette(CTrackPOD& track, const PaletteColours& oldPalette,
-                                              const std::filesystem::path& artFolder) {
+                                              const std::filesystem::path& artFolder, ProgressSink* progress) {
     PaletteReloadResult result;
     result.changed = true;
     auto terrain = dropPixels(track.terrainTextures);
     auto model = dropPixels(track.modelTextures);
 
-    setCaption(track, kLoadingArtCaption);
+    setCaption(progress, kLoadingArtCaption);
     BadReport terrainReport;
-    result.texturesOk = LoadTextures(track, artFolder, terrainReport);
+    result.texturesOk = LoadTextures(track, artFolder, terrainReport, progress);
     result.textureReport = terrainReport.text();
 
-    setCaption(track, kLoadingModelArtCaption);
+    setCaption(progress, kLoadingModelArtCaption);
     BadReport modelReport;
-    result.modelTexturesOk = ReloadModelTextures(track, artFolder, modelReport);
+    result.modelTexturesOk = ReloadModelTextures(track, artFolder, modelReport, progress);
     result.modelTextureReport = modelReport.text();
 
     result.keptInMemory = restoreLost(track.terrainTextures, terrain, track.palette, oldPalette) +
@@ -75,7 +75,7 @@ PaletteReloadResult ReloadTexturesOntoPalette(CTrackPOD& track, const PaletteCol
 }
 
 PaletteReloadResult ChangePalette(CTrackPOD& track, int index, const std::optional<PaletteColours>& custom,
-                                  const std::filesystem::path& artFolder) {
+                                  const std::filesystem::path& artFolder, ProgressSink* progress) {
     if (!track.isMtm2()) return {};
     std::optional<PaletteColours> colours = index == kCustomPaletteIndex ? custom : GamePaletteColours(index);
     if (!colours) return {};
@@ -85,15 +85,15 @@ PaletteReloadResult ChangePalette(CTrackPOD& track, int index, const std::option
         track.fogMap = DefaultFogMap();
     else
         track.SetFogMap(BuildFogTable(*colours, uint8_t(index)));
-    return ReloadTexturesOntoPalette(track, old, artFolder);
+    return ReloadTexturesOntoPalette(track, old, artFolder, progress);
 }
 
 PaletteReloadResult ApplyTrackPalette(CTrackPOD& track, const PaletteColours& colours,
-                                      const std::filesystem::path& artFolder) {
+                                      const std::filesystem::path& artFolder, ProgressSink* progress) {
     const PaletteColours old = track.palette.colours();
     track.palette.setColours(colours);
     if (track.isMtm2()) track.SetFogMap(BuildFogTable(colours, uint8_t(kCustomPaletteIndex)));
-    return ReloadTexturesOntoPalette(track, old, artFolder);
+    return ReloadTexturesOntoPalette(track, old, artFolder, progress);
 }
 
 DisplayColourIndices DisplayColourIndicesFor(const TrackPalette& palette) {

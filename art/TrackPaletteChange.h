@@ -13,11 +13,10 @@
 namespace ravok {
 
 class CTrackPOD;
+class ProgressSink;
 
 constexpr const char* kReloadTexturesCaption = "Error reloading texture(s)";
 constexpr const char* kReloadModelTexturesCaption = "Error reloading model texture(s)";
-constexpr const char* kLoadingArtCaption = "Loading Art...";
-constexpr const char* kLoadingModelArtCaption = "Loading Model Art...";
 
 struct PaletteReloadResult {
     bool changed = false; // the palette was installed
@@ -31,7 +30,8 @@ struct PaletteReloadResult {
 // keeps that picture, remapped from the old palette onto the new one, so it
 // is never lost; it is still listed in the report.
 PaletteReloadResult ReloadTexturesOntoPalette(CTrackPOD& track, const PaletteColours& oldPalette,
-                                              const std::filesystem::path& artFolder);
+                                              const std::filesystem::path& artFolder,
+                                              ProgressSink* progress = nullptr);
 
 // ChangePalette (MTM2 tracks only): game palette 0..15, or 16 for the custom
 // palette (nothing without one). The track palette takes the colours (its
@@ -39,7 +39,7 @@ PaletteReloadResult ReloadTexturesOntoPalette(CTrackPOD& track, const PaletteCol
 // nearest-colour table with the index as its first byte, and every texture
 // is reloaded.
 PaletteReloadResult ChangePalette(CTrackPOD& track, int index, const std::optional<PaletteColours>& custom,
-                                  const std::filesystem::path& artFolder);
+                                  const std::filesystem::path& artFolder, ProgressSink* progress = nullptr);
 
 // OK of the Track Palette dialog: the colours become the track palette (the
 // fixed colours again at 246..255). An MTM2 track also gets the fog table of
@@ -48,7 +48,7 @@ PaletteReloadResult ChangePalette(CTrackPOD& track, int index, const std::option
 // Then every texture is reloaded. The caller remembers the colours as the
 // custom palette.
 PaletteReloadResult ApplyTrackPalette(CTrackPOD& track, const PaletteColours& colours,
-                                      const std::filesystem::path& artFolder);
+                                      const std::filesystem::path& artFolder, ProgressSink* progress = nullptr);
 
 // The view's two display colours in a palette: the background (nearest to
 // 192, 192, 192) and the grid (nearest to 64, 128, 0).

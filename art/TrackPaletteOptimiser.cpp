@@ -195,10 +195,9 @@ TextureUsage CountTextureUsage(const CTrackPOD& track) {
 }
 
 std::optional<std::vector<uint64_t>> BuildPaletteHistogram(const CTrackPOD& track, const fs::path& artFolder,
-                                                           int* texturesRead) {
+                                                           int* texturesRead, ProgressSink* progress) {
     const TextureUsage usage = CountTextureUsage(track);
     std::vector<uint64_t> histogram(kHistogramCells, 0);
-    ProgressSink* progress = track.progressWindow;
     if (progress) progress->setRange(filledSlots(track.terrainTextures) + filledSlots(track.modelTextures));
     int done = 0, read = 0;
     auto addSlot = [&](const Texture& texture, int kind, int slotUsage) {
@@ -250,9 +249,10 @@ PaletteColours PaletteFromHistogram(std::vector<uint64_t> histogram) {
     return out;
 }
 
-std::optional<PaletteColours> OptimisedPalette(const CTrackPOD& track, const fs::path& artFolder) {
+std::optional<PaletteColours> OptimisedPalette(const CTrackPOD& track, const fs::path& artFolder,
+                                               ProgressSink* progress) {
     int read = 0;
-    auto histogram = BuildPaletteHistogram(track, artFolder, &read);
+    auto histogram = BuildPaletteHistogram(track, artFolder, &read, progress);
     if (!histogram || read == 0) return std::nullopt;
     return PaletteFromHistogram(std::move(*histogram));
 }

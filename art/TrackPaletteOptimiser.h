@@ -15,6 +15,7 @@
 namespace ravok {
 
 class CTrackPOD;
+class ProgressSink;
 
 constexpr int kHistogramCells = 32768; // 5 bits of red, green, blue: red5 << 10 | green5 << 5 | blue5
 constexpr int kOptimisedColours = 220;
@@ -44,7 +45,8 @@ RgbColour HistogramCellColour(int cell); // 5-bit values x 8 + 7
 // track's progress window; nullopt when it is cancelled.
 std::optional<std::vector<uint64_t>> BuildPaletteHistogram(const CTrackPOD& track,
                                                            const std::filesystem::path& artFolder,
-                                                           int* texturesRead = nullptr);
+                                                           int* texturesRead = nullptr,
+                                                           ProgressSink* progress = nullptr);
 
 // The palette of a histogram: primaries added, weights flattened, cells
 // reduced to 220, then laid out as entries 0..9 and 246..255 the system
@@ -54,6 +56,8 @@ PaletteColours PaletteFromHistogram(std::vector<uint64_t> histogram);
 // Create Optimized Palette; nullopt ("Error calculating palette!") when no
 // texture could be read or the work was cancelled.
 constexpr const char* kPaletteErrorMessage = "Error calculating palette!";
-std::optional<PaletteColours> OptimisedPalette(const CTrackPOD& track, const std::filesystem::path& artFolder);
+constexpr const char* kBuildingPaletteCaption = "Building palette...";
+std::optional<PaletteColours> OptimisedPalette(const CTrackPOD& track, const std::filesystem::path& artFolder,
+                                               ProgressSink* progress = nullptr);
 
 } // namespace ravok

@@ -4,6 +4,8 @@
 #include "base/PortableFile.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -28,32 +30,76 @@ std::optional<std::vector<uint8_t>> readWholeFile(const fs::path& path, uintmax_
 
 namespace {
 
-fs::path temporarySibling(const fs::path& target) {
-    static std::mt19937 rng{std::random_device{}()};
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(rng()));
-    return target.parent_path() / (target.filename().string() + suffix);
-}
-
 bool setError(std::string* error, std::string text) {
     if (error) *error = std::move(text);
     return false;
 }
 
+// A new file of our own beside the target, created exclusively so that a
+// file or link already lying under that name is never followed or reused.
+FILE* createTemporarySibling(const fs::path& target, fs::path& temp) {
+    static std::mt19937 rng{std::random_device{}()};
+    static std::mutex rngMutex;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        char suffix[32];
+        {
+            std::lock_guard lock(rngMutex);
+            std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(rng()));
+        }
+        temp = target.parent_path() / (target.filename().native() + pathFromText(suffix).native());
+        if (FILE* f = createNewFile(temp)) return f;
+        if (errno != EEXIST) return nullptr;
+    }
+    return nullptr;
+}
+
 } // namespace
 
-bool writeFileAtomically(const fs::path& target, std::span<const uint8_t> bytes, std::string* error) {
-    fs::path temp = temporarySibling(target);
-    FILE* f = createNewFile(temp);
-    if (!f) return setError(error, "cannot create " + temp.string());
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = flushToDisk(f) && ok;
-    ok = std::fclose(f) == 0 && ok; // closed before the rename: Windows renames no open file
+fs::path resolveWriteTarget(const fs::path& target) {
+    fs::path path = target;
     std::error_code ec;
-    if (ok) replaceFile(temp, target, ec);
-    if (!ok || ec) {
+    for (int hops = 0; hops < 40 && fs::is_symlink(path, ec); ++hops) {
+        fs::path next = fs::read_symlink(path, ec);
+        if (ec) break;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
+std::string refusalToReplace(const fs::path& target) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(target, ec);
+    if (ec || !fs::exists(status)) return {};
+    if (!fs::is_regular_file(status)) return "\"" + target.string() + "\" is not a file that can be replaced.";
+    using fs::perms;
+    if ((status.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) == perms::none)
+        return "\"" + target.string() + "\" is read-only.";
+    return {};
+}
+
+bool writeFileAtomically(const fs::path& requested, std::span<const uint8_t> bytes, std::string* error) {
+    const fs::path target = resolveWriteTarget(requested);
+    if (std::string refusal = refusalToReplace(target); !refusal.empty()) return setError(error, refusal);
+
+    // A replaced file keeps its permissions; a new one gets the usual ones.
+    std::error_code ec;
+    const bool replacing = fs::exists(target, ec);
+    const fs::perms mode = replacing ? fs::status(target, ec).permissions() & fs::perms::mask : fs::perms::none;
+    fs::path temp;
+    FILE* f = createTemporarySibling(target, temp);
+    if (!f) return setError(error, "Cannot write \"" + target.string() + "\": " + std::strerror(errno) + ".");
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    int reason = ok ? 0 : errno;
+    if (ok && !flushToDisk(f)) ok = false, reason = errno;
+    if (std::fclose(f) != 0 && ok) ok = false, reason = errno; // closed before the rename: Windows renames no open file
+    if (ok && replacing) {
+        fs::permissions(temp, mode, ec);
+        if (ec) ok = false, reason = ec.value();
+    }
+    if (ok && !replaceFile(temp, target, ec)) ok = false, reason = ec.value();
+    if (!ok) {
         fs::remove(temp, ec);
-        return setError(error, "cannot write " + target.string());
+        return setError(error, "Cannot write \"" + target.string() + "\": " + std::strerror(reason) + ".");
     }
     invalidateFolderCache(target.parent_path());
     return true;

@@ -17,9 +17,20 @@ constexpr uintmax_t kMaxWholeFileBytes = 64u * 1024 * 1024;
 std::optional<std::vector<uint8_t>> readWholeFile(const std::filesystem::path& path,
                                                   uintmax_t limit = kMaxWholeFileBytes);
 
+// Where a write to `target` lands: the final target of a symbolic link (so
+// the link stays a link), else `target` itself.
+std::filesystem::path resolveWriteTarget(const std::filesystem::path& target);
+
+// Why the file at `target` must not be replaced: it is read-only, or it is
+// not a regular file (a folder or a device in the way). Empty when it may be
+// replaced or does not exist yet.
+std::string refusalToReplace(const std::filesystem::path& target);
+
 // Writes a file without destroying the one it replaces: the bytes go into a
 // temporary file in the target's folder, which is flushed and renamed over
-// the target. On failure the old file is untouched and no temporary remains.
+// the target. A read-only target is refused, the replaced file's permissions
+// are kept, and a symbolic link is written through. On failure the old file
+// is untouched, no temporary remains and `error` names the file and why.
 bool writeFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
                          std::string* error = nullptr);
 

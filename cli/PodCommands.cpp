@@ -3,6 +3,7 @@
 #include "cli/CliProgress.h"
 #include "cli/CliPrompter.h"
 #include "cli/TrackLoading.h"
+#include "doc/DocumentSteps.h"
 #include "model/Completeness.h"
 #include "model/TrackPod.h"
 #include "pod/PodArchive.h"
@@ -30,8 +31,7 @@ int runCheck(Arguments args) {
         return usageError("check: give one FILE.rvk");
     auto track = std::make_unique<CTrackPOD>();
     int version = 0;
-    if (!loadTrack(*track, args.rest().front(), version)) return kExitUsage;
-    loadTrackArt(*track, folders);
+    if (!openTrack(*track, args.rest().front(), folders, version)) return kExitUsage;
     const CompletenessReport report = CheckTrackComplete(*track);
     if (report.complete) {
         std::puts("The track is complete.");
@@ -63,8 +63,7 @@ int runPod(Arguments args) {
 
     auto track = std::make_unique<CTrackPOD>();
     int version = 0;
-    if (!loadTrack(*track, args.rest().front(), version)) return kExitUsage;
-    loadTrackArt(*track, folders);
+    if (!openTrack(*track, args.rest().front(), folders, version)) return kExitUsage;
     const CompletenessReport report = CheckTrackComplete(*track);
     if (!report.complete) {
         printError(std::string(kIncompleteTrackHeading) + "\n" + withoutCarriageReturns(report.text));
@@ -82,14 +81,9 @@ int runPod(Arguments args) {
 
     CliProgress progress;
     CliPrompter prompter;
-    track->progressWindow = &progress;
-    PrepareTrackForPod(*track, folders.art, folders.keepHdArtOnly);
-    const PodBuildResult result = BuildTrackPod(*track, *out, folders.art, &prompter);
-    track->progressWindow = nullptr;
-    if (!result.ok) {
-        printError(kPodSaveErrorMessage);
-        return kExitFailed;
-    }
+    const StepResult result = WriteTrackPod(*track, *out, documentFolders(folders), prompter, progress);
+    printReports(result);
+    if (!result.ok || !result.pod.ok) return kExitFailed;
     std::printf("%s: %zu items\n", out->c_str(), track->podDirectory.size());
     return kExitOk;
 }

@@ -1,15 +1,16 @@
 // view, extract and clone: reading tracks that the games already have.
+#include "cli/CliProgress.h"
 #include "cli/CliPrompter.h"
 #include "cli/PodCommands.h"
 #include "cli/TrackLoading.h"
 #include "cli/TrackSummary.h"
+#include "doc/DocumentSteps.h"
 #include "model/NativeFile.h"
 #include "model/TrackPod.h"
 #include "pod/CloneTrack.h"
 #include "pod/PodArchive.h"
 #include "pod/PodExtract.h"
 #include "pod/PodTrackList.h"
-#include "pod/SituationFile.h"
 
 #include <charconv>
 #include <cstdio>
@@ -31,11 +32,6 @@ public:
 private:
     bool m_yes;
 };
-
-void printSituationProblems(const CTrackPOD& track) {
-    if (std::string problems = SituationProblemText(track); !problems.empty())
-        printError(std::string(kSituationProblemCaption) + ":\n" + problems);
-}
 
 bool parseTrackIndex(const std::string& text, int& index) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), index);
@@ -73,11 +69,14 @@ int runView(Arguments args) {
         return kExitUsage;
     }
     auto track = std::make_unique<CTrackPOD>();
-    if (!track->Load(path, index)) {
+    CliProgress progress;
+    CliPrompter prompter;
+    const StepResult result = ViewPodTrack(*track, path, index, {}, prompter, progress);
+    if (!result.ok) {
         printError("Cannot load track " + std::to_string(index) + " of \"" + path + "\".");
         return kExitFailed;
     }
-    printSituationProblems(*track);
+    printReports(result);
     auto summary = trackSummary(*track, "pod");
     summary["podViewMode"] = track->podViewMode;
     if (json)
@@ -132,14 +131,12 @@ int runClone(Arguments args) {
     if (!out || args.missingValue() || args.rest().size() != 1 || args.unknownOption())
         return usageError("clone: give GAME/WORLD/NAME.SIT -o OUT.rvk");
     auto track = std::make_unique<CTrackPOD>();
-    std::string message;
-    if (!CloneFromGameFolder(*track, args.rest().front(), message)) {
-        printError(std::string(kCloneErrorCaption) + ": " + message);
-        return kExitFailed;
-    }
-    printSituationProblems(*track);
-    if (std::string cylinders = CloneCylinderWarning(*track); !cylinders.empty()) printError(cylinders);
-    loadTrackArt(*track, folders);
+    CliProgress progress;
+    CliPrompter prompter;
+    const StepResult result =
+        CloneTrackFromGame(*track, args.rest().front(), documentFolders(folders), prompter, progress);
+    printReports(result);
+    if (!result.ok) return kExitFailed;
     if (saveTrack(*track, *out) != kExitOk) return kExitFailed;
     std::printf("%s: cloned as %s\n", out->c_str(), track->WorldName.c_str());
     return kExitOk;

@@ -93,8 +93,7 @@ int runRender(Arguments args) {
 
     auto track = std::make_unique<CTrackPOD>();
     int version = 0;
-    if (!loadTrack(*track, args.rest().front(), version)) return kExitUsage;
-    loadTrackArt(*track, folders);
+    if (!openTrack(*track, args.rest().front(), folders, version)) return kExitUsage;
 
     auto scene = std::make_unique<TrackScene>();
     scene->showTerrainMask(*track, detailMask);

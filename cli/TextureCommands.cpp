@@ -87,13 +87,10 @@ int runPalette(Arguments args) {
 
     auto track = std::make_unique<CTrackPOD>();
     int version = 0;
-    if (!loadTrack(*track, args.rest().front(), version)) return kExitUsage;
-    loadTrackArt(*track, folders);
+    if (!openTrack(*track, args.rest().front(), folders, version)) return kExitUsage;
     CliProgress progress;
     progress.setText("Building palette...");
-    track->progressWindow = &progress;
-    const auto palette = OptimisedPalette(*track, folders.art);
-    track->progressWindow = nullptr;
+    const auto palette = OptimisedPalette(*track, folders.art, &progress);
     if (!palette) {
         printError(kPaletteErrorMessage);
         return kExitFailed;

@@ -1,33 +1,52 @@
 #include "cli/TrackLoading.h"
 
 #include "art/TrackArt.h"
+#include "cli/CliProgress.h"
 #include "cli/CliPrompter.h"
-#include "model/NativeFile.h"
+#include "doc/DocumentSteps.h"
 #include "model/TrackPod.h"
 
 namespace ravok::cli {
 
-bool loadTrack(CTrackPOD& track, const std::string& path, int& version) {
-    if (!LoadBinary(track, path, &version)) {
-        printError("Error loading rvk file");
-        printError(path);
-        return false;
+void printReports(const StepResult& result) {
+    for (const StepReport& report : result.reports) {
+        const std::string text = withoutCarriageReturns(report.text);
+        if (report.caption.empty())
+            printError(text);
+        else
+            printError(report.caption + (text.find('\n') == std::string::npos ? ": " : ":\n") + text);
     }
-    // The game set-up that follows every open.
-    if (track.isMtm2())
-        track.SetUpMtm2();
-    else
-        track.SetUpMtm1();
-    return true;
+}
+
+DocumentFolders documentFolders(const Folders& folders) {
+    return {folders.art, folders.models, folders.keepHdArtOnly};
+}
+
+bool loadTrack(CTrackPOD& track, const std::string& path, int& version) {
+    CliProgress progress;
+    const StepResult result = ReadTrackFile(track, path, progress);
+    version = result.version;
+    printReports(result);
+    if (!result.ok) printError(path);
+    return result.ok;
+}
+
+bool openTrack(CTrackPOD& track, const std::string& path, const Folders& folders, int& version) {
+    CliProgress progress;
+    CliPrompter prompter;
+    const StepResult result = OpenTrackFile(track, path, documentFolders(folders), prompter, progress);
+    version = result.version;
+    printReports(result);
+    if (!result.ok) printError(path);
+    return result.ok;
 }
 
 int saveTrack(CTrackPOD& track, const std::string& path) {
+    CliProgress progress;
     CliPrompter prompter;
-    if (!SaveBinary(track, path, &prompter)) {
-        printError("Cannot write \"" + path + "\"");
-        return kExitFailed;
-    }
-    return kExitOk;
+    const StepResult result = SaveTrackFile(track, path, {}, prompter, progress);
+    printReports(result);
+    return result.ok ? kExitOk : kExitFailed;
 }
 
 void loadTrackArt(CTrackPOD& track, const Folders& folders) {

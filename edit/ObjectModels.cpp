@@ -147,15 +147,49 @@ int CutModel(CTrackPOD& track, int modelSlot, bool withObjects, ObjectSelection*
     return touched;
 }
 
+namespace {
+
+// The name under which a model file with blanks is copied into the models
+// folder: `title`, or title_2, title_3... when another file already holds
+// that name. A file there with these very bytes is taken as the copy.
+// Empty when no name is free.
+std::string freeCopyName(const std::filesystem::path& folder, const std::string& title,
+                         const std::vector<uint8_t>& bytes, bool& alreadyThere) {
+    const size_t dot = title.rfind('.');
+    const std::string stem = title.substr(0, dot), ext = dot == std::string::npos ? "" : title.substr(dot);
+    for (int n = 1; n < 100; ++n) {
+        const std::string candidate = n == 1 ? title : stem + "_" + std::to_string(n) + ext;
+        const auto existing = resolveInFolder(folder, candidate);
+        if (!existing) return candidate;
+        if (readWholeFile(*existing) == bytes) {
+            alreadyThere = true;
+            return existing->filename().string();
+        }
+    }
+    return {};
+}
+
+} // namespace
+
 ModelFileResult LoadModelFile(CTrackPOD& track, const std::filesystem::path& file,
                               const std::filesystem::path& modelsFolder,
                               const std::filesystem::path& artFolder) {
     ModelFileResult result;
     if (!CanEditObjects(track)) return result;
     const std::string shown = file.filename().string();
-    // Without short names, a name with blanks is kept with underscores.
+    // Without short names, a name with blanks is kept with underscores, and
+    // copied into the models folder under a name that is free there.
     std::string title = shown;
     std::replace(title.begin(), title.end(), ' ', '_');
+    std::optional<std::vector<uint8_t>> bytes;
+    bool copyThere = false;
+    if (title != shown) {
+        bytes = readWholeFile(file);
+        if (bytes && !modelsFolder.empty()) {
+            std::string free = freeCopyName(modelsFolder, title, *bytes, copyThere);
+            if (!free.empty()) title = free;
+        }
+    }
     const std::string stem = title.substr(0, title.rfind('.'));
     if (std::string tooLong = PodNameTooLongMessage(stem, "MODELS\\", ".BIN"); !tooLong.empty()) {
         result.notices.push_back({std::move(tooLong), kModelNameTooLongCaption});
@@ -177,9 +211,8 @@ ModelFileResult LoadModelFile(CTrackPOD& track, const std::filesystem::path& fil
     if (title != shown) {
         // Copied into the models folder under the new name, so that the
         // track finds it again when it is opened.
-        auto bytes = readWholeFile(file);
         const std::filesystem::path copy = modelsFolder / title;
-        if (bytes && !modelsFolder.empty() && writeFileAtomically(copy, *bytes)) {
+        if (bytes && !modelsFolder.empty() && (copyThere || writeFileAtomically(copy, *bytes))) {
             invalidateFolderCache(modelsFolder);
             source = copy;
             result.copiedAs = title;

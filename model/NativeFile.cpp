@@ -21,10 +21,10 @@ constexpr size_t kCourseSegmentBytes = 40;
 constexpr size_t kStadiumBlockBytes = 32;
 constexpr uint16_t kAllPlanesCoded = 0x8007;
 
-void progress(const CTrackPOD& t, int range, int position) {
-    if (!t.progressWindow) return;
-    if (range) t.progressWindow->setRange(range);
-    if (position >= 0) t.progressWindow->setPosition(position);
+void progress(ProgressSink* sink, int range, int position) {
+    if (!sink) return;
+    if (range) sink->setRange(range);
+    if (position >= 0) sink->setPosition(position);
 }
 
 // ---- reading ------------------------------------------------------------------
@@ -393,15 +393,15 @@ bool readLevelVectors(NativeReader& in, LevelVectors& lv) {
     return true;
 }
 
-bool readTrack(NativeReader& in, CTrackPOD& t, int* version) {
-    progress(t, 100, -1);
+bool readTrack(NativeReader& in, CTrackPOD& t, int* version, ProgressSink* sink) {
+    progress(sink, 100, -1);
     const int v = readMagic(in);
     if (version) *version = v;
     if (v == 0 || !readHeader(in, t, v)) return false;
     readPalette(in, t);
-    progress(t, 0, 25);
+    progress(sink, 0, 25);
     if (!readTextures(in, t, v) || !readModels(in, t) || !readObjects(in, t, v)) return false;
-    progress(t, 0, 50);
+    progress(sink, 0, 50);
     int extended;
     if (!readCourse(in, t.mainCourse) || !in.count(extended) || extended > kMaxExtendedCourses) return false;
     for (int i = 0; i < extended; ++i) {
@@ -419,17 +419,17 @@ bool readTrack(NativeReader& in, CTrackPOD& t, int* version) {
         t.fogMap.assign(32768, 0);
         if (!in.bytes(t.fogMap.data(), t.fogMap.size())) return false;
     }
-    progress(t, 0, 75);
+    progress(sink, 0, 75);
     if (!readGroundBoxes(in, t)) return false;
     t.RebuildGroundBoxMaps();
-    progress(t, 0, 90);
+    progress(sink, 0, 90);
     if (!readSounds(in, t)) return false;
-    progress(t, 0, 95);
+    progress(sink, 0, 95);
     readAnimations(in, t);
     if ((flags & 2) && !readLevelVectors(in, t.levelVectors)) return false;
     t.NormaliseObjectHeights();
     t.recomputeWorldNameFromTrackName();
-    progress(t, 0, 100);
+    progress(sink, 0, 100);
     return true;
 }
 
@@ -592,14 +592,14 @@ size_t expectedFileSize(const CTrackPOD& t) {
     return bytes;
 }
 
-std::vector<uint8_t> writeTrack(CTrackPOD& t, Prompter* prompter) {
+std::vector<uint8_t> writeTrack(CTrackPOD& t, Prompter* prompter, ProgressSink* sink = nullptr) {
     const int v = NativeFileVersionFor(t);
     ByteWriter out;
     out.reserve(expectedFileSize(t));
     char magic[kMagicBytes + 1] = {};
     std::snprintf(magic, sizeof magic, "RAVOKV%d", v);
     out.bytes(magic, kMagicBytes);
-    progress(t, 125, -1);
+    progress(sink, 125, -1);
     for (auto s : {t.comment.view(), t.WorldName.view(), t.trackName.view(), t.locale.view()}) writeLString(out, s);
     if (v >= 7) {
         writeLString(out, t.browseBitmapName.view());
@@ -607,7 +607,7 @@ std::vector<uint8_t> writeTrack(CTrackPOD& t, Prompter* prompter) {
     }
     for (int32_t w : {t.RaceType, t.waterLevel, int32_t(t.GameFlags), t.ambientSound, int32_t(t.weatherMask)})
         out.i32LE(w);
-    progress(t, 0, 25);
+    progress(sink, 0, 25);
     const auto& p = t.pictures;
     for (const Blob* b : {&p.browseBitmap, &p.iconBitmap, &p.music, &p.descriptionText}) writeBlob(out, *b);
     if (v >= 8) {
@@ -633,7 +633,7 @@ std::vector<uint8_t> writeTrack(CTrackPOD& t, Prompter* prompter) {
         out.u8(c.g);
         out.u8(c.b);
     }
-    progress(t, 0, 50);
+    progress(sink, 0, 50);
 
     out.u32LE(uint32_t(filledSlots(t.terrainTextures)));
     for (const auto& tex : t.terrainTextures) {
@@ -649,7 +649,7 @@ std::vector<uint8_t> writeTrack(CTrackPOD& t, Prompter* prompter) {
     out.u32LE(uint32_t(filledSlots(t.objects)));
     for (const auto& o : t.objects)
         if (o) writeObject(out, *o, v);
-    progress(t, 0, 75);
+    progress(sink, 0, 75);
 
     writeCourse(out, t.mainCourse);
     int extended = 0;
@@ -666,7 +666,7 @@ std::vector<uint8_t> writeTrack(CTrackPOD& t, Prompter* prompter) {
         writeLString(out, s.truckFile.view());
     }
     writeBackdrop(out, t, prompter);
-    progress(t, 0, 85);
+    progress(sink, 0, 85);
 
     out.u32LE((t.fogMap.empty() ? 0u : 1u) | 2u | (t.omitLegacyFallback ? 4u : 0u));
     if (!t.fogMap.empty()) out.bytes(t.fogMap);
@@ -678,7 +678,7 @@ std::vector<uint8_t> writeTrack(CTrackPOD& t, Prompter* prompter) {
         out.u8(b->top);
         for (uint16_t f : b->faces) out.u16LE(f);
     }
-    progress(t, 0, 100);
+    progress(sink, 0, 100);
 
     dropUnusedSounds(t);
     out.u32LE(uint32_t(filledSlots(t.sounds)));
@@ -689,7 +689,7 @@ std::vector<uint8_t> writeTrack(CTrackPOD& t, Prompter* prompter) {
         out.u32LE(s->kind);
         out.bytes(s->data);
     }
-    progress(t, 0, 120);
+    progress(sink, 0, 120);
 
     out.u32LE(uint32_t(t.animations.count()));
     for (const auto& a : t.animations.animations()) out.bytes(a.toBytes());
@@ -697,7 +697,7 @@ std::vector<uint8_t> writeTrack(CTrackPOD& t, Prompter* prompter) {
         for (int32_t w : vec->v) out.i32LE(w);
         out.i32LE(vec->w);
     }
-    progress(t, 0, 125);
+    progress(sink, 0, 125);
     return out.release();
 }
 
@@ -728,29 +728,37 @@ int NativeFileVersionFor(const CTrackPOD& t) {
 bool LoadBinaryFromMemory(CTrackPOD& track, std::span<const uint8_t> bytes, int* version) {
     track.Clear();
     NativeReader in(bytes);
-    return readTrack(in, track, version);
+    return readTrack(in, track, version, nullptr);
 }
 
-bool LoadBinary(CTrackPOD& track, const std::filesystem::path& path, int* version) {
+bool LoadBinary(CTrackPOD& track, const std::filesystem::path& path, int* version, ProgressSink* progress) {
     track.Clear();
     if (version) *version = 0;
     auto bytes = readWholeFile(path, uint64_t(1) << 31);
     if (!bytes) return false;
     track.filePath.set(path.string());
     NativeReader in(*bytes);
-    return readTrack(in, track, version);
+    return readTrack(in, track, version, progress);
 }
 
 std::vector<uint8_t> SaveBinaryToMemory(CTrackPOD& track, Prompter* prompter) {
     return writeTrack(track, prompter);
 }
 
-bool SaveBinary(CTrackPOD& track, const std::filesystem::path& path, Prompter* prompter) {
+bool SaveBinary(CTrackPOD& track, const std::filesystem::path& path, Prompter* prompter, ProgressSink* progress,
+                std::string* error) {
     if (track.podViewMode) {
         if (prompter) prompter->warn(kPodViewOnlyMessage, kPodViewOnlyCaption);
+        if (error) *error = kPodViewOnlyMessage;
         return false;
     }
-    return writeFileAtomically(path, writeTrack(track, prompter));
+    // A file that may not be replaced is refused before the track is touched
+    // (writing drops the sounds no object names).
+    if (std::string refusal = refusalToReplace(resolveWriteTarget(path)); !refusal.empty()) {
+        if (error) *error = refusal;
+        return false;
+    }
+    return writeFileAtomically(path, writeTrack(track, prompter, progress), error);
 }
 
 } // namespace ravok

@@ -170,12 +170,11 @@ public:
     Blob fogTable; // first 4096 bytes of a pod's fog table; not kept in the track file
     std::string versionRecord; // the version record of the pod the track came from
     TrackPictures pictures;
-    ProgressSink* progressWindow = nullptr;
     HdSourceCallback hdSourceCallback; // installed by the view and ravok-cli
 
     // Loads track `trackIndex` (situation items counted in directory order
     // from 0) of a pod for viewing. On failure the track is left empty.
-    bool Load(const std::filesystem::path& podPath, int trackIndex);
+    bool Load(const std::filesystem::path& podPath, int trackIndex, ProgressSink* progress = nullptr);
 
     // ---- setters keeping the invariants --------------------------------------
     void SetComment(std::string_view text);

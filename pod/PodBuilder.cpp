@@ -244,8 +244,10 @@ bool PodBuilder::writeTarget(FILE* out, std::string& reason, int& error) {
     return true;
 }
 
-bool PodBuilder::FinishPod(const std::filesystem::path& target) {
+bool PodBuilder::FinishPod(const std::filesystem::path& requested) {
     if (!m_begun || m_failed || !m_scratch) return false;
+    // Through a symbolic link the pod lands in the link's target; the link stays.
+    const std::filesystem::path target = resolveWriteTarget(requested);
     auto refuseTarget = [&](bool readOnly, int error) {
         m_track.podDirectory.clear();
         return fail(formatText("The pod was built, but this file could not be opened for writing:\n\n    %s\n\n%s"
@@ -258,7 +260,8 @@ bool PodBuilder::FinishPod(const std::filesystem::path& target) {
     // A read-only pod is never replaced, whoever runs the program.
     if (isReadOnly(target)) return refuseTarget(true, EACCES);
     std::error_code ec;
-    if (std::filesystem::is_directory(target, ec)) return refuseTarget(false, EISDIR);
+    if (std::filesystem::exists(target, ec) && !std::filesystem::is_regular_file(target, ec))
+        return refuseTarget(false, std::filesystem::is_directory(target, ec) ? EISDIR : EINVAL);
 
     std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
     std::filesystem::path temporary;

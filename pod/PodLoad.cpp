@@ -47,7 +47,7 @@ void loadModelTextures(CTrackPOD& track, TrackItemSource& items, const Model& mo
 
 // Reads the situation item of the given index; false when there is none,
 // or when its bytes are not in the file (a cut or damaged pod).
-bool readSituationItem(CTrackPOD& track, PodFile& pod, int trackIndex) {
+bool readSituationItem(CTrackPOD& track, PodFile& pod, int trackIndex, ProgressSink* progress) {
     int count = 0;
     for (size_t i = 0; i < track.podDirectory.size(); ++i) {
         bool si2 = false;
@@ -58,7 +58,7 @@ bool readSituationItem(CTrackPOD& track, PodFile& pod, int trackIndex) {
         Blob text(std::min<size_t>(entry.size, TrackItemSource::kMaxWholeItem));
         if (!pod.read(text.data(), text.size())) return false;
         PodItemSource items(track, pod);
-        ReadSituationFile(track, items, text);
+        ReadSituationFile(track, items, text, progress);
         return true;
     }
     return false;
@@ -78,15 +78,15 @@ void readVersionRecord(CTrackPOD& track, TrackItemSource& items) {
 
 } // namespace
 
-bool CTrackPOD::Load(const std::filesystem::path& path, int trackIndex) {
+bool CTrackPOD::Load(const std::filesystem::path& path, int trackIndex, ProgressSink* progress) {
     Clear();
     podPath.set(path.string());
-    if (progressWindow) progressWindow->setRange(110);
+    if (progress) progress->setRange(110);
     PodFile pod;
     if (!OpenPodDirectory(*this, pod, path)) return false;
     PodItemSource items(*this, pod);
 
-    const bool found = readSituationItem(*this, pod, trackIndex);
+    const bool found = readSituationItem(*this, pod, trackIndex, progress);
     readVersionRecord(*this, items);
     if (!found) {
         Clear();
@@ -117,7 +117,7 @@ bool CTrackPOD::Load(const std::filesystem::path& path, int trackIndex) {
     if (backdrop) loadModelTextures(*this, items, *backdrop, "backdrop tex");
 
     pod.close();
-    if (progressWindow) progressWindow->setPosition(110);
+    if (progress) progress->setPosition(110);
     podViewMode = true;
     return true;
 }

@@ -353,6 +353,7 @@ public:
 
     // The failure text of a clone; empty otherwise.
     std::string failure;
+    ProgressSink* sink = nullptr;
 
     void read() {
         if (clone ? !next() : !levelFile()) return;
@@ -376,7 +377,7 @@ public:
 private:
     bool next() { return in.next(line); }
     void progress(int position) {
-        if (t.progressWindow) t.progressWindow->setPosition(position);
+        if (sink) sink->setPosition(position);
     }
     bool skipTo(std::string_view exact) {
         while (next())
@@ -833,9 +834,12 @@ private:
 
 } // namespace
 
-void ReadSituationFile(CTrackPOD& track, TrackItemSource& items, std::span<const uint8_t> text) {
-    SituationReader(track, items, text).read();
-    if (track.progressWindow) track.progressWindow->setPosition(100);
+void ReadSituationFile(CTrackPOD& track, TrackItemSource& items, std::span<const uint8_t> text,
+                       ProgressSink* progress) {
+    SituationReader reader(track, items, text);
+    reader.sink = progress;
+    reader.read();
+    if (progress) progress->setPosition(100);
 }
 
 std::string ReadSituationFileForClone(CTrackPOD& track, std::span<const uint8_t> text) {

@@ -7,6 +7,7 @@
 
 namespace ravok {
 
+class ProgressSink;
 class TrackItemSource;
 
 constexpr const char* kSituationProblemCaption = "Situation file problem";
@@ -20,7 +21,8 @@ Blob WriteSituationFile(const CTrackPOD& track);
 // models it names are read from `items`. A header line that does not match
 // ends reading quietly; counts that disagree with the objects present go to
 // the track's missing and dropped object counters.
-void ReadSituationFile(CTrackPOD& track, TrackItemSource& items, std::span<const uint8_t> text);
+void ReadSituationFile(CTrackPOD& track, TrackItemSource& items, std::span<const uint8_t> text,
+                       ProgressSink* progress = nullptr);
 
 // Reads the situation file of a track being cloned from a game folder, from
 // its second line on (the caller reads the level file): a header line that

@@ -45,9 +45,9 @@ Blob paletteBytes(const PaletteColours& colours) {
 
 class TrackPodBuild {
 public:
-    TrackPodBuild(CTrackPOD& track, const fs::path& art, Prompter* reporter)
-        : t(track), artFolder(art), reporter(reporter), pod(track, reporter) {
-        pod.progress = track.progressWindow;
+    TrackPodBuild(CTrackPOD& track, const fs::path& art, Prompter* reporter, ProgressSink* sink)
+        : t(track), artFolder(art), reporter(reporter), pod(track, reporter), progress(sink) {
+        pod.progress = sink;
     }
 
     PodBuildResult run(const fs::path& podPath, BuildDate date) {
@@ -55,7 +55,6 @@ public:
             if (reporter) reporter->warn(kPodViewOnlyMessage, kPodViewOnlyCaption);
             return result;
         }
-        progress = t.progressWindow;
         if (progress) progress->setRange(90);
         if (!pod.BeginPodBuild()) return result;
         const std::string stem = PodStem(t);
@@ -291,17 +290,19 @@ FallbackEstimate EstimateLegacyFallback(const CTrackPOD& track, const fs::path& 
 }
 
 PodBuildResult BuildTrackPod(CTrackPOD& track, const fs::path& podPath, const fs::path& artFolder, Prompter* reporter,
-                             BuildDate date) {
-    return TrackPodBuild(track, artFolder, reporter).run(podPath, date);
+                             BuildDate date, ProgressSink* progress) {
+    return TrackPodBuild(track, artFolder, reporter, progress).run(podPath, date);
 }
 
-void PrepareTrackForPod(CTrackPOD& track, const fs::path& artFolder, bool keepHdArtOnly) {
-    RefreshChangedModels(track, artFolder);
+int PrepareTrackForPod(CTrackPOD& track, const fs::path& artFolder, bool keepHdArtOnly,
+                       ProgressSink* progress) {
+    const int refreshed = RefreshChangedModels(track, artFolder);
     if (!keepHdArtOnly) {
-        if (track.progressWindow) track.progressWindow->setText(kUpdatingHdTexturesText);
+        if (progress) progress->setText(kUpdatingHdTexturesText);
         UpdateHdTexturesOfTrack(track, artFolder);
     }
-    if (track.progressWindow) track.progressWindow->setText(kWritingPodText);
+    if (progress) progress->setText(kWritingPodText);
+    return refreshed;
 }
 
 } // namespace ravok

@@ -33,14 +33,15 @@ struct PodBuildResult {
 // Builds the track's pod: palette, textures, game files, models, sounds,
 // music, menu pictures, situation file, version record. The builder's
 // failures and the three report lists reach the user through `reporter`.
-// Progress goes to the track's progress window on a range of 90.
+// Progress goes to `progress` on a range of 90.
 PodBuildResult BuildTrackPod(CTrackPOD& track, const std::filesystem::path& podPath,
                              const std::filesystem::path& artFolder, Prompter* reporter,
-                             BuildDate date = BuildDate::today());
+                             BuildDate date = BuildDate::today(), ProgressSink* progress = nullptr);
 
 // Before a build: models whose source files changed on disk are read again,
 // and unless only HD art is kept, the legacy copies of HD textures are
-// brought up to date.
-void PrepareTrackForPod(CTrackPOD& track, const std::filesystem::path& artFolder, bool keepHdArtOnly);
+// brought up to date. Returns how many models were read again.
+int PrepareTrackForPod(CTrackPOD& track, const std::filesystem::path& artFolder, bool keepHdArtOnly,
+                       ProgressSink* progress = nullptr);
 
 } // namespace ravok

@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -118,13 +119,15 @@ TEST(WritePod, DialogsInOrderThenTheBuild) {
 
     QStringList seen;
     bool omitEnabled = false;
-    QString omitText;
+    QString omitText, proposedName, proposedFolder;
     ModalAnswerer answerer([&](QWidget* modal) {
         seen << modal->windowTitle();
         if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             auto* omit = child<QCheckBox>(files, "omitFallback");
             omitEnabled = omit->isEnabled();
             omitText = omit->text();
+            proposedName = child<QLineEdit>(files, "fileNameEdit")->text();
+            proposedFolder = files->directory().absolutePath();
             omit->setChecked(true);
             files->setDirectory(qpath(dir / "out"));
             child<QLineEdit>(files, "fileNameEdit")->setText(QStringLiteral("farm.pod"));
@@ -154,4 +157,11 @@ TEST(WritePod, DialogsInOrderThenTheBuild) {
     EXPECT_TRUE(doc.isModified());
     EXPECT_TRUE(std::filesystem::exists(dir / "out" / "farm.pod"));
     EXPECT_EQ(settings.podFolder, dir / "out");
+    // The dialog proposed the world name in the last pod folder; the status
+    // bar says where the pod went and how big it is.
+    EXPECT_EQ(proposedName, QString::fromStdString(std::string(doc.track().WorldName.view())) + ".pod");
+    EXPECT_EQ(proposedFolder, qpath(dir.path()));
+    const QString status = frame.statusBar()->currentMessage();
+    EXPECT_TRUE(status.contains(qpath(dir / "out" / "farm.pod"))) << status.toStdString();
+    EXPECT_TRUE(status.contains(QStringLiteral("KB)")) || status.contains(QStringLiteral("MB)")));
 }

@@ -2,6 +2,7 @@
 #include "art/TextureFolderFiles.h"
 
 #include "art/Picture.h"
+#include "art/Texture.h"
 #include "model/TrackPod.h"
 
 #include "TestSupport.h"
@@ -100,6 +101,22 @@ TEST_F(TextureFolders, DeletingAndRenamingFilesOfTheArtFolder) {
     ASSERT_TRUE(RenameTextureFile(*track, art.path(), "MUD.raw", "clay.raw").ok);
     EXPECT_TRUE(fs::exists(art / "clay.raw") && fs::exists(art / "clay.act"));
     EXPECT_FALSE(fs::exists(art / "MUD.raw"));
+    // A palette of another texture is in the way of clay.act: nothing is renamed.
+    test::writeBytes(art / "Stone.ACT", std::vector<uint8_t>(768, 9));
+    EXPECT_EQ(RenameTextureFile(*track, art.path(), "clay.raw", "stone").message,
+              "Name is not unique.\nPlease try a different name.");
+    EXPECT_EQ(test::fileBytes(art / "Stone.ACT"), std::vector<uint8_t>(768, 9));
+    EXPECT_TRUE(fs::exists(art / "clay.raw") && fs::exists(art / "clay.act"));
+
+    // A model texture counts as a use too.
+    test::writeBytes(art / "BARK.RAW", std::vector<uint8_t>(4096, 2));
+    auto bark = std::make_unique<Texture>();
+    const std::vector<uint8_t> pixels(4096, 2);
+    bark->setPicture("ART\\BARK.RAW", 64, 64, pixels.data());
+    track->modelTextures[0] = std::move(bark);
+    EXPECT_FALSE(DeleteTextureFile(*track, art.path(), "BARK.RAW", prompter));
+    EXPECT_FALSE(RenameTextureFile(*track, art.path(), "BARK.RAW", "WOOD").ok);
+    EXPECT_TRUE(fs::exists(art / "BARK.RAW"));
 
     prompter.answers = {false};
     EXPECT_FALSE(DeleteTextureFile(*track, art.path(), "clay.raw", prompter));

@@ -225,3 +225,18 @@ TEST_F(TexturePatterns, AddingAndDeletingPatternsWritesTheFile) {
     EXPECT_EQ(AddPatternToFile(patterns, *track, {0, 0, 1, 1}, "full", track->palette.colours(), {}).message,
               kPatternLimitMessage);
 }
+
+TEST(TexturePatternFile, OnlyAnExistingFileOfOtherContentIsForeign) {
+    test::TempDir dir;
+    EXPECT_FALSE(IsForeignPatternFile(dir / "new.rvp")); // a new name starts an empty file
+    test::writeBytes(dir / "empty.rvp", {});
+    EXPECT_FALSE(IsForeignPatternFile(dir / "empty.rvp"));
+    ASSERT_TRUE(WritePatternFile(dir / "mine.rvp", {}));
+    EXPECT_FALSE(IsForeignPatternFile(dir / "mine.rvp"));
+    test::writeBytes(dir / "notes.txt", {'R', 'V', 'P', 'x', '1', 0, 0});
+    EXPECT_TRUE(IsForeignPatternFile(dir / "notes.txt"));
+    test::writeBytes(dir / "tiny", {'R'});
+    EXPECT_TRUE(IsForeignPatternFile(dir / "tiny"));
+    std::filesystem::create_directory(dir / "folder.rvp");
+    EXPECT_TRUE(IsForeignPatternFile(dir / "folder.rvp"));
+}

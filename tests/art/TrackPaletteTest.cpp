@@ -188,9 +188,7 @@ TEST_F(TrackPalettes, ACancelledReloadKeepsEveryPicture) {
     const int first = addTexture("GRASS", {10, 200, 10}, {250, 250, 250});
     const int second = addTexture("ROCK", {90, 90, 90}, {200, 200, 200});
     fs::remove(art / "ROCK.RAW"); // only in memory
-    track->progressWindow = &sink;
-    const PaletteReloadResult r = ChangePalette(*track, 5, std::nullopt, art.path());
-    track->progressWindow = nullptr;
+    const PaletteReloadResult r = ChangePalette(*track, 5, std::nullopt, art.path(), &sink);
     ASSERT_TRUE(r.changed);
     for (int slot : {first, second}) {
         const Texture& t = *track->terrainTextures[size_t(slot)];

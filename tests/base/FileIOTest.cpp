@@ -126,3 +126,73 @@ TEST(FileIO, ResolvesLatin1NamesToTheirFilesOnDisk) {
     }
     EXPECT_FALSE(resolveInFolder(dir.path(), "R\xE9SEAU\\CON"));
 }
+
+#ifndef _WIN32 // POSIX modes, links and a child process with a file-size limit
+TEST(FileIO, FailedWritesLeaveTheOldFileByteIdentical) {
+    TempDir dir;
+    const std::vector<uint8_t> old = {1, 2, 3, 4, 5, 6, 7, 8};
+    const std::vector<uint8_t> fresh(4096, 0x5A);
+    auto onlyFileIs = [&](const std::filesystem::path& folder, const std::string& name) {
+        std::vector<std::string> names;
+        for (auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+        return names == std::vector<std::string>{name};
+    };
+
+    // A read-only file is refused with a message naming it, and stays read-only.
+    std::filesystem::create_directory(dir / "ro");
+    const auto readOnly = dir / "ro" / "locked.rvk";
+    test::writeBytes(readOnly, old);
+    std::filesystem::permissions(readOnly, std::filesystem::perms(0444));
+    std::string error;
+    EXPECT_FALSE(writeFileAtomically(readOnly, fresh, &error));
+    EXPECT_NE(error.find("locked.rvk"), std::string::npos) << error;
+    EXPECT_EQ(test::fileBytes(readOnly), old);
+    EXPECT_EQ(std::filesystem::status(readOnly).permissions() & std::filesystem::perms::mask,
+              std::filesystem::perms(0444));
+    EXPECT_TRUE(onlyFileIs(dir / "ro", "locked.rvk"));
+
+    // A full disk: the child may not write more than 100 bytes into any file.
+    std::filesystem::create_directory(dir / "full");
+    const auto full = dir / "full" / "track.rvk";
+    test::writeBytes(full, old);
+    EXPECT_EQ(test::runInChild([&] { return writeFileAtomically(full, fresh); }, {100, false}), 0);
+    EXPECT_EQ(test::fileBytes(full), old);
+    EXPECT_TRUE(onlyFileIs(dir / "full", "track.rvk"));
+
+    // A folder the writer may not write into.
+    std::filesystem::create_directory(dir / "closed");
+    const auto closed = dir / "closed" / "track.rvk";
+    test::writeBytes(closed, old);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
+    std::filesystem::permissions(dir / "closed", std::filesystem::perms(0555));
+    EXPECT_EQ(test::runInChild([&] { return writeFileAtomically(closed, fresh); }, {0, true}), 0);
+    EXPECT_EQ(test::fileBytes(closed), old);
+    std::filesystem::permissions(dir / "closed", std::filesystem::perms(0755));
+
+    // The same writes succeed when nothing is in the way.
+    EXPECT_EQ(test::runInChild([&] { return writeFileAtomically(full, fresh); }, {1 << 20, false}), 1);
+    EXPECT_EQ(test::fileBytes(full), fresh);
+}
+
+TEST(FileIO, AReplacedFileKeepsItsPermissionsAndLinksStayLinks) {
+    TempDir dir;
+    const std::vector<uint8_t> fresh = {4, 5, 6};
+    const auto privateFile = dir / "private.rvk";
+    test::writeBytes(privateFile, {1});
+    std::filesystem::permissions(privateFile, std::filesystem::perms(0600));
+    ASSERT_TRUE(writeFileAtomically(privateFile, fresh));
+    EXPECT_EQ(test::fileBytes(privateFile), fresh);
+    EXPECT_EQ(std::filesystem::status(privateFile).permissions() & std::filesystem::perms::mask,
+              std::filesystem::perms(0600));
+
+    // Saving through a link writes the file it points to, in another folder.
+    std::filesystem::create_directory(dir / "real");
+    const auto real = dir / "real" / "track.rvk";
+    test::writeBytes(real, {1});
+    std::filesystem::create_symlink("real/track.rvk", dir / "link.rvk");
+    ASSERT_TRUE(writeFileAtomically(dir / "link.rvk", fresh));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.rvk"));
+    EXPECT_EQ(test::fileBytes(real), fresh);
+    EXPECT_EQ(resolveWriteTarget(dir / "link.rvk"), real);
+}
+#endif

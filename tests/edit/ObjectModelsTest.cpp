@@ -174,6 +174,21 @@ TEST(LoadModelFile, LoadsOnceAndReportsMissingTextures) {
     EXPECT_EQ(track.models[size_t(blanks.slot)]->name(), "MODELS\\BIG_ROCK.BIN");
     ASSERT_EQ(blanks.notices.size(), 1u) << "the user is told; all textures were found";
 
+    // A different file already holds that name: it stays, the copy takes a free name.
+    const std::vector<uint8_t> otherRock = binModel({"BARK.RAW"});
+    test::writeBytes(models / "Wet_Rock.BIN", otherRock);
+    test::writeBytes(elsewhere / "wet rock.bin", binModel({"LEAF.RAW"}));
+    ModelFileResult wet = LoadModelFile(track, elsewhere / "wet rock.bin", models, art);
+    ASSERT_GE(wet.slot, 0);
+    EXPECT_EQ(wet.copiedAs, "wet_rock_2.bin");
+    EXPECT_EQ(test::fileBytes(models / "Wet_Rock.BIN"), otherRock);
+    EXPECT_EQ(test::fileBytes(models / "wet_rock_2.bin"), binModel({"LEAF.RAW"}));
+    EXPECT_EQ(track.models[size_t(wet.slot)]->name(), "MODELS\\WET_ROCK_2.BIN");
+    // The same file loaded again into another track finds its own copy.
+    CTrackPOD again;
+    EXPECT_EQ(LoadModelFile(again, elsewhere / "wet rock.bin", models, art).copiedAs, "wet_rock_2.bin");
+    track.models[size_t(wet.slot)].reset();
+
     // Not a model: the loading stops and the slot stays free.
     test::writeBytes(models / "junk.bin", {1, 2, 3, 4, 5, 6, 7, 8});
     ModelFileResult junk = LoadModelFile(track, models / "junk.bin", models, art);

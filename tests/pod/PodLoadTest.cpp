@@ -31,9 +31,7 @@ TEST(PodLoad, TracksComeBackFromThePodsWeWrite) {
 
     CTrackPOD back;
     RecordedProgress progress;
-    back.progressWindow = &progress;
-    ASSERT_TRUE(back.Load(dir / "farm.pod", 0));
-    back.progressWindow = nullptr;
+    ASSERT_TRUE(back.Load(dir / "farm.pod", 0, &progress));
     EXPECT_EQ(progress.range, 110);
     EXPECT_EQ(progress.positions, (std::vector<int>{10, 20, 30, 40, 50, 70, 80, 90, 100, 110}));
     EXPECT_TRUE(back.podViewMode);

@@ -118,12 +118,10 @@ TEST(TrackPodBuild, ItemsInOrderWithArtSoundsMusicAndGameFiles) {
     ArtFixture f;
     ScriptedPrompter prompter;
     RecordedProgress progress;
-    f.track.progressWindow = &progress;
-    PodBuildResult result = BuildTrackPod(f.track, f.dir / "farm.pod", f.art, &prompter, kDate);
+    PodBuildResult result = BuildTrackPod(f.track, f.dir / "farm.pod", f.art, &prompter, kDate, &progress);
     ASSERT_TRUE(result.written);
     EXPECT_EQ(progress.range, 90);
     EXPECT_EQ(progress.positions, (std::vector<int>{10, 30, 40, 60, 70, 80, 90}));
-    f.track.progressWindow = nullptr;
     EXPECT_TRUE(result.ok);
     EXPECT_FALSE(result.fallbackOmitted);
     EXPECT_FALSE(result.largeHdArt);

@@ -2,8 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cerrno>
 #include <fstream>
+#include <iterator>
 #include <random>
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace ravok::test {
 
@@ -24,6 +32,32 @@ TempDir::~TempDir() {
 void writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+#ifndef _WIN32
+int runInChild(const std::function<bool()>& work, ChildLimits limits) {
+    const pid_t child = fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        if (limits.fileSizeLimit > 0) {
+            std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails with EFBIG instead
+            rlimit limit{rlim_t(limits.fileSizeLimit), rlim_t(limits.fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (limits.unprivileged && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+        _exit(work() ? 1 : 0);
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) return -1;
+    return WEXITSTATUS(status);
+}
+#endif
+
+std::vector<uint8_t> fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 bool ScriptedPrompter::askYesNo(const std::string& text, const std::string& caption, bool defaultYes) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,21 @@ private:
 };
 
 void writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+
+// Runs `work` in a child process: 1 when it returned true, 0 when false, -1
+// when the child could not be set up or died. The child can
+// be given a file-size limit (writes beyond it fail as on a full disk) and can
+// run without root's rights, so that permissions hold for it.
+struct ChildLimits {
+    long fileSizeLimit = 0; // bytes; 0 for none
+    bool unprivileged = false;
+};
+#ifndef _WIN32
+int runInChild(const std::function<bool()>& work, ChildLimits limits);
+#endif
+
+// The bytes of a file, empty when it cannot be read.
+std::vector<uint8_t> fileBytes(const std::filesystem::path& path);
 
 // Answers questions from a script and records every message it was shown.
 class ScriptedPrompter : public Prompter {
