@@ -5,6 +5,7 @@
 #include "app/ViewSurface.h"
 #include "app/DibClipboard.h"
 #include "art/HdViewPicture.h"
+#include "art/TrackArt.h"
 #include "edit/TerrainBitmap.h"
 #include "edit/ObjectEditing.h"
 #include "edit/ObjectTypes.h"
@@ -30,15 +31,6 @@ constexpr int kFlightTickMs = 55;
 const QSize kDisplaySizes[] = {{640, 480}, {800, 600}, {1024, 768}, {1920, 1080}};
 
 QColor colourOf(const ColourValue& c) { return QColor(c.r, c.g, c.b); }
-
-// The track palette as the display shows it, through the view's gamma.
-PaletteColours displayPalette(const TrackPalette& palette, float gamma) {
-    PaletteColours out = palette.colours();
-    if (gamma <= 0 || std::fabs(gamma - 1.0f) < 1e-3f) return out;
-    auto apply = [gamma](uint8_t v) { return uint8_t(std::lround(255.0 * std::pow(v / 255.0, 1.0 / gamma))); };
-    for (RgbColour& c : out) c = {apply(c.r), apply(c.g), apply(c.b)};
-    return out;
-}
 
 } // namespace
 
@@ -87,7 +79,9 @@ QOpenGLWidget* CRavokView::surface() const { return m_surface; }
 
 QOpenGLContext* CRavokView::context() const { return m_surface ? m_surface->context() : nullptr; }
 
-QImage CRavokView::grabView() { return m_surface ? m_surface->grabFramebuffer() : grab().toImage(); }
+QImage CRavokView::grabView() {
+    return m_surface && m_settings.useOpenGL ? m_surface->grabFramebuffer() : grab().toImage();
+}
 
 // ---- the track -------------------------------------------------------------------------
 
@@ -104,8 +98,11 @@ void CRavokView::OnTrackReplaced() {
 }
 
 void CRavokView::OnTrackChanged() {
+    // Textures a pod holds only as pictures get their 8-bit pixels before the view lists them.
+    FillHdOnlyTextures(m_doc.track(), m_settings.artFolder);
     const CTrackPOD& track = m_doc.track();
     m_scene.showTerrainMask(track, m_settings.detailMask);
+    m_scene.setReliefShading(track, m_reliefShading);
     m_scene.build(track, TerrainWindowOf(m_camera));
     BuildTrackShades(m_shades, track);
     m_plainBlocks.clear();
@@ -157,8 +154,12 @@ QSize CRavokView::softwareFrameSize() const {
 }
 
 void CRavokView::paintEvent(QPaintEvent*) {
-    // The surface covering the view draws every frame; without one the software frame is painted here.
-    if (m_surface) m_surface->update();
+    // OpenGL frames are drawn by the surface covering the view; software
+    // frames are painted here, with the surface out of the way, so that
+    // showing them costs one copy of the frame.
+    const bool openGL = m_surface && m_settings.useOpenGL;
+    if (m_surface && m_surface->isVisibleTo(this) != openGL) m_surface->setVisible(openGL);
+    if (openGL) m_surface->update();
     else paintFrame(*this, false);
 }
 
@@ -171,67 +172,6 @@ void CRavokView::paintFrame(QPaintDevice& device, bool openGL) {
     QPainter painter(&device);
     if (!openGL) paintSoftware(painter);
     paintOverlay(painter);
-}
-
-void CRavokView::paintOpenGL() {
-    const CTrackPOD& track = m_doc.track();
-    const int w = int(width() * devicePixelRatio()), h = int(height() * devicePixelRatio());
-    if (!m_gl.beginFrame(context(), w, h, colourOf(m_settings.colors[0]))) return;
-    if (m_texturesChanged) {
-        m_gl.InvalidateTextures();
-        m_texturesChanged = false;
-    }
-    m_gl.setPalette(displayPalette(track.palette, m_settings.gamma));
-    m_gl.setDisplayMode(m_displayMode);
-    m_gl.setCamera(m_camera, w / 2, h / 2);
-    const bool backdrop = m_settings.showBackdrop && m_scene.backdrop().triangleCount() > 0;
-    if (backdrop && !track.stadiumFlag) {
-        // The backdrop surrounds the camera and lies behind everything drawn after it.
-        const Placement around{double(m_camera.x), double(m_camera.y), double(m_camera.z)};
-        m_gl.drawMesh(m_scene.backdrop(), &around, false);
-    }
-    m_gl.drawTerrain(track, m_scene.window(), m_scene.textures().terrain, m_camera.gridSize >= 256,
-                     m_scene.terrainMaskLevels());
-    if (backdrop && track.stadiumFlag) {
-        const Placement arena{double(track.arenaOriginX) * 64, double(track.arenaOriginY) * 64, 0};
-        m_gl.drawMesh(m_scene.backdrop(), &arena);
-    }
-    for (const auto& box : m_scene.boxes()) m_gl.drawMesh(*box);
-    for (const auto& object : track.objects) {
-        if (!object) continue;
-        const Placement at = ObjectPlacement(*object);
-        const Mesh* mesh = m_scene.modelMesh(object->model);
-        // "Hide Collider Boxes": the plain blocks that stand for objects without a model.
-        if (!mesh && m_settings.hideColliderBoxes) continue;
-        m_gl.drawMesh(mesh ? *mesh : plainBlock(*object), &at, true, mesh && m_settings.modelTransparency);
-    }
-    if (m_settings.showWater) m_gl.drawMesh(m_scene.water());
-    if (m_mode == kEditCourse || m_settings.alwaysShowCourse) m_gl.drawCourse(track, m_course, m_truck);
-    m_gl.endFrame();
-}
-
-void CRavokView::paintSoftware(QPainter& painter) {
-    const CTrackPOD& track = m_doc.track();
-    const QSize size = softwareFrameSize();
-    if (m_frame.width != size.width() || m_frame.height != size.height()) m_frame.resize(size.width(), size.height());
-    SoftwareRenderSettings quality = SoftwareRenderSettings::forQuality(int(m_settings.quality));
-    if (m_camera.gridSize >= 256) quality.farLimit = 1 << 20; // the whole grid reaches past the usual depth
-    SoftwareRenderer renderer(quality, m_shades);
-    SceneOptions options;
-    options.showWater = m_settings.showWater;
-    options.showPlainBlocks = !m_settings.hideColliderBoxes;
-    options.showBackdrop = m_settings.showBackdrop;
-    options.wireFrame = m_displayMode != 0;
-    options.background = uint8_t(track.palette.NearestPaletteIndex(m_settings.colors[0].r, m_settings.colors[0].g,
-                                                                     m_settings.colors[0].b));
-    options.wireColour = uint8_t(track.palette.NearestPaletteIndex(m_settings.colors[1].r, m_settings.colors[1].g,
-                                                                     m_settings.colors[1].b));
-    m_scene.draw(renderer, m_frame, track, m_camera, options);
-    TrackPalette shown = track.palette;
-    shown.set(track.palette.name().view(), displayPalette(track.palette, m_settings.gamma));
-    const std::vector<uint8_t> bgr = FrameToBgr(m_frame, shown);
-    QImage image(bgr.data(), m_frame.width, m_frame.height, m_frame.width * 3, QImage::Format_BGR888);
-    painter.drawImage(rect(), image);
 }
 
 void CRavokView::paintOverlay(QPainter& painter) {

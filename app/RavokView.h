@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/TextureModeState.h"
+#include "app/ViewSurface.h"
 #include "art/TrackPaletteChange.h"
 #include "edit/CameraFlight.h"
 #include "edit/CourseEditing.h"
@@ -28,7 +29,7 @@
 #include <tuple>
 
 class CRavokDoc;
-class CViewSurface;
+class QAction;
 class QMenu;
 class QOpenGLContext;
 class QOpenGLWidget;
@@ -182,6 +183,12 @@ public:
     std::unique_ptr<QMenu> contextMenuAt(QPoint at);
     // The size of the software renderer's frame for the display setting.
     QSize softwareFrameSize() const;
+    // "Relief Shading": the terrain shaded by its slope while the track has
+    // never been lit (the picture only; the track is not changed).
+    bool reliefShading() const { return m_reliefShading; }
+    void setReliefShading(bool on);
+    // The View menu's check for it, made on first use.
+    QAction* reliefShadingAction();
 
 public slots:
     // A tool bar's (code, value) notification.
@@ -312,6 +319,7 @@ private:
     void textureMousePress(QMouseEvent* event);
     void followTextureCursor();
     bool texturesEdited(const ravok::TextureChange& change);
+    void cellTexturesChanged();
     void paintTextureOverlay(QPainter& painter);
     TextureModeState m_textures;
     ravok::DisplayColourIndices m_displayColours;
@@ -323,6 +331,9 @@ private:
     ravok::ShadeTables m_shades;
     COpenGLTerrainRenderer m_gl;
     CViewSurface* m_surface = nullptr;
+    CSoftwareFramePresenter m_presenter;
+    bool m_reliefShading = true;
+    QAction* m_reliefAction = nullptr;
     bool m_texturesChanged = true;
     std::map<std::tuple<int, int, int>, std::unique_ptr<ravok::Mesh>> m_plainBlocks;
     int m_framesDrawn = 0, m_contextsMade = 0;

@@ -99,8 +99,15 @@ void CRavokView::FillTextureMenu(QMenu& menu) {
 bool CRavokView::texturesEdited(const TextureChange& change) {
     if (change.empty()) return false;
     m_doc.setModified(true);
-    OnTrackChanged();
+    cellTexturesChanged();
     return true;
+}
+
+void CRavokView::cellTexturesChanged() {
+    // Only the terrain's cells changed, never the textures themselves: the
+    // terrain follows, and the OpenGL pages whose key changed are built again.
+    rebuildScene();
+    update();
 }
 
 bool CRavokView::FillTextures(int texture) {
@@ -142,7 +149,7 @@ bool CRavokView::PasteTextureArea() {
         if (result.texturesAdded) emit m_doc.texturesChanged();
         if (!result.stamped) return false;
         m_doc.setModified(true);
-        OnTrackChanged();
+        cellTexturesChanged();
         return true;
     }
     return texturesEdited(
@@ -195,7 +202,7 @@ bool CRavokView::ReplaceTexture() {
 bool CRavokView::UndoTextures() {
     if (!UndoTextureEdit(m_doc.track(), m_textures.undo)) return false;
     m_doc.setModified(true);
-    OnTrackChanged();
+    cellTexturesChanged();
     return true;
 }
 
