@@ -37,15 +37,9 @@ QColor colourOf(const ColourValue& c) { return QColor(c.r, c.g, c.b); }
 CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* parent)
     : QWidget(parent), m_doc(doc), m_settings(settings) {
     setObjectName(QStringLiteral("trackView"));
-    if (CViewSurface::OpenGLAvailable()) {
-        m_surface = new CViewSurface(*this);
-        // The surface covers the view: the view itself paints no background under it.
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setAttribute(Qt::WA_NoSystemBackground);
-        auto* layout = new QVBoxLayout(this);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(m_surface);
-    }
+    // The view paints every pixel itself (or the OpenGL surface covers it).
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setMinimumSize(160, 120);
@@ -157,9 +151,14 @@ void CRavokView::paintEvent(QPaintEvent*) {
     // OpenGL frames are drawn by the surface covering the view; software
     // frames are painted here, with the surface out of the way, so that
     // showing them costs one copy of the frame.
-    const bool openGL = m_surface && m_settings.useOpenGL;
+    const bool openGL = m_settings.useOpenGL && CViewSurface::OpenGLAvailable();
+    if (openGL && !m_surface) {
+        // Made on first use: a window holding an OpenGL surface shows every
+        // frame through OpenGL, which would slow the software renderer down.
+        QMetaObject::invokeMethod(this, &CRavokView::makeSurface, Qt::QueuedConnection);
+    }
     if (m_surface && m_surface->isVisibleTo(this) != openGL) m_surface->setVisible(openGL);
-    if (openGL) m_surface->update();
+    if (m_surface && openGL) m_surface->update();
     else paintFrame(*this, false);
 }
 

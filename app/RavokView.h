@@ -58,8 +58,9 @@ public:
     const COpenGLTerrainRenderer& glRenderer() const { return m_gl; }
     // The picture of the last frame as the widget shows it.
     QImage grabView();
-    // The OpenGL surface the view draws on; none where OpenGL is not available,
-    // and then the software renderer draws whatever the setting says.
+    // The OpenGL surface the view draws on; none until the OpenGL renderer is
+    // first used, and none where OpenGL is not available (the software
+    // renderer draws then, whatever the setting says).
     QOpenGLWidget* surface() const;
     QOpenGLContext* context() const;
     int framesDrawn() const { return m_framesDrawn; }
@@ -230,6 +231,8 @@ protected:
 
 private:
     friend class CViewSurface;
+    // The OpenGL surface, made when the OpenGL renderer is first used.
+    void makeSurface();
     // The surface's context set-up and repaint.
     void initializeGL();
     void paintGL();
@@ -332,6 +335,9 @@ private:
     COpenGLTerrainRenderer m_gl;
     CViewSurface* m_surface = nullptr;
     CSoftwareFramePresenter m_presenter;
+    // Kept from frame to frame, so that its buffers are not made again for each.
+    ravok::SoftwareRenderSettings m_softwareSettings;
+    std::unique_ptr<ravok::SoftwareRenderer> m_software;
     bool m_reliefShading = true;
     QAction* m_reliefAction = nullptr;
     bool m_texturesChanged = true;

@@ -9,6 +9,7 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QPainter>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -85,6 +86,17 @@ void CSoftwareFramePresenter::present(const FrameBuffer& frame, const PaletteCol
         painter.drawImage(target, m_image);
 }
 
+void CRavokView::makeSurface() {
+    if (m_surface || !CViewSurface::OpenGLAvailable()) return;
+    m_surface = new CViewSurface(*this);
+    if (!layout()) {
+        auto* fill = new QVBoxLayout(this);
+        fill->setContentsMargins(0, 0, 0, 0);
+    }
+    layout()->addWidget(m_surface);
+    m_surface->setVisible(m_settings.useOpenGL);
+}
+
 // ---- the view's frame through either renderer --------------------------------------------
 
 void CRavokView::paintOpenGL() {
@@ -132,9 +144,10 @@ void CRavokView::paintSoftware(QPainter& painter) {
     const QSize size = softwareFrameSize();
     if (m_frame.width != size.width() || m_frame.height != size.height())
         m_frame.resize(size.width(), size.height());
-    SoftwareRenderSettings quality = SoftwareRenderSettings::forQuality(int(m_settings.quality));
-    if (m_camera.gridSize >= 256) quality.farLimit = 1 << 20; // the whole grid reaches past the usual depth
-    SoftwareRenderer renderer(quality, m_shades);
+    m_softwareSettings = SoftwareRenderSettings::forQuality(int(m_settings.quality));
+    // The whole grid reaches past the usual depth.
+    if (m_camera.gridSize >= 256) m_softwareSettings.farLimit = 1 << 20;
+    if (!m_software) m_software = std::make_unique<SoftwareRenderer>(m_softwareSettings, m_shades);
     SceneOptions options;
     options.showWater = m_settings.showWater;
     options.showPlainBlocks = !m_settings.hideColliderBoxes;
@@ -146,7 +159,7 @@ void CRavokView::paintSoftware(QPainter& painter) {
     options.selectedTruck = m_truck;
     options.background = nearestIndex(track.palette, m_settings.colors[0]);
     options.wireColour = nearestIndex(track.palette, m_settings.colors[1]);
-    m_scene.draw(renderer, m_frame, track, m_camera, options);
+    m_scene.draw(*m_software, m_frame, track, m_camera, options);
     const QRect target(QPoint(0, 0), this->size() * devicePixelRatio());
     painter.save();
     painter.scale(1 / devicePixelRatio(), 1 / devicePixelRatio());

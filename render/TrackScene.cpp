@@ -13,6 +13,13 @@ namespace {
 // Objects without a model stand out in orange.
 constexpr RgbColour kPlainObjectColour{255, 150, 0};
 
+// A key of the terrain's heights (64-bit FNV-1a), to tell when the relief must be made again.
+uint64_t heightsKey(const CTrackPOD& track) {
+    uint64_t key = 14695981039346656037ull;
+    for (uint8_t h : track.terrain.heights) key = (key ^ h) * 1099511628211ull;
+    return key;
+}
+
 } // namespace
 
 void BuildTrackShades(ShadeTables& shades, const CTrackPOD& track) {
@@ -43,8 +50,13 @@ Placement ObjectPlacement(const TrackObject& o) {
 void TrackScene::moveWindow(const CTrackPOD& track, const TerrainWindow& window) {
     m_window = window;
     // The heights may have changed since: the relief follows them.
-    if (m_reliefWanted && LightMapUniform(track)) m_relief = ReliefShades(track);
-    else m_relief.clear();
+    if (m_reliefWanted && LightMapUniform(track)) {
+        const uint64_t key = heightsKey(track);
+        if (m_relief.empty() || key != m_reliefKey) m_relief = ReliefShades(track);
+        m_reliefKey = key;
+    } else {
+        m_relief.clear();
+    }
     BuildTerrainMesh(m_terrain, track, window, m_textures.terrain, m_maskLevels, m_relief);
     BuildWaterMesh(m_water, track, window);
 }
@@ -55,6 +67,7 @@ bool TrackScene::setReliefShading(const CTrackPOD& track, bool on) {
     const bool shown = on && LightMapUniform(track);
     if (shown == wasShown) return false;
     m_relief = shown ? ReliefShades(track) : std::vector<uint8_t>{};
+    m_reliefKey = shown ? heightsKey(track) : 0;
     return true;
 }
 

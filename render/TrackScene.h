@@ -71,6 +71,7 @@ private:
     std::vector<uint8_t> m_maskLevels;
     bool m_reliefWanted = false;
     std::vector<uint8_t> m_relief;
+    uint64_t m_reliefKey = 0; // of the heights the relief was made for
     uint32_t m_maskKey = 0; // of the levels shown, 0 for none
     uint8_t m_plainColour = 0;
     std::vector<std::unique_ptr<Mesh>> m_boxes;
