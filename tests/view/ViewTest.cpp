@@ -135,11 +135,11 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
         settings.colors[0] = {110, 150, 200}; // a sky for the background
         frame.setEditMode(kEditCourse);
         ViewCamera& camera = view.camera();
-        camera.z = 3 * 280;
-        camera.yaw = 350;
-        camera.pitch = 1120;
+        camera.z = 3 * 260;
+        camera.yaw = 250;
+        camera.pitch = 1150;
         view.OnBarNotification(5, 256);
-        view.JumpTo(110 * 64, 97 * 64);
+        view.JumpTo(108 * 64, 88 * 64);
         drawn(view);
         QTest::qWait(100);
         frame.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/editor.png"));
