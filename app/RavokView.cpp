@@ -56,6 +56,7 @@ CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* paren
     connect(&m_doc, &CRavokDoc::modelsChanged, this, &CRavokView::OnTrackChanged);
     // Before the frame's window is made, so that it presents with the setting from the start.
     m_gl.applyVerticalSync(settings.verticalSync);
+    if (settings.useOpenGL) makeSurface();
     m_clock.start();
     OnTrackReplaced();
 }
@@ -74,6 +75,7 @@ QOpenGLWidget* CRavokView::surface() const { return m_surface; }
 QOpenGLContext* CRavokView::context() const { return m_surface ? m_surface->context() : nullptr; }
 
 QImage CRavokView::grabView() {
+    if (m_settings.useOpenGL) makeSurface();
     return m_surface && m_settings.useOpenGL ? m_surface->grabFramebuffer() : grab().toImage();
 }
 
@@ -318,6 +320,7 @@ void CRavokView::OnBarNotification(int code, int value) {
 void CRavokView::OnSettingsChanged() {
     m_camera.gridSize = m_settings.wholeGrid ? 256 : int(m_settings.polysize);
     m_gl.applyVerticalSync(m_settings.verticalSync);
+    if (m_settings.useOpenGL) makeSurface();
     m_texturesChanged = true;
     m_scene.showTerrainMask(m_doc.track(), m_settings.detailMask);
     rebuildScene();
