@@ -319,6 +319,7 @@ void CRavokFrame::createMenus() {
     });
     save->setShortcut(Qt::Key_F2);
     view->addAction(m_texturesBox->toggleViewAction());
+    view->addAction(m_view->reliefShadingAction());
     view->addSeparator();
     view->addAction(QStringLiteral("&Options"), this, &CRavokFrame::OnOptions);
 

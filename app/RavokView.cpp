@@ -5,6 +5,7 @@
 #include "app/ViewSurface.h"
 #include "app/DibClipboard.h"
 #include "art/HdViewPicture.h"
+#include "art/TrackArt.h"
 #include "edit/TerrainBitmap.h"
 #include "edit/ObjectEditing.h"
 #include "edit/ObjectTypes.h"
@@ -40,29 +41,14 @@ void paintWorking(QPaintDevice& device, const QColor& background) {
     painter.drawText(area, Qt::AlignCenter, QStringLiteral("Working\u2026"));
 }
 
-// The track palette as the display shows it, through the view's gamma.
-PaletteColours displayPalette(const TrackPalette& palette, float gamma) {
-    PaletteColours out = palette.colours();
-    if (gamma <= 0 || std::fabs(gamma - 1.0f) < 1e-3f) return out;
-    auto apply = [gamma](uint8_t v) { return uint8_t(std::lround(255.0 * std::pow(v / 255.0, 1.0 / gamma))); };
-    for (RgbColour& c : out) c = {apply(c.r), apply(c.g), apply(c.b)};
-    return out;
-}
-
 } // namespace
 
 CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* parent)
     : QWidget(parent), m_doc(doc), m_settings(settings) {
     setObjectName(QStringLiteral("trackView"));
-    if (CViewSurface::OpenGLAvailable()) {
-        m_surface = new CViewSurface(*this);
-        // The surface covers the view: the view itself paints no background under it.
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setAttribute(Qt::WA_NoSystemBackground);
-        auto* layout = new QVBoxLayout(this);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(m_surface);
-    }
+    // The view paints every pixel itself (or the OpenGL surface covers it).
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setMinimumSize(160, 120);
@@ -82,6 +68,7 @@ CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* paren
     });
     // Before the frame's window is made, so that it presents with the setting from the start.
     m_gl.applyVerticalSync(settings.verticalSync);
+    if (settings.useOpenGL) makeSurface();
     m_clock.start();
     OnTrackReplaced();
 }
@@ -99,7 +86,10 @@ QOpenGLWidget* CRavokView::surface() const { return m_surface; }
 
 QOpenGLContext* CRavokView::context() const { return m_surface ? m_surface->context() : nullptr; }
 
-QImage CRavokView::grabView() { return m_surface ? m_surface->grabFramebuffer() : grab().toImage(); }
+QImage CRavokView::grabView() {
+    if (m_settings.useOpenGL) makeSurface();
+    return m_surface && m_settings.useOpenGL ? m_surface->grabFramebuffer() : grab().toImage();
+}
 
 // ---- the track -------------------------------------------------------------------------
 
@@ -115,8 +105,11 @@ void CRavokView::OnTrackReplaced() {
 }
 
 void CRavokView::OnTrackChanged() {
+    // Textures a pod holds only as pictures get their 8-bit pixels before the view lists them.
+    FillHdOnlyTextures(m_doc.track(), m_settings.artFolder);
     const CTrackPOD& track = m_doc.track();
     m_scene.showTerrainMask(track, m_settings.detailMask);
+    m_scene.setReliefShading(track, m_reliefShading);
     m_scene.build(track, TerrainWindowOf(m_camera));
     BuildTrackShades(m_shades, track);
     m_plainBlocks.clear();
@@ -168,8 +161,17 @@ QSize CRavokView::softwareFrameSize() const {
 }
 
 void CRavokView::paintEvent(QPaintEvent*) {
-    // The surface covering the view draws every frame; without one the software frame is painted here.
-    if (m_surface) m_surface->update();
+    // OpenGL frames are drawn by the surface covering the view; software
+    // frames are painted here, with the surface out of the way, so that
+    // showing them costs one copy of the frame.
+    const bool openGL = m_settings.useOpenGL && CViewSurface::OpenGLAvailable();
+    if (openGL && !m_surface) {
+        // Made on first use: a window holding an OpenGL surface shows every
+        // frame through OpenGL, which would slow the software renderer down.
+        QMetaObject::invokeMethod(this, &CRavokView::makeSurface, Qt::QueuedConnection);
+    }
+    if (m_surface && m_surface->isVisibleTo(this) != openGL) m_surface->setVisible(openGL);
+    if (m_surface && openGL) m_surface->update();
     else paintFrame(*this, false);
 }
 
@@ -183,71 +185,6 @@ void CRavokView::paintFrame(QPaintDevice& device, bool openGL) {
     QPainter painter(&device);
     if (!openGL) paintSoftware(painter);
     paintOverlay(painter);
-}
-
-void CRavokView::paintOpenGL() {
-    const CTrackPOD& track = m_doc.track();
-    const int w = int(width() * devicePixelRatio()), h = int(height() * devicePixelRatio());
-    if (!m_gl.beginFrame(context(), w, h, colourOf(m_settings.colors[0]))) return;
-    if (m_texturesChanged) {
-        m_gl.InvalidateTextures();
-        m_texturesChanged = false;
-    }
-    m_gl.setPalette(displayPalette(track.palette, m_settings.gamma));
-    m_gl.setDisplayMode(m_session.displayMode);
-    m_gl.setCamera(m_camera, w / 2, h / 2);
-    const bool backdrop = m_settings.showBackdrop && m_scene.backdrop().triangleCount() > 0;
-    if (backdrop && !track.stadiumFlag) {
-        // The backdrop surrounds the camera and lies behind everything drawn after it.
-        const Placement around{double(m_camera.x), double(m_camera.y), double(m_camera.z)};
-        m_gl.drawMesh(m_scene.backdrop(), &around, false);
-    }
-    m_gl.drawTerrain(track, m_scene.window(), m_scene.textures().terrain, m_camera.gridSize >= 256,
-                     m_scene.terrainMaskLevels());
-    if (backdrop && track.stadiumFlag) {
-        const Placement arena{double(track.arenaOriginX) * 64, double(track.arenaOriginY) * 64, 0};
-        m_gl.drawMesh(m_scene.backdrop(), &arena);
-    }
-    if (groundBoxesShown())
-        for (const auto& box : m_scene.boxes()) m_gl.drawMesh(*box);
-    for (const auto& object : track.objects) {
-        if (!object || !objectsShown()) continue;
-        const Placement at = ObjectPlacement(*object);
-        const Mesh* mesh = m_scene.modelMesh(object->model);
-        // "Hide Collider Boxes": the plain blocks that stand for objects without a model.
-        if (!mesh && m_settings.hideColliderBoxes) continue;
-        m_gl.drawMesh(mesh ? *mesh : plainBlock(*object), &at, true, mesh && m_settings.modelTransparency);
-    }
-    if (m_settings.showWater) m_gl.drawMesh(m_scene.water());
-    if (courseShown())
-        m_gl.drawCourse(track, m_session.course.course, m_session.course.truck, mainCourseShown());
-    m_gl.endFrame();
-}
-
-void CRavokView::paintSoftware(QPainter& painter) {
-    const CTrackPOD& track = m_doc.track();
-    const QSize size = softwareFrameSize();
-    if (m_frame.width != size.width() || m_frame.height != size.height()) m_frame.resize(size.width(), size.height());
-    SoftwareRenderSettings quality = SoftwareRenderSettings::forQuality(int(m_settings.quality));
-    if (m_camera.gridSize >= 256) quality.farLimit = 1 << 20; // the whole grid reaches past the usual depth
-    SoftwareRenderer renderer(quality, m_shades);
-    SceneOptions options;
-    options.showWater = m_settings.showWater;
-    options.showPlainBlocks = !m_settings.hideColliderBoxes;
-    options.showBackdrop = m_settings.showBackdrop;
-    options.showObjects = objectsShown();
-    options.showGroundBoxes = groundBoxesShown();
-    options.wireFrame = m_session.displayMode != 0;
-    options.background = uint8_t(track.palette.NearestPaletteIndex(m_settings.colors[0].r, m_settings.colors[0].g,
-                                                                     m_settings.colors[0].b));
-    options.wireColour = uint8_t(track.palette.NearestPaletteIndex(m_settings.colors[1].r, m_settings.colors[1].g,
-                                                                     m_settings.colors[1].b));
-    m_scene.draw(renderer, m_frame, track, m_camera, options);
-    TrackPalette shown = track.palette;
-    shown.set(track.palette.name().view(), displayPalette(track.palette, m_settings.gamma));
-    const std::vector<uint8_t> bgr = FrameToBgr(m_frame, shown);
-    QImage image(bgr.data(), m_frame.width, m_frame.height, m_frame.width * 3, QImage::Format_BGR888);
-    painter.drawImage(rect(), image);
 }
 
 void CRavokView::paintOverlay(QPainter& painter) {
@@ -406,6 +343,7 @@ void CRavokView::toolShown() {
 void CRavokView::OnSettingsChanged() {
     m_camera.gridSize = m_settings.wholeGrid ? 256 : int(m_settings.polysize);
     m_gl.applyVerticalSync(m_settings.verticalSync);
+    if (m_settings.useOpenGL) makeSurface();
     m_texturesChanged = true;
     m_scene.showTerrainMask(m_doc.track(), m_settings.detailMask);
     rebuildScene();
@@ -746,7 +684,13 @@ bool CRavokView::stepHistory(bool forward) {
     if (m_session.boxes.selection.box >= 0 && !track.groundBoxes[size_t(m_session.boxes.selection.box)])
         m_session.boxes.selection = {};
     m_session.course.anchor = -1;
-    OnTrackChanged();
+    // Heights, cells and courses live in the terrain mesh and the overlay; only
+    // the other parts need every mesh built again.
+    const TrackParts inTerrain = uint32_t(TrackPart::Terrain) | uint32_t(TrackPart::Courses);
+    if (parts & ~inTerrain)
+        OnTrackChanged();
+    else
+        cellTexturesChanged();
     if (HasPart(parts, TrackPart::Terrain) || HasPart(parts, TrackPart::Courses)) emit terrainEdited();
     emit historyChanged();
     emit m_doc.statusText(QString::fromStdString((forward ? "Redone: " : "Undone: ") + name));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ViewSurface.h"
 #include "edit/EditSession.h"
 #include "art/TrackPaletteChange.h"
 #include "edit/CameraFlight.h"
@@ -28,7 +29,7 @@
 #include <tuple>
 
 class CRavokDoc;
-class CViewSurface;
+class QAction;
 class QMenu;
 class QOpenGLContext;
 class QOpenGLWidget;
@@ -59,8 +60,9 @@ public:
     const COpenGLTerrainRenderer& glRenderer() const { return m_gl; }
     // The picture of the last frame as the widget shows it.
     QImage grabView();
-    // The OpenGL surface the view draws on; none where OpenGL is not available,
-    // and then the software renderer draws whatever the setting says.
+    // The OpenGL surface the view draws on; none until the OpenGL renderer is
+    // first used, and none where OpenGL is not available (the software
+    // renderer draws then, whatever the setting says).
     QOpenGLWidget* surface() const;
     QOpenGLContext* context() const;
     int framesDrawn() const { return m_framesDrawn; }
@@ -190,6 +192,12 @@ public:
     std::unique_ptr<QMenu> contextMenuAt(QPoint at);
     // The size of the software renderer's frame for the display setting.
     QSize softwareFrameSize() const;
+    // "Relief Shading": the terrain shaded by its slope while the track has
+    // never been lit (the picture only; the track is not changed).
+    bool reliefShading() const { return m_reliefShading; }
+    void setReliefShading(bool on);
+    // The View menu's check for it, made on first use.
+    QAction* reliefShadingAction();
 
 public slots:
     // A command of the frame's bars, boxes and menus, with its value.
@@ -237,6 +245,8 @@ protected:
 
 private:
     friend class CViewSurface;
+    // The OpenGL surface, made when the OpenGL renderer is first used.
+    void makeSurface();
     // The surface's context set-up and repaint.
     void initializeGL();
     void paintGL();
@@ -328,6 +338,8 @@ private:
     void textureMousePress(QMouseEvent* event);
     void followTextureCursor();
     bool texturesEdited(const ravok::TextureChange& change, const char* stepName);
+    // Texture cells changed in place: only the terrain mesh and its pages follow.
+    void cellTexturesChanged();
     void paintTextureOverlay(QPainter& painter);
     ravok::DisplayColourIndices m_displayColours;
     QElapsedTimer m_pressed; // a drag counts after the button has been down 200 ms
@@ -340,6 +352,12 @@ private:
     ravok::ShadeTables m_shades;
     COpenGLTerrainRenderer m_gl;
     CViewSurface* m_surface = nullptr;
+    CSoftwareFramePresenter m_presenter;
+    // Kept from frame to frame, so that its buffers are not made again for each.
+    ravok::SoftwareRenderSettings m_softwareSettings;
+    std::unique_ptr<ravok::SoftwareRenderer> m_software;
+    bool m_reliefShading = true;
+    QAction* m_reliefAction = nullptr;
     bool m_texturesChanged = true;
     std::map<std::tuple<int, int, int>, std::unique_ptr<ravok::Mesh>> m_plainBlocks;
     int m_framesDrawn = 0, m_contextsMade = 0;

@@ -100,8 +100,15 @@ void CRavokView::FillTextureMenu(QMenu& menu) {
 bool CRavokView::texturesEdited(const TextureChange& change, const char* stepName) {
     if (change.empty()) return false;
     commitEdit(stepName);
-    OnTrackChanged();
+    cellTexturesChanged();
     return true;
+}
+
+void CRavokView::cellTexturesChanged() {
+    // Only the terrain's cells changed, never the textures themselves: the
+    // terrain follows, and the OpenGL pages whose key changed are built again.
+    rebuildScene();
+    update();
 }
 
 bool CRavokView::FillTextures(int texture) {
@@ -143,7 +150,7 @@ bool CRavokView::PasteTextureArea() {
         if (result.texturesAdded) emit m_doc.texturesChanged();
         if (!result.stamped) return false;
         commitEdit("Paste Pattern");
-        OnTrackChanged();
+        cellTexturesChanged();
         return true;
     }
     return texturesEdited(

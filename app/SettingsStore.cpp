@@ -151,6 +151,21 @@ void SaveSettings(QSettings& store, const ProgramSettings& s) {
     store.endGroup();
 }
 
+namespace {
+constexpr uint32_t kDisplayWindowSize = 4;
+} // namespace
+
+bool ChooseFirstStartDisplay(QSettings& store, ProgramSettings& s, const std::function<bool()>& openGLAvailable) {
+    store.beginGroup(kGroup);
+    const bool displayStored = store.contains(QStringLiteral("Display"));
+    // The renderer is one of the view flags: any stored flag word is a choice made.
+    const bool rendererStored = store.contains(QStringLiteral("Flags"));
+    store.endGroup();
+    if (!displayStored) s.display = kDisplayWindowSize;
+    if (!rendererStored) s.useOpenGL = openGLAvailable();
+    return !displayStored || !rendererStored;
+}
+
 void LoadSettings(ProgramSettings& s) {
     QSettings store(QStringLiteral("Quorvane"), QStringLiteral("Ravok"));
     LoadSettings(store, s);

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 class QSettings;
 
 namespace ravok {
@@ -19,6 +21,12 @@ void SaveSettings(QSettings& store, const ProgramSettings& s);
 // "Ravok" (on Windows the registry key Software\Quorvane\Ravok).
 void LoadSettings(ProgramSettings& s);
 void SaveSettings(const ProgramSettings& s);
+
+// The display at the first start, for values the store does not hold yet:
+// drawing at the window's own size ("Window Size"), through OpenGL when
+// `openGLAvailable` says a context can be made (asked only then). A stored
+// choice is always kept. True when anything was chosen.
+bool ChooseFirstStartDisplay(QSettings& store, ProgramSettings& s, const std::function<bool()>& openGLAvailable);
 
 // The recent-file list, "File1" to "File4" of the group "Recent File List".
 QStringList LoadRecentFileList(QSettings& store);

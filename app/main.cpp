@@ -2,6 +2,7 @@
 #include "app/RavokDoc.h"
 #include "app/RavokFrame.h"
 #include "app/SettingsStore.h"
+#include "app/ViewSurface.h"
 #include "base/ProgramSettings.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     ravok::ProgramSettings settings = ravok::defaultSettings(std::filesystem::current_path());
     ravok::LoadSettings(settings);
     QSettings store;
+    ravok::ChooseFirstStartDisplay(store, settings, &CViewSurface::OpenGLAvailable);
 
     CRavokDoc doc(settings);
     doc.setRecentFiles(ravok::LoadRecentFileList(store));

@@ -63,9 +63,11 @@ void renderScene(benchmark::State& state, const bench::SceneCamera& c, int width
 void WholeGrid1024x768(benchmark::State& state) {
     renderScene(state, bench::kWholeGridCamera, 1024, 768, int(state.range(0)));
 }
+void WholeGrid1920x1080(benchmark::State& state) { renderScene(state, bench::kWholeGridCamera, 1920, 1080, 2); }
 void Window64At1920x1080(benchmark::State& state) { renderScene(state, bench::kWindowCamera, 1920, 1080, 3); }
 
 } // namespace
 
 BENCHMARK(WholeGrid1024x768)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(WholeGrid1920x1080)->Unit(benchmark::kMillisecond);
 BENCHMARK(Window64At1920x1080)->Unit(benchmark::kMillisecond);

@@ -97,6 +97,7 @@ int runRender(Arguments args) {
 
     auto scene = std::make_unique<TrackScene>();
     scene->showTerrainMask(*track, detailMask);
+    scene->setReliefShading(*track, true); // a track never lit shows its slopes, as in the editor
     scene->build(*track, TerrainWindowOf(camera));
     ShadeTables shades;
     BuildTrackShades(shades, *track);

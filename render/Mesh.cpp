@@ -1,6 +1,7 @@
 #include "render/Mesh.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace ravok {
 
@@ -25,6 +26,7 @@ const MeshTexture* MeshTextureList::find(std::string_view name) const {
 int Mesh::addVertex(int32_t x, int32_t y, int32_t z, int32_t tag) { return addStoredVertex(x * 64, y * 64, z * 64, tag); }
 
 int Mesh::addStoredVertex(int32_t x, int32_t y, int32_t z, int32_t tag) {
+    touch();
     MeshVertex v;
     v.x = x;
     v.y = y;
@@ -35,6 +37,7 @@ int Mesh::addStoredVertex(int32_t x, int32_t y, int32_t z, int32_t tag) {
 }
 
 void Mesh::deleteVertex(int i) {
+    touch();
     if (i >= 0 && size_t(i) < m_vertices.size()) m_vertices.erase(m_vertices.begin() + i);
 }
 
@@ -43,6 +46,7 @@ const MeshVertex* Mesh::vertex(int i) const {
 }
 
 int Mesh::addTriangle(int a, int b, int c, int32_t tag) {
+    touch();
     const int count = int(m_vertices.size());
     for (int v : {a, b, c})
         if (v < 0 || v >= count) return -1;
@@ -54,7 +58,10 @@ int Mesh::addTriangle(int a, int b, int c, int32_t tag) {
     return t.index;
 }
 
-MeshTriangle* Mesh::triangle(int i) { return i >= 0 && size_t(i) < m_triangles.size() ? &m_triangles[size_t(i)] : nullptr; }
+MeshTriangle* Mesh::triangle(int i) {
+    touch();
+    return i >= 0 && size_t(i) < m_triangles.size() ? &m_triangles[size_t(i)] : nullptr;
+}
 
 const MeshTriangle* Mesh::triangle(int i) const {
     return i >= 0 && size_t(i) < m_triangles.size() ? &m_triangles[size_t(i)] : nullptr;
@@ -89,8 +96,18 @@ void Mesh::resolveLinks() {
 }
 
 void Mesh::clear() {
+    touch();
     m_vertices.clear();
     m_triangles.clear();
+}
+
+uint64_t Mesh::generation() const {
+    static std::atomic<uint64_t> last{0};
+    if (m_changed) {
+        m_generation = ++last;
+        m_changed = false;
+    }
+    return m_generation;
 }
 
 } // namespace ravok

@@ -75,9 +75,9 @@ public:
     int addVertex(int32_t x, int32_t y, int32_t z, int32_t tag = 0);
     // Adds a vertex already in stored units (for heights between whole units).
     int addStoredVertex(int32_t x, int32_t y, int32_t z, int32_t tag = 0);
-    void setVertexX(int i, int32_t x) { m_vertices[size_t(i)].x = x * 64; }
-    void setVertexY(int i, int32_t y) { m_vertices[size_t(i)].y = y * 64; }
-    void setVertexZ(int i, int32_t z) { m_vertices[size_t(i)].z = z * 64; }
+    void setVertexX(int i, int32_t x) { touch(); m_vertices[size_t(i)].x = x * 64; }
+    void setVertexY(int i, int32_t y) { touch(); m_vertices[size_t(i)].y = y * 64; }
+    void setVertexZ(int i, int32_t z) { touch(); m_vertices[size_t(i)].z = z * 64; }
     // Removes a vertex; later vertices move down one place.
     void deleteVertex(int i);
     const MeshVertex* vertex(int i) const;
@@ -93,7 +93,10 @@ public:
     void flipTriangle(int i);
 
     // The list texture names are looked up in; the list must outlive the mesh's use of it.
-    void setTextureList(const MeshTextureList* list) { m_textureList = list; }
+    void setTextureList(const MeshTextureList* list) {
+        touch();
+        m_textureList = list;
+    }
     const MeshTextureList* textureList() const { return m_textureList; }
     void resolveLinks();
     void resolveLinks(int triangle);
@@ -102,13 +105,24 @@ public:
     size_t vertexCount() const { return m_vertices.size(); }
     size_t triangleCount() const { return m_triangles.size(); }
     std::span<const MeshVertex> vertices() const { return m_vertices; }
-    std::span<MeshVertex> vertices() { return m_vertices; }
+    std::span<MeshVertex> vertices() {
+        touch();
+        return m_vertices;
+    }
     std::span<const MeshTriangle> triangles() const { return m_triangles; }
 
+    // A number no other state of any mesh had: it changes whenever this mesh
+    // does, so a renderer keys what it compiled from a mesh by it.
+    uint64_t generation() const;
+
 private:
+    void touch() { m_changed = true; }
+
     std::vector<MeshVertex> m_vertices;
     std::vector<MeshTriangle> m_triangles;
     const MeshTextureList* m_textureList = nullptr;
+    mutable uint64_t m_generation = 0;
+    mutable bool m_changed = true;
 };
 
 } // namespace ravok

@@ -55,11 +55,11 @@ void SetAlphaFromBlack(std::vector<uint8_t>& rgba) {
         rgba[i + 3] = (rgba[i] | rgba[i + 1] | rgba[i + 2]) == 0 ? 0 : 255;
 }
 
-MeshCache::Lookup MeshCache::find(const void* mesh, size_t triangles) {
+MeshCache::Lookup MeshCache::find(const void* mesh, uint64_t generation) {
     ++m_frameStamp;
     for (size_t i = 0; i < m_entries.size(); ++i) {
         Entry& e = m_entries[i];
-        if (e.used && e.mesh == mesh && e.triangles == triangles) {
+        if (e.used && e.mesh == mesh && e.generation == generation) {
             e.stamp = m_frameStamp;
             return {int(i), true, 0};
         }
@@ -69,7 +69,7 @@ MeshCache::Lookup MeshCache::find(const void* mesh, size_t triangles) {
         victim = std::min_element(m_entries.begin(), m_entries.end(),
                                   [](const Entry& a, const Entry& b) { return a.stamp < b.stamp; });
     Lookup result{int(victim - m_entries.begin()), false, victim->used ? victim->list : 0};
-    *victim = {mesh, triangles, 0, true, m_frameStamp};
+    *victim = {mesh, generation, 0, true, m_frameStamp};
     return result;
 }
 

@@ -33,15 +33,15 @@ std::vector<MipLevel> BuildMipLevels(std::vector<uint8_t> rgba, int width, int h
 // texture drawn colour-keyed.
 void SetAlphaFromBlack(std::vector<uint8_t>& rgba);
 
-// The 64 compiled model meshes: a hit needs the same mesh and the same
-// triangle count; a miss takes the first empty entry, else the least
+// The 64 compiled model meshes: a hit needs the same mesh in the same
+// generation (a mesh rebuilt in place is a new generation); a miss takes the first empty entry, else the least
 // recently used one.
 class MeshCache {
 public:
     static constexpr int kEntries = 64;
     struct Entry {
         const void* mesh = nullptr;
-        size_t triangles = 0;
+        uint64_t generation = 0;
         uint32_t list = 0; // the compiled list of the entry, 0 for none
         bool used = false;
         uint64_t stamp = 0;
@@ -51,7 +51,7 @@ public:
         bool hit = false;
         uint32_t replacedList = 0; // the list the caller must delete on a miss
     };
-    Lookup find(const void* mesh, size_t triangles);
+    Lookup find(const void* mesh, uint64_t generation);
     void setList(int index, uint32_t list) { m_entries[size_t(index)].list = list; }
     const Entry& entry(int index) const { return m_entries[size_t(index)]; }
     // Every list the cache holds (to delete them), then the cache is empty.

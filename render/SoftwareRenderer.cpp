@@ -239,7 +239,11 @@ void SoftwareRenderer::fillTriangle(const ListedTriangle& t) {
         c[k] = {s.screenX, s.screenY, t.uv[k][0], t.uv[k][1]};
     }
     std::sort(c.begin(), c.end(), [](const Corner& a, const Corner& b) { return a.y < b.y; });
-    const int firstRow = std::max(c[0].y, 0), lastRow = std::min(c[2].y, f.height - 1);
+    // A tint darkens what lies under it, so a pixel on an edge two tinted
+    // triangles share must be tinted once: their bottom rows and right
+    // columns are left to the neighbour.
+    const bool tinted = t.flags & kTriangleTinted;
+    const int firstRow = std::max(c[0].y, 0), lastRow = std::min(tinted ? c[2].y - 1 : c[2].y, f.height - 1);
     if (firstRow > lastRow) return;
 
     // Walks an edge from its upper to its lower corner into a table.
@@ -269,7 +273,6 @@ void SoftwareRenderer::fillTriangle(const ListedTriangle& t) {
     const bool shaded = m_settings.shading && t.lightLevel < 255;
     const uint8_t* shade = m_shades.row(shaded ? t.lightLevel : 255);
     const bool keyed = t.flags & kTriangleColourKeyed;
-    const bool tinted = t.flags & kTriangleTinted;
     const uint8_t flat = shade[uint8_t(uint32_t(t.colour) >> 24)];
     const int tw = tex ? tex->width : 1, th = tex ? tex->height : 1;
     const bool masks = isPowerOfTwo(tw) && isPowerOfTwo(th);
@@ -283,7 +286,7 @@ void SoftwareRenderer::fillTriangle(const ListedTriangle& t) {
         const int x0 = std::max(l.x, 0), x1 = std::min(r.x, f.width - 1);
         uint8_t* row = f.pixels.data() + size_t(y) * size_t(f.bytesPerRow());
         if (tinted) {
-            for (int x = x0; x <= x1; ++x) row[x] = m_shades.waterTint()[row[x]];
+            for (int x = x0; x < std::min(r.x, f.width); ++x) row[x] = m_shades.waterTint()[row[x]];
             continue;
         }
         if (!tex) {

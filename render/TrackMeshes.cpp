@@ -93,7 +93,8 @@ namespace {
 // alternate like a chequerboard over the whole grid, so a window and the
 // pages inside it split every cell the same way.
 void buildTerrainBlock(Mesh& mesh, const CTrackPOD& track, int x0, int y0, int columns, int rows,
-                       const MeshTextureList& list, std::span<const uint8_t> maskLevels) {
+                       const MeshTextureList& list, std::span<const uint8_t> maskLevels,
+                       std::span<const uint8_t> pointShades) {
     mesh.clear();
     mesh.setTextureList(&list);
     const auto& grid = track.terrain;
@@ -113,7 +114,10 @@ void buildTerrainBlock(Mesh& mesh, const CTrackPOD& track, int x0, int y0, int c
             for (int t = first; t < first + 2; ++t) {
                 MeshTriangle* triangle = mesh.triangle(t);
                 int sum = 0;
-                for (int corner : triangle->vertices) sum += grid.cells[size_t(mesh.vertex(corner)->tag)][0];
+                for (int corner : triangle->vertices) {
+                    const size_t point = size_t(mesh.vertex(corner)->tag);
+                    sum += pointShades.empty() ? grid.cells[point][0] : pointShades[point];
+                }
                 triangle->lightLevel = uint8_t(sum / 3);
                 if (!maskLevels.empty())
                     triangle->lightLevel = MaskedLightLevel(triangle->lightLevel, maskLevels[size_t(cellIndex)]);
@@ -124,15 +128,15 @@ void buildTerrainBlock(Mesh& mesh, const CTrackPOD& track, int x0, int y0, int c
 } // namespace
 
 void BuildTerrainMesh(Mesh& mesh, const CTrackPOD& track, const TerrainWindow& window, const MeshTextureList& list,
-                      std::span<const uint8_t> maskLevels) {
-    buildTerrainBlock(mesh, track, window.x0, window.y0, window.size, window.size, list, maskLevels);
+                      std::span<const uint8_t> maskLevels, std::span<const uint8_t> pointShades) {
+    buildTerrainBlock(mesh, track, window.x0, window.y0, window.size, window.size, list, maskLevels, pointShades);
 }
 
 void BuildTerrainPageMesh(Mesh& mesh, const CTrackPOD& track, int pageX, int pageY, const MeshTextureList& list,
-                          std::span<const uint8_t> maskLevels) {
+                          std::span<const uint8_t> maskLevels, std::span<const uint8_t> pointShades) {
     const int x0 = pageX * 4, y0 = pageY * 4;
     buildTerrainBlock(mesh, track, x0, y0, std::min(5, kGridSize - x0), std::min(5, kGridSize - y0), list,
-                      maskLevels);
+                      maskLevels, pointShades);
 }
 
 void BuildWaterMesh(Mesh& mesh, const CTrackPOD& track, const TerrainWindow& window) {

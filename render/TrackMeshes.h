@@ -41,13 +41,14 @@ std::string TextureDatabaseTrace(const TextureDatabase::Counts& counts, bool reb
 // cell's texture and corner coordinates, and a light level from the light map
 // (the mean of the triangle's three corner shade bytes). Triangle tags are
 // the cell's index y * 256 + x. With mask levels (one per cell, see
-// TerrainMaskCellLevels) each cell's light is darkened by its level.
+// TerrainMaskCellLevels) each cell's light is darkened by its level. Point
+// shades (one per grid point, see ReliefShades) stand in for the light map.
 void BuildTerrainMesh(Mesh& mesh, const CTrackPOD& track, const TerrainWindow& window, const MeshTextureList& list,
-                      std::span<const uint8_t> maskLevels = {});
+                      std::span<const uint8_t> maskLevels = {}, std::span<const uint8_t> pointShades = {});
 // The same for one page of 4 x 4 cells (the OpenGL renderer's unit); the
 // last pages of the grid have 3 cells a side.
 void BuildTerrainPageMesh(Mesh& mesh, const CTrackPOD& track, int pageX, int pageY, const MeshTextureList& list,
-                          std::span<const uint8_t> maskLevels = {});
+                          std::span<const uint8_t> maskLevels = {}, std::span<const uint8_t> pointShades = {});
 
 // A flat water surface at the track's water level over every cell of the
 // window with a corner below it; its triangles tint what lies under them.

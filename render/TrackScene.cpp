@@ -1,6 +1,7 @@
 #include "render/TrackScene.h"
 
 #include "model/TrackPod.h"
+#include "render/ReliefShading.h"
 #include "render/TerrainMaskShade.h"
 
 #include <limits>
@@ -11,6 +12,13 @@ namespace {
 
 // Objects without a model stand out in orange.
 constexpr RgbColour kPlainObjectColour{255, 150, 0};
+
+// A key of the terrain's heights (64-bit FNV-1a), to tell when the relief must be made again.
+uint64_t heightsKey(const CTrackPOD& track) {
+    uint64_t key = 14695981039346656037ull;
+    for (uint8_t h : track.terrain.heights) key = (key ^ h) * 1099511628211ull;
+    return key;
+}
 
 } // namespace
 
@@ -41,8 +49,26 @@ Placement ObjectPlacement(const TrackObject& o) {
 
 void TrackScene::moveWindow(const CTrackPOD& track, const TerrainWindow& window) {
     m_window = window;
-    BuildTerrainMesh(m_terrain, track, window, m_textures.terrain, m_maskLevels);
+    // The heights may have changed since: the relief follows them.
+    if (m_reliefWanted && LightMapUniform(track)) {
+        const uint64_t key = heightsKey(track);
+        if (m_relief.empty() || key != m_reliefKey) m_relief = ReliefShades(track);
+        m_reliefKey = key;
+    } else {
+        m_relief.clear();
+    }
+    BuildTerrainMesh(m_terrain, track, window, m_textures.terrain, m_maskLevels, m_relief);
     BuildWaterMesh(m_water, track, window);
+}
+
+bool TrackScene::setReliefShading(const CTrackPOD& track, bool on) {
+    const bool wasShown = !m_relief.empty();
+    m_reliefWanted = on;
+    const bool shown = on && LightMapUniform(track);
+    if (shown == wasShown) return false;
+    m_relief = shown ? ReliefShades(track) : std::vector<uint8_t>{};
+    m_reliefKey = shown ? heightsKey(track) : 0;
+    return true;
 }
 
 bool TrackScene::showTerrainMask(const CTrackPOD& track, bool show) {
@@ -99,7 +125,7 @@ void TrackScene::draw(SoftwareRenderer& renderer, FrameBuffer& frame, const CTra
     }
     renderer.begin(frame);
     const CameraMatrix world = CameraMatrixOf(camera);
-    renderer.addSolid(m_terrain, world);
+    if (options.solidTerrain) renderer.addSolid(m_terrain, world);
     if (backdrop && track.stadiumFlag) {
         const Placement arena{double(track.arenaOriginX) * 64, double(track.arenaOriginY) * 64, 0};
         renderer.addSolid(m_backdrop, CameraMatrixOf(camera, arena), false);
@@ -123,6 +149,10 @@ void TrackScene::draw(SoftwareRenderer& renderer, FrameBuffer& frame, const CTra
     if (options.showWater) renderer.addSolid(m_water, world);
     renderer.fill();
     if (options.wireFrame) renderer.drawWire(m_terrain, world, options.wireColour);
+    if (options.showCourse)
+        DrawCourseOverlay(frame, world, CourseOverlayOf(track, m_window, options.selectedCourse, options.selectedTruck,
+                                                         options.showMainCourse),
+                          CourseOverlayColoursOf(track.palette));
 }
 
 } // namespace ravok

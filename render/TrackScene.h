@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/CourseOverlay.h"
 #include "render/ShadeTables.h"
 #include "render/SoftwareRenderer.h"
 #include "render/TrackMeshes.h"
@@ -19,7 +20,12 @@ struct SceneOptions {
     bool showGroundBoxes = true;
     bool showPlainBlocks = true; // the blocks drawn for objects without a model
     bool showBackdrop = true;    // the backdrop around the camera, or the stadium at its arena
+    bool solidTerrain = true;  // the textured terrain ("Wire" alone leaves it out)
     bool wireFrame = false;    // the wire frame of the terrain over the picture
+    bool showCourse = false;   // the course lines and truck starts over everything
+    int selectedCourse = 0;    // 1..4 draws that extended course too
+    int selectedTruck = -1;    // 1..8 marks that truck start
+    bool showMainCourse = true; // the main course beside a selected extended course
     uint8_t wireColour = 255;
     uint8_t background = 0;
 };
@@ -39,6 +45,12 @@ public:
     // move on, or stops showing it; true when the levels changed.
     bool showTerrainMask(const CTrackPOD& track, bool show);
     std::span<const uint8_t> terrainMaskLevels() const { return m_maskLevels; }
+    // Shades the terrain by its slope while the track's light map is uniform
+    // (from the next build or move on), or never; true when the terrain's
+    // shading changed.
+    bool setReliefShading(const CTrackPOD& track, bool on);
+    // The shades standing in for the light map; empty while it is used.
+    std::span<const uint8_t> reliefShades() const { return m_relief; }
     // Draws the scene into the frame through the software renderer.
     void draw(SoftwareRenderer& renderer, FrameBuffer& frame, const CTrackPOD& track, const ViewCamera& camera,
               const SceneOptions& options) const;
@@ -58,6 +70,9 @@ private:
     TerrainWindow m_window;
     Mesh m_terrain, m_water, m_backdrop;
     std::vector<uint8_t> m_maskLevels;
+    bool m_reliefWanted = false;
+    std::vector<uint8_t> m_relief;
+    uint64_t m_reliefKey = 0; // of the heights the relief was made for
     uint32_t m_maskKey = 0; // of the levels shown, 0 for none
     uint8_t m_plainColour = 0;
     std::vector<std::unique_ptr<Mesh>> m_boxes;

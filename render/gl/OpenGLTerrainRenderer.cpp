@@ -2,7 +2,9 @@
 
 #include "base/Trace.h"
 #include "model/TrackPod.h"
+#include "render/CourseOverlay.h"
 #include "render/TrackMeshes.h"
+#include "render/gl/SwapInterval.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_1_1>
@@ -28,9 +30,16 @@ float lightFactor(uint8_t level) { return level == 255 ? 1.0f : float(level + 1)
 
 } // namespace
 
-bool COpenGLTerrainRenderer::beginFrame(QOpenGLContext* context, int width, int height, QColor background) {
+bool COpenGLTerrainRenderer::beginFrame(QOpenGLContext* context, int width, int height, QColor background,
+                                        quintptr presentingWindow) {
     m_gl = context ? QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_1_1>(context) : nullptr;
     if (!m_gl) return false;
+    if (presentingWindow)
+        if (const auto interval = SwapIntervalToSet(m_verticalSync, m_swapInterval)) {
+            m_swapInterval = *interval;
+            ++m_swapIntervalsSet;
+            m_swapIntervalApplied = SetPlatformSwapInterval(*context, presentingWindow, *interval);
+        }
     m_width = width, m_height = height;
     m_triangles = 0;
     m_gl->glViewport(0, 0, width, height);
@@ -64,15 +73,13 @@ void COpenGLTerrainRenderer::setPalette(const PaletteColours& palette) {
 }
 
 bool COpenGLTerrainRenderer::applyVerticalSync(bool on) {
-    const auto interval = SwapIntervalToSet(on, m_swapInterval);
-    if (!interval) return false;
-    m_swapInterval = *interval;
-    // Qt sets the interval when a context and its surface are made: every
-    // window made from now on presents with it.
+    const bool changed = on != m_verticalSync;
+    m_verticalSync = on;
+    // Windows made from now on start with the interval; the next frame sets it on this one.
     QSurfaceFormat format = QSurfaceFormat::defaultFormat();
-    format.setSwapInterval(*interval);
+    format.setSwapInterval(on ? 1 : 0);
     QSurfaceFormat::setDefaultFormat(format);
-    return true;
+    return changed;
 }
 
 // ---- matrices ----------------------------------------------------------------------------
@@ -127,6 +134,7 @@ std::vector<uint8_t> COpenGLTerrainRenderer::rgbaOf(const MeshTexture& texture, 
 }
 
 void COpenGLTerrainRenderer::upload(uint32_t name, std::vector<uint8_t> rgba, int width, int height) {
+    ++m_uploads;
     m_gl->glBindTexture(GL_TEXTURE_2D, name);
     const auto levels = BuildMipLevels(std::move(rgba), width, height);
     for (size_t level = 0; level < levels.size(); ++level)
@@ -182,6 +190,7 @@ void COpenGLTerrainRenderer::forgetContext() {
     m_meshes.clear();
     m_textures.clear();
     m_gl = nullptr;
+    m_swapInterval = -1; // a new context sets it again
 }
 
 // ---- meshes ------------------------------------------------------------------------------
@@ -265,8 +274,7 @@ void COpenGLTerrainRenderer::compileMesh(const Mesh& mesh, float offsetX, float 
 
 // The grid lines of a terrain block: each row and each column of vertices.
 void COpenGLTerrainRenderer::compileWire(const Mesh& mesh, float offsetX, float offsetY) {
-    m_gl->glDisable(GL_TEXTURE_2D);
-    m_gl->glColor3ub(0, 128, 0);
+    m_gl->glDisable(GL_TEXTURE_2D); // the colour is the caller's
     const int side = int(std::lround(std::sqrt(double(mesh.vertexCount()))));
     auto vertex = [&](int i) {
         const MeshVertex* v = mesh.vertex(i);
@@ -293,12 +301,13 @@ void COpenGLTerrainRenderer::deletePages() {
 }
 
 void COpenGLTerrainRenderer::buildPage(Page& page, const CTrackPOD& track, int px, int py,
-                                       const MeshTextureList& textures, std::span<const uint8_t> maskLevels) {
+                                       const MeshTextureList& textures, std::span<const uint8_t> maskLevels,
+                                       std::span<const uint8_t> pointShades) {
     if (page.list) m_gl->glDeleteLists(page.list, 1);
     if (page.wireList) m_gl->glDeleteLists(page.wireList, 1);
     page = {};
     Mesh mesh;
-    BuildTerrainPageMesh(mesh, track, px, py, textures, maskLevels);
+    BuildTerrainPageMesh(mesh, track, px, py, textures, maskLevels, pointShades);
     mesh.resolveLinks();
     const float ox = float(px * kTerrainPageCells * kWorldUnitsPerSquare) * kStored;
     const float oy = float(py * kTerrainPageCells * kWorldUnitsPerSquare) * kStored;
@@ -321,7 +330,7 @@ void COpenGLTerrainRenderer::buildPage(Page& page, const CTrackPOD& track, int p
 
 void COpenGLTerrainRenderer::drawTerrain(const CTrackPOD& track, const TerrainWindow& window,
                                          const MeshTextureList& textures, bool wholeGrid,
-                                         std::span<const uint8_t> maskLevels) {
+                                         std::span<const uint8_t> maskLevels, std::span<const uint8_t> pointShades) {
     if (!m_gl) return;
     auto pageRange = [&](int start) {
         const int first = std::clamp(start / kTerrainPageCells, 0, kTerrainPages - 1);
@@ -333,12 +342,17 @@ void COpenGLTerrainRenderer::drawTerrain(const CTrackPOD& track, const TerrainWi
     for (int py = y0; py <= y1; ++py)
         for (int px = x0; px <= x1; ++px) {
             Page& page = m_pages[size_t(py * kTerrainPages + px)];
-            if (!page.valid || page.key != TerrainPageKey(track, px, py)) buildPage(page, track, px, py, textures, maskLevels);
+            if (!page.valid || page.key != TerrainPageKey(track, px, py))
+                buildPage(page, track, px, py, textures, maskLevels, pointShades);
             if (!page.valid) continue;
             loadView(double(px * kTerrainPageCells * kWorldUnitsPerSquare) * kStored,
                      double(py * kTerrainPageCells * kWorldUnitsPerSquare) * kStored);
             if (m_displayMode != 1) m_gl->glCallList(page.list);
-            if (m_displayMode != 0) m_gl->glCallList(page.wireList);
+            if (m_displayMode != 0) {
+                m_gl->glColor3ub(uint8_t(m_wireColour.red()), uint8_t(m_wireColour.green()),
+                                 uint8_t(m_wireColour.blue()));
+                m_gl->glCallList(page.wireList);
+            }
             m_triangles += page.triangles;
         }
 }
@@ -348,7 +362,7 @@ void COpenGLTerrainRenderer::drawMesh(const Mesh& mesh, const Placement* placeme
     if (!m_gl || mesh.triangleCount() == 0) return;
     // The translucent list of a mesh is an entry of its own, one byte past the mesh's address.
     const void* key = translucent ? static_cast<const void*>(reinterpret_cast<const char*>(&mesh) + 1) : &mesh;
-    const MeshCache::Lookup found = m_meshes.find(key, mesh.triangleCount());
+    const MeshCache::Lookup found = m_meshes.find(key, mesh.generation());
     if (!found.hit) {
         if (found.replacedList) m_gl->glDeleteLists(found.replacedList, 1);
         for (const MeshTriangle& t : mesh.triangles()) textureOf(t.texture, (t.flags & kTriangleColourKeyed) != 0);
@@ -380,8 +394,10 @@ void COpenGLTerrainRenderer::drawMesh(const Mesh& mesh, const Placement* placeme
     m_triangles += int(mesh.triangleCount());
 }
 
-void COpenGLTerrainRenderer::drawCourse(const CTrackPOD& track, int selectedCourse, int selectedTruck, bool showMain) {
+void COpenGLTerrainRenderer::drawCourse(const CTrackPOD& track, const TerrainWindow& window, int selectedCourse,
+                                        int selectedTruck, bool showMain) {
     if (!m_gl) return;
+    const CourseOverlay overlay = CourseOverlayOf(track, window, selectedCourse, selectedTruck, showMain);
     loadView(0, 0);
     m_gl->glDisable(GL_TEXTURE_2D);
     m_gl->glDisable(GL_DEPTH_TEST);
@@ -390,43 +406,28 @@ void COpenGLTerrainRenderer::drawCourse(const CTrackPOD& track, int selectedCour
     m_gl->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     m_gl->glEnable(GL_LINE_SMOOTH);
     m_gl->glLineWidth(2);
-    auto point = [&](const std::array<int32_t, 3>& p) {
-        m_gl->glVertex3f(float(p[0]) * kStored, float(p[1]) * kStored, float(p[2] * kWorldUnitsPerHeight) * kStored);
+    auto colour = [&](const RgbColour& c) { m_gl->glColor3ub(c.r, c.g, c.b); };
+    auto point = [&](const OverlayPoint& p) {
+        m_gl->glVertex3f(float(p[0]) * kStored, float(p[1]) * kStored, float(p[2]) * kStored);
     };
-    auto drawOne = [&](const Course& course, uint8_t r, uint8_t g, uint8_t b) {
-        m_gl->glColor3ub(r, g, b);
-        m_gl->glBegin(GL_LINES);
-        for (const CourseSegment& s : course.segments) {
-            point(s.start);
-            point(s.end);
-        }
-        m_gl->glEnd();
-    };
-    if (showMain || selectedCourse == 0) drawOne(track.mainCourse, 255, 32, 32);
-    if (selectedCourse >= 1 && size_t(selectedCourse) <= track.extendedCourses.size() &&
-        track.extendedCourses[size_t(selectedCourse - 1)])
-        drawOne(*track.extendedCourses[size_t(selectedCourse - 1)], 255, 0, 255);
+    m_gl->glBegin(GL_LINES);
+    for (const CourseLine& line : overlay.lines) {
+        colour(line.extended ? kExtendedCourseColour : kMainCourseColour);
+        point(line.from);
+        point(line.to);
+    }
+    m_gl->glEnd();
     m_gl->glDisable(GL_LINE_SMOOTH);
     m_gl->glLineWidth(1);
-    // The eight truck starts (slot 0 is the unused player slot).
-    for (size_t slot = 1; slot < track.vehicles.size(); ++slot) {
-        const VehicleSlot& v = track.vehicles[slot];
-        const double heading = v.psi;
-        const double fx = std::sin(heading), fy = std::cos(heading);
-        const float z = float(v.z * kWorldUnitsPerHeight) * kStored;
-        const std::array<std::array<double, 2>, 3> corners{
-            {{double(v.x), double(v.y)},
-             {v.x - fx * 40 + fy * 10, v.y - fy * 40 - fx * 10},
-             {v.x - fx * 40 - fy * 10, v.y - fy * 40 + fx * 10}}};
-        for (GLenum mode : {GLenum(GL_TRIANGLES), GLenum(GL_LINE_LOOP)}) {
-            if (mode == GL_TRIANGLES)
-                int(slot) == selectedTruck ? m_gl->glColor3ub(0, 255, 0) : m_gl->glColor3ub(255, 255, 255);
-            else
-                m_gl->glColor3ub(255, 0, 0);
-            m_gl->glBegin(mode);
-            for (const auto& c : corners) m_gl->glVertex3f(float(c[0]) * kStored, float(c[1]) * kStored, z);
-            m_gl->glEnd();
-        }
+    for (const TruckStartMarker& truck : overlay.trucks) {
+        colour(truck.selected ? kSelectedTruckStartColour : kTruckStartColour);
+        m_gl->glBegin(GL_TRIANGLES);
+        for (const OverlayPoint& c : truck.corners) point(c);
+        m_gl->glEnd();
+        colour(kTruckStartOutline);
+        m_gl->glBegin(GL_LINE_LOOP);
+        for (const OverlayPoint& c : truck.corners) point(c);
+        m_gl->glEnd();
     }
     m_gl->glDisable(GL_BLEND);
     m_gl->glEnable(GL_DEPTH_TEST);

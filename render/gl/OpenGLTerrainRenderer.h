@@ -38,8 +38,11 @@ public:
     COpenGLTerrainRenderer& operator=(const COpenGLTerrainRenderer&) = delete;
 
     // Starts a frame in the current context; false when the context offers
-    // no fixed-function OpenGL (nothing is drawn then).
-    bool beginFrame(QOpenGLContext* context, int width, int height, QColor background);
+    // no fixed-function OpenGL (nothing is drawn then). With the native
+    // window that presents the frames, the swap interval follows the v-sync
+    // option, set only when the option changed since it was last set.
+    bool beginFrame(QOpenGLContext* context, int width, int height, QColor background,
+                    quintptr presentingWindow = 0);
     void endFrame();
 
     void setCamera(const ravok::ViewCamera& camera, int centreX, int centreY);
@@ -47,19 +50,23 @@ public:
     void setHdProvider(HdProvider provider) { m_hdProvider = std::move(provider); }
     // Textured, wire frame (1) or both (2).
     void setDisplayMode(int mode) { m_displayMode = mode; }
+    // The colour of the terrain's wire frame ("Wireframe" of the Colors page).
+    void setWireColour(QColor colour) { m_wireColour = colour; }
 
     // The terrain pages of the window (or all of them), each rebuilt when its
-    // key changed, darkened by the mask levels when there are any (a change
-    // of the levels needs InvalidateTextures).
+    // key changed, darkened by the mask levels when there are any, lit by the
+    // point shades instead of the light map when there are any (a change of
+    // either needs InvalidateTextures).
     void drawTerrain(const ravok::CTrackPOD& track, const ravok::TerrainWindow& window,
                      const ravok::MeshTextureList& textures, bool wholeGrid,
-                     std::span<const uint8_t> maskLevels = {});
+                     std::span<const uint8_t> maskLevels = {}, std::span<const uint8_t> pointShades = {});
     // A mesh in world units, placed (objects) or not (boxes, water, backdrop).
     // Translucent meshes are drawn half see-through ("Model Transparency").
     void drawMesh(const ravok::Mesh& mesh, const ravok::Placement* placement = nullptr, bool depthTest = true,
                   bool translucent = false);
-    // The course lines and the truck start triangles.
-    void drawCourse(const ravok::CTrackPOD& track, int selectedCourse, int selectedTruck, bool showMain = true);
+    // The course lines (those crossing the window's square) and the truck start triangles.
+    void drawCourse(const ravok::CTrackPOD& track, const ravok::TerrainWindow& window, int selectedCourse,
+                    int selectedTruck, bool showMain = true);
 
     // One model alone, turned by pitch - 90 degrees about x and by yaw about z
     // (degrees), at the distance that shows it whole. False (code 40) when
@@ -77,8 +84,14 @@ public:
 
     int trianglesDrawn() const { return m_triangles; }
     int pagesBuilt() const { return m_pagesBuilt; }
+    int texturesUploaded() const { return m_uploads; }
+    // The interval last set (-1 none yet), how often one was set, and whether
+    // the platform took the last one (it may have no swap control).
     int lastSwapInterval() const { return m_swapInterval; }
-    // Records the interval the next context is made with; true when it changed.
+    int swapIntervalsSet() const { return m_swapIntervalsSet; }
+    bool swapIntervalApplied() const { return m_swapIntervalApplied; }
+    // The v-sync option: the next frame sets the interval for it, and windows
+    // made from now on start with it. True when it changed.
     bool applyVerticalSync(bool on);
 
 private:
@@ -98,7 +111,7 @@ private:
     void compileMesh(const ravok::Mesh& mesh, float offsetX, float offsetY, float alpha = 1);
     void compileWire(const ravok::Mesh& mesh, float offsetX, float offsetY);
     void buildPage(Page& page, const ravok::CTrackPOD& track, int px, int py, const ravok::MeshTextureList& textures,
-                   std::span<const uint8_t> maskLevels);
+                   std::span<const uint8_t> maskLevels, std::span<const uint8_t> pointShades);
     void loadView(double originX, double originY);
     void deletePages();
 
@@ -109,10 +122,13 @@ private:
     bool m_paletteLoaded = false;
     HdProvider m_hdProvider;
     int m_displayMode = 0;
+    QColor m_wireColour{0, 128, 0};
     std::vector<Page> m_pages = std::vector<Page>(ravok::kTerrainPages * ravok::kTerrainPages);
     std::unordered_map<const ravok::MeshTexture*, TextureObjects> m_textures;
     ravok::MeshCache m_meshes;
-    int m_triangles = 0, m_pagesBuilt = 0;
-    int m_swapInterval = -1;
+    int m_triangles = 0, m_pagesBuilt = 0, m_uploads = 0;
+    bool m_verticalSync = false;
+    int m_swapInterval = -1, m_swapIntervalsSet = 0;
+    bool m_swapIntervalApplied = false;
     int m_error = 0;
 };

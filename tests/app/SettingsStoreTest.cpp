@@ -127,3 +127,48 @@ TEST(SettingsStore, EmptyStoreLeavesTheDefaults) {
     EXPECT_EQ(s.gamma, 1.0f);
     EXPECT_EQ(s.windowPos.left, -1000);
 }
+
+TEST(SettingsStore, FirstStartDrawsAtTheWindowSizeThroughOpenGLWhereItCan) {
+    for (const bool openGL : {true, false}) {
+        TempStore temp;
+        QSettings store(temp.path(), QSettings::IniFormat);
+        ProgramSettings s = defaultSettings("/tmp/base");
+        LoadSettings(store, s);
+        int asked = 0;
+        EXPECT_TRUE(ChooseFirstStartDisplay(store, s, [&] { return ++asked, openGL; }));
+        EXPECT_EQ(s.display, 4u);
+        EXPECT_EQ(s.useOpenGL, openGL);
+        EXPECT_EQ(asked, 1);
+    }
+
+    // A stored choice is honoured, and OpenGL is not even tried.
+    TempStore temp;
+    {
+        QSettings store(temp.path(), QSettings::IniFormat);
+        ProgramSettings chosen = defaultSettings("/tmp/base");
+        chosen.display = 1;
+        chosen.useOpenGL = false;
+        SaveSettings(store, chosen);
+    }
+    QSettings store(temp.path(), QSettings::IniFormat);
+    ProgramSettings s = defaultSettings("/tmp/base");
+    LoadSettings(store, s);
+    int asked = 0;
+    EXPECT_FALSE(ChooseFirstStartDisplay(store, s, [&] { return ++asked, true; }));
+    EXPECT_EQ(s.display, 1u);
+    EXPECT_FALSE(s.useOpenGL);
+    EXPECT_EQ(asked, 0);
+
+    // A store holding only folders still leaves the display to be chosen.
+    TempStore partial;
+    {
+        QSettings only(partial.path(), QSettings::IniFormat);
+        only.setValue(QStringLiteral("1.0/ART folder"), QStringLiteral("/data/art"));
+    }
+    QSettings folders(partial.path(), QSettings::IniFormat);
+    ProgramSettings f = defaultSettings("/tmp/base");
+    LoadSettings(folders, f);
+    EXPECT_TRUE(ChooseFirstStartDisplay(folders, f, [] { return false; }));
+    EXPECT_EQ(f.display, 4u);
+    EXPECT_FALSE(f.useOpenGL);
+}

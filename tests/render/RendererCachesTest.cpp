@@ -70,7 +70,7 @@ TEST(RendererCaches, MeshCacheReplacesTheLeastRecentlyDrawn) {
     EXPECT_FALSE(sixtyFifth.hit);
     EXPECT_EQ(sixtyFifth.index, 5);
     EXPECT_EQ(sixtyFifth.replacedList, 105u);
-    // A mesh whose triangle count changed is compiled again.
+    // A mesh of a new generation is compiled again.
     EXPECT_FALSE(cache.find(&meshes[0], 11).hit);
     EXPECT_EQ(cache.clear().size(), 62u); // the two new entries have no list yet
 }

@@ -23,8 +23,9 @@ using ravok::test::hillyTrack;
 namespace {
 
 std::vector<uint8_t> draw(const CTrackPOD& track, const ViewCamera& camera, FrameBuffer& frame,
-                          bool showBackdrop = true) {
+                          bool showBackdrop = true, bool showCourse = false) {
     TrackScene scene;
+    scene.setReliefShading(track, true); // as the view does, for a track never lit
     scene.build(track, TerrainWindowOf(camera));
     ShadeTables shades;
     BuildTrackShades(shades, track);
@@ -34,6 +35,7 @@ std::vector<uint8_t> draw(const CTrackPOD& track, const ViewCamera& camera, Fram
     SceneOptions options;
     options.background = uint8_t(track.palette.NearestPaletteIndex(110, 150, 200));
     options.showBackdrop = showBackdrop;
+    options.showCourse = showCourse;
     scene.draw(renderer, frame, track, camera, options);
     return FrameToBgr(frame, track.palette);
 }
@@ -52,6 +54,7 @@ void keep(const std::vector<uint8_t>& bgr, const FrameBuffer& frame, const char*
 TEST(TrackPicture, HillsWaterBoxesAndObjectsAllShow) {
     auto track = std::make_unique<CTrackPOD>();
     hillyTrack(*track);
+    test::courseOverHillsUnlit(*track);
     const int orange = track->palette.NearestPaletteIndex(255, 150, 0);
     const int sky = track->palette.NearestPaletteIndex(110, 150, 200);
 
@@ -64,9 +67,12 @@ TEST(TrackPicture, HillsWaterBoxesAndObjectsAllShow) {
     close.gridSize = 128;
     FrameBuffer frame;
     frame.resize(800, 450);
-    keep(draw(*track, close, frame), frame, "track-close.png");
+    keep(draw(*track, close, frame, true, true), frame, "track-close.png");
     std::set<uint8_t> used(frame.pixels.begin(), frame.pixels.end());
     EXPECT_GT(used.size(), 60u);       // shaded, textured ground
+    const CourseOverlayColours course = CourseOverlayColoursOf(track->palette);
+    EXPECT_GT(std::count(frame.pixels.begin(), frame.pixels.end(), course.mainCourse), 200);
+    EXPECT_GT(std::count(frame.pixels.begin(), frame.pixels.end(), course.truck), 50);
     EXPECT_TRUE(used.count(uint8_t(orange))); // the objects
     EXPECT_EQ(frame.at(400, 2), sky);  // sky above the horizon
     EXPECT_NE(frame.at(400, 440), sky); // ground below

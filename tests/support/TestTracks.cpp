@@ -68,4 +68,24 @@ void hillyTrack(CTrackPOD& t) {
     }
 }
 
+// Lays a course over the hills ahead of the close camera, with the truck
+// starts in a row behind its start, and forgets the light map (a track never
+// lit, drawn with relief shading).
+void courseOverHillsUnlit(CTrackPOD& t) {
+    const std::array<std::array<int, 2>, 6> points{{{113, 104}, {118, 108}, {124, 110}, {130, 115}, {134, 122}, {132, 130}}};
+    for (size_t i = 0; i + 1 < points.size(); ++i) {
+        CourseSegment s;
+        s.start = {points[i][0] * 64, points[i][1] * 64, t.terrain.height(points[i][0], points[i][1])};
+        s.end = {points[i + 1][0] * 64, points[i + 1][1] * 64, t.terrain.height(points[i + 1][0], points[i + 1][1])};
+        t.mainCourse.segments.push_back(s);
+    }
+    for (size_t slot = 1; slot < t.vehicles.size(); ++slot) {
+        VehicleSlot& v = t.vehicles[slot];
+        v.x = int32_t(108 * 64 + 24 * int(slot)), v.y = int32_t(102 * 64 + 14 * int(slot % 2));
+        v.z = t.terrain.height(v.x / 64, v.y / 64) + 4;
+        v.psi = 0.8f;
+    }
+    for (auto& cell : t.terrain.cells) cell[0] = kDefaultShade;
+}
+
 } // namespace ravok::test

@@ -4,6 +4,9 @@
 #include "app/RavokView.h"
 #include "app/SpeedLimitDlg.h"
 #include "app/ViewControlsBar.h"
+#include "app/ViewSurface.h"
+#include "art/Picture.h"
+#include "art/Texture.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
 #include "render/TerrainPicking.h"
@@ -12,6 +15,7 @@
 #include "AppTestSupport.h"
 #include "TestTracks.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -122,16 +126,26 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
     EXPECT_LE(view.glRenderer().pagesBuilt() - built, 4);
 
     if (const char* dir = std::getenv("RAVOK_PICTURES_DIR")) {
-        // The picture of the editor in docs/: the hills, the water and the boxes.
+        // The picture of the editor in docs/: course mode over the hills, the
+        // water and the boxes, through the software renderer at the window's size.
+        const ProgramSettings kept = settings;
+        test::courseOverHillsUnlit(doc.track());
+        settings.useOpenGL = false;
+        view.OnTrackChanged();
+        settings.colors[0] = {110, 150, 200}; // a sky for the background
+        frame.setEditMode(kEditCourse);
         ViewCamera& camera = view.camera();
-        camera.z = 3 * 160;
-        camera.yaw = 60;
-        camera.pitch = 1020;
-        view.OnBarNotification(ravok::ViewCommand::GridSize, 128);
-        view.JumpTo(110 * 64, 95 * 64);
+        camera.z = 3 * 260;
+        camera.yaw = 250;
+        camera.pitch = 1150;
+        view.OnBarNotification(ravok::ViewCommand::GridSize, 256);
+        view.JumpTo(108 * 64, 88 * 64);
         drawn(view);
         QTest::qWait(100);
         frame.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/editor.png"));
+        settings = kept;
+        frame.setEditMode(kEditTerrain);
+        drawn(view);
     }
 
     // Moving the view into another window makes a new context: everything is
@@ -465,4 +479,236 @@ TEST_F(TopDownView, TexturesArePaintedUnderTheMouseWithTheSelectionDrawn) {
     for (int y = under.y - 1; y <= under.y + 1; ++y)
         for (int x = under.x - 1; x <= under.x + 1; ++x) EXPECT_EQ(doc.track().terrain.textures[size_t(y * 256 + x)], 2);
     EXPECT_EQ(doc.track().terrain.textures[size_t(under.y * 256 + under.x + 2)], 0);
+}
+
+namespace {
+
+// Where the pixels that differ between two pictures of the same view lie.
+struct Difference {
+    int count = 0, width = 0;
+    std::vector<char> mask;
+    // The share of these pixels that have one of the other's within `radius`.
+    double coveredBy(const Difference& other, int radius) const {
+        if (!count) return 0;
+        int covered = 0;
+        const int height = int(mask.size()) / width;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                if (!mask[size_t(y * width + x)]) continue;
+                bool near = false;
+                for (int dy = -radius; dy <= radius && !near; ++dy)
+                    for (int dx = -radius; dx <= radius && !near; ++dx) {
+                        const int u = x + dx, v = y + dy;
+                        near = u >= 0 && v >= 0 && u < width && v < height && other.mask[size_t(v * width + u)];
+                    }
+                covered += near;
+            }
+        return double(covered) / count;
+    }
+};
+template <typename Keep>
+Difference differenceOf(const QImage& with, const QImage& without, Keep keep, int threshold = 40) {
+    Difference d;
+    d.width = with.width();
+    d.mask.assign(size_t(with.width() * with.height()), 0);
+    if (with.size() != without.size()) return d;
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x) {
+            const QColor a = with.pixelColor(x, y), b = without.pixelColor(x, y);
+            const int change = std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                               std::abs(a.blue() - b.blue());
+            if (change < threshold || !keep(a)) continue;
+            ++d.count;
+            d.mask[size_t(y * with.width() + x)] = 1;
+        }
+    return d;
+}
+bool any(const QColor&) { return true; }
+bool courseRed(const QColor& c) { return c.red() > 180 && c.green() < 110 && c.blue() < 110; }
+bool truckWhite(const QColor& c) { return c.red() > 200 && c.green() > 200 && c.blue() > 200; }
+
+// The editor looking straight down on the objects, the boxes and some water
+// of the hilly track, with a course and its truck starts laid out there.
+struct AgreementView : ::testing::Test {
+    QApplication& application = glApp();
+    ProgramSettings settings = [] {
+        ProgramSettings s = defaultSettings("/tmp");
+        s.display = 4;
+        s.wholeGrid = true;
+        s.editState.displayMode = 0;
+        return s;
+    }();
+    CRavokDoc doc{settings};
+    CRavokFrame frame{doc, settings};
+    CRavokView& view = *frame.view();
+
+    void SetUp() override {
+        CTrackPOD& track = doc.track();
+        test::hillyTrack(track);
+        auto segment = [&](int x0, int y0, int x1, int y1) {
+            CourseSegment s;
+            s.start = {x0 * 64, y0 * 64, track.terrain.height(x0, y0)};
+            s.end = {x1 * 64, y1 * 64, track.terrain.height(x1, y1)};
+            return s;
+        };
+        track.mainCourse.segments = {segment(100, 108, 130, 108), segment(130, 108, 140, 95)};
+        for (size_t slot = 0; slot < track.vehicles.size(); ++slot) {
+            VehicleSlot& v = track.vehicles[slot];
+            v.x = int32_t((104 + 2 * slot) * 64), v.y = 104 * 64;
+            v.z = track.terrain.height(v.x / 64, v.y / 64) + 4;
+        }
+        frame.resize(1000, 760);
+        frame.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        QTest::mouseMove(&view, QPoint(2, 2)); // the brush outline stays in a corner
+        view.OnTrackReplaced();
+        view.camera() = ViewCamera{124 * 64, 112 * 64, 3 * 700, 0, 1800, 256};
+        view.JumpTo(124 * 64, 112 * 64);
+    }
+};
+
+} // namespace
+
+TEST_F(AgreementView, BothRenderersPutCourseTrucksObjectsAndWaterInTheSamePlaces) {
+    if (!CViewSurface::OpenGLAvailable()) GTEST_SKIP() << "no OpenGL here";
+    struct Pictures {
+        QImage plain, course, noObjects, noWater;
+    };
+    auto take = [&](bool openGL) {
+        settings.useOpenGL = openGL;
+        Pictures p;
+        p.plain = drawn(view);
+        settings.alwaysShowCourse = true; // as course mode shows it, without another tool bar
+        p.course = drawn(view);
+        settings.alwaysShowCourse = false;
+        settings.hideColliderBoxes = true;
+        p.noObjects = drawn(view);
+        settings.hideColliderBoxes = false;
+        settings.showWater = false;
+        p.noWater = drawn(view);
+        settings.showWater = true;
+        return p;
+    };
+    const Pictures software = take(false);
+    const Pictures opengl = take(true);
+    // Each picture's pixels lie within a few pixels of the other's, and neither has far more of them.
+    auto agree = [&](const char* what, const Difference& s, const Difference& g, int atLeast) {
+        EXPECT_GT(s.count, atLeast) << what << " in the software picture";
+        EXPECT_GT(g.count, atLeast) << what << " in the OpenGL picture";
+        EXPECT_GT(s.coveredBy(g, 4), 0.85) << what;
+        EXPECT_GT(g.coveredBy(s, 4), 0.85) << what;
+        EXPECT_LT(std::max(s.count, g.count), 3 * std::min(s.count, g.count) + 1) << what;
+    };
+    agree("the course", differenceOf(software.course, software.plain, courseRed),
+          differenceOf(opengl.course, opengl.plain, courseRed), 100);
+    agree("the truck starts", differenceOf(software.course, software.plain, truckWhite),
+          differenceOf(opengl.course, opengl.plain, truckWhite), 50);
+    agree("the objects", differenceOf(software.plain, software.noObjects, any),
+          differenceOf(opengl.plain, opengl.noObjects, any), 200);
+    agree("the water", differenceOf(software.plain, software.noWater, any),
+          differenceOf(opengl.plain, opengl.noWater, any), 500);
+}
+
+TEST_F(AgreementView, TexturePaintingRebuildsOnlyTheChangedPagesAndVSyncFollowsAtTheNextFrame) {
+    if (!CViewSurface::OpenGLAvailable()) GTEST_SKIP() << "no OpenGL here";
+    settings.useOpenGL = true;
+    frame.setEditMode(kEditTextures);
+    drawn(view);
+    const int uploads = view.glRenderer().texturesUploaded();
+    const int pages = view.glRenderer().pagesBuilt();
+    ASSERT_GT(uploads, 0);
+    view.SetTexturePaintMode(true);
+    view.SetTexturePaintSize(2, 2);
+    doc.setTextureSelection(1, {1});
+    ASSERT_TRUE(view.TextureClick({122, 110}, false));
+    ASSERT_EQ(doc.track().terrain.textures[size_t(110 * 256 + 122)], 1);
+    drawn(view);
+    EXPECT_EQ(view.glRenderer().texturesUploaded(), uploads) << "no texture is uploaded again";
+    EXPECT_GE(view.glRenderer().pagesBuilt() - pages, 1);
+    EXPECT_LE(view.glRenderer().pagesBuilt() - pages, 4);
+    ASSERT_TRUE(view.Undo());
+    drawn(view);
+    EXPECT_EQ(view.glRenderer().texturesUploaded(), uploads);
+    EXPECT_LE(view.glRenderer().pagesBuilt() - pages, 8);
+
+    // V-Sync: the next frame sets the interval, and only once while the option stays.
+    const int interval = view.glRenderer().lastSwapInterval();
+    const int sets = view.glRenderer().swapIntervalsSet();
+    settings.verticalSync = interval != 1;
+    view.OnSettingsChanged();
+    EXPECT_EQ(view.glRenderer().lastSwapInterval(), interval);
+    drawn(view);
+    EXPECT_EQ(view.glRenderer().lastSwapInterval(), settings.verticalSync ? 1 : 0);
+    EXPECT_EQ(view.glRenderer().swapIntervalsSet(), sets + 1);
+    view.OnSettingsChanged();
+    drawn(view);
+    EXPECT_EQ(view.glRenderer().swapIntervalsSet(), sets + 1);
+}
+
+TEST_F(AgreementView, PicturesOnlyTexturesAreFilledAndReliefShowsAnUnlitTrack) {
+    settings.useOpenGL = false;
+    CTrackPOD& track = doc.track();
+    // What a pod written without the legacy fallback holds: the pictures alone.
+    for (int slot = 0; slot < 3; ++slot) {
+        Texture& texture = *track.terrainTextures[size_t(slot)];
+        std::vector<uint8_t> bgr;
+        for (uint8_t index : texture.pixels()) {
+            const RgbColour& c = track.palette[index];
+            bgr.insert(bgr.end(), {c.b, c.g, c.r});
+        }
+        std::string message;
+        const auto png = EncodePng(bgr.data(), texture.width(), texture.height(), size_t(texture.width()) * 3, message);
+        ASSERT_TRUE(png) << message;
+        texture.setHdSource(*png);
+        texture.dropPixels();
+    }
+    view.camera() = ViewCamera{60 * 64, 40 * 64, 3 * 170, 450, 1050, 64};
+    view.OnTrackReplaced();
+    view.JumpTo(60 * 64, 40 * 64);
+    EXPECT_TRUE(track.terrainTextures[0]->hasPixels());
+    EXPECT_GT(grassShare(drawn(view)), 0.3);
+
+    // An unlit track: the slopes show while Relief Shading is on.
+    const std::vector<ShadeCell> lightMap(track.terrain.cells.size(), ShadeCell{kDefaultShade});
+    track.terrain.cells = lightMap;
+    view.OnTrackChanged();
+    QAction* relief = nullptr;
+    for (QAction* action : frame.findChildren<QAction*>())
+        if (action->text() == QStringLiteral("Relief Shading")) relief = action;
+    ASSERT_TRUE(relief);
+    EXPECT_TRUE(relief->isChecked());
+    const QImage shaded = drawn(view);
+    relief->setChecked(false);
+    EXPECT_FALSE(view.reliefShading());
+    const QImage flat = drawn(view);
+    EXPECT_GT(differenceOf(shaded, flat, any, 3).count, shaded.width() * shaded.height() / 4);
+    EXPECT_EQ(track.terrain.cells, lightMap);
+    relief->setChecked(true);
+}
+
+TEST_F(AgreementView, WireAloneShowsNoGroundInTheWireframeColourThroughBothRenderers) {
+    if (!CViewSurface::OpenGLAvailable()) GTEST_SKIP() << "no OpenGL here";
+    settings.colors[1] = {255, 0, 255}; // Wireframe
+    auto wirePixels = [](const QImage& picture) {
+        int n = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                const QColor c = picture.pixelColor(x, y);
+                n += c.red() > 200 && c.green() < 60 && c.blue() > 200;
+            }
+        return n;
+    };
+    view.camera() = ViewCamera{60 * 64, 40 * 64, 3 * 170, 450, 1050, 64};
+    view.JumpTo(60 * 64, 40 * 64);
+    for (const bool openGL : {false, true}) {
+        settings.useOpenGL = openGL;
+        view.OnBarNotification(13, 1); // Wire
+        const QImage wire = drawn(view);
+        EXPECT_GT(wirePixels(wire), 2000) << openGL;
+        EXPECT_LT(grassShare(wire), 0.02) << openGL;
+        view.OnBarNotification(13, 2); // Both
+        const QImage both = drawn(view);
+        EXPECT_GT(wirePixels(both), 2000) << openGL;
+        EXPECT_GT(grassShare(both), 0.2) << openGL;
+    }
 }
