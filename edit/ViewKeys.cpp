@@ -35,20 +35,22 @@ Key CanonicalKey(Key key, KeyModifiers modifiers) {
 }
 
 bool SetFlightKey(FlightKeys& keys, Key key, bool down) {
-    switch (key) {
-    case Key::Up: keys.forward = down; break;
-    case Key::Down: keys.back = down; break;
-    case Key::Left: keys.turnLeft = down; break;
-    case Key::Right: keys.turnRight = down; break;
-    case Key::PageUp: keys.lookUp = down; break;
-    case Key::PageDown: keys.lookDown = down; break;
-    case Key('A'): keys.climb = down; break;
-    case Key('Z'): keys.descend = down; break;
-    case Key::Comma: keys.slideLeft = down; break;
-    case Key::Period: keys.slideRight = down; break;
-    case Key::Shift: keys.fast = down; break;
+    bool* held = nullptr;
+    switch (int(key)) {
+    case int(Key::Up): held = &keys.forward; break;
+    case int(Key::Down): held = &keys.back; break;
+    case int(Key::Left): held = &keys.turnLeft; break;
+    case int(Key::Right): held = &keys.turnRight; break;
+    case int(Key::PageUp): held = &keys.lookUp; break;
+    case int(Key::PageDown): held = &keys.lookDown; break;
+    case 'A': held = &keys.climb; break;
+    case 'Z': held = &keys.descend; break;
+    case int(Key::Comma): held = &keys.slideLeft; break;
+    case int(Key::Period): held = &keys.slideRight; break;
+    case int(Key::Shift): held = &keys.fast; break;
     default: return false;
     }
+    *held = down;
     return true;
 }
 

@@ -133,7 +133,8 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
         settings.useOpenGL = false;
         view.OnTrackChanged();
         settings.colors[0] = {110, 150, 200}; // a sky for the background
-        frame.setEditMode(kEditCourse);
+        settings.alwaysShowObjects = settings.alwaysShowGroundBoxes = true; // F6 and F7 on
+        frame.setEditMode(ravok::EditMode::Course);
         ViewCamera& camera = view.camera();
         camera.z = 3 * 260;
         camera.yaw = 250;
@@ -144,7 +145,7 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
         QTest::qWait(100);
         frame.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/editor.png"));
         settings = kept;
-        frame.setEditMode(kEditTerrain);
+        frame.setEditMode(ravok::EditMode::Terrain);
         drawn(view);
     }
 
@@ -536,6 +537,8 @@ struct AgreementView : ::testing::Test {
         s.display = 4;
         s.wholeGrid = true;
         s.editState.displayMode = 0;
+        // F6 and F7: the objects and ground boxes show in every edit mode.
+        s.alwaysShowObjects = s.alwaysShowGroundBoxes = true;
         return s;
     }();
     CRavokDoc doc{settings};
@@ -612,7 +615,7 @@ TEST_F(AgreementView, BothRenderersPutCourseTrucksObjectsAndWaterInTheSamePlaces
 TEST_F(AgreementView, TexturePaintingRebuildsOnlyTheChangedPagesAndVSyncFollowsAtTheNextFrame) {
     if (!CViewSurface::OpenGLAvailable()) GTEST_SKIP() << "no OpenGL here";
     settings.useOpenGL = true;
-    frame.setEditMode(kEditTextures);
+    frame.setEditMode(ravok::EditMode::Textures);
     drawn(view);
     const int uploads = view.glRenderer().texturesUploaded();
     const int pages = view.glRenderer().pagesBuilt();
@@ -702,11 +705,11 @@ TEST_F(AgreementView, WireAloneShowsNoGroundInTheWireframeColourThroughBothRende
     view.JumpTo(60 * 64, 40 * 64);
     for (const bool openGL : {false, true}) {
         settings.useOpenGL = openGL;
-        view.OnBarNotification(13, 1); // Wire
+        view.OnBarNotification(ravok::ViewCommand::DisplayMode, 1); // Wire
         const QImage wire = drawn(view);
         EXPECT_GT(wirePixels(wire), 2000) << openGL;
         EXPECT_LT(grassShare(wire), 0.02) << openGL;
-        view.OnBarNotification(13, 2); // Both
+        view.OnBarNotification(ravok::ViewCommand::DisplayMode, 2); // Both
         const QImage both = drawn(view);
         EXPECT_GT(wirePixels(both), 2000) << openGL;
         EXPECT_GT(grassShare(both), 0.2) << openGL;
