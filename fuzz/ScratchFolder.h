@@ -3,6 +3,7 @@
 // A folder of the harness's own, one per process, emptied for every input
 // and removed when the process ends.
 #include "base/FileIO.h"
+#include "base/PortableFile.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -36,7 +37,7 @@ private:
 };
 
 inline void writeFile(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    if (FILE* f = openFile(path, "wb")) {
         if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
     }

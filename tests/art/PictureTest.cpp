@@ -314,7 +314,7 @@ TEST(Picture, RefusesATgaWhoseDataIsShorterThanItsHeaderSays) {
 
     // The art folder batch keeps the good .RAW of a truncated picture.
     test::TempDir dir;
-    magick("-size 64x64 xc:blue -orient TopLeft '" + (dir / "road.tga").string() + "'");
+    test::writeBytes(dir / "road.tga", tgaFile(64, 64, 64 * 64 * 3));
     ASSERT_EQ(UpdateHdTexturesOfFolder(dir.path(), {}).converted, 1);
     const auto goodRaw = bytesOf(dir / "road.raw");
     auto truncated = bytesOf(dir / "road.tga");

@@ -98,6 +98,7 @@ TEST(DocumentSteps, OpenReadsSetsUpAndReportsMissingArtWithoutFailing) {
     EXPECT_EQ(filledSlots(track->terrainTextures), 0);
 }
 
+#ifndef _WIN32 // POSIX modes, links and a child process with a file-size limit
 TEST(DocumentSteps, AFailedSaveLeavesTheOldFileByteIdentical) {
     TempDir dir;
     writeTrackFile(dir / "hill.rvk");
@@ -198,6 +199,8 @@ TEST(DocumentSteps, WritePodReportsFailuresAndWhatWasNotPacked) {
     for (const std::string& shown : prompter.shown)
         EXPECT_EQ(shown.find(kTexturesNotPackedCaption), std::string::npos) << shown;
 }
+
+#endif
 
 TEST(DocumentSteps, ViewAndCloneFailuresLeaveAClearedTrack) {
     TempDir dir;

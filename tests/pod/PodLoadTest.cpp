@@ -174,6 +174,7 @@ TEST(PodExtract, WritesOnlyInsideTheFoldersAndLeavesExistingFiles) {
     EXPECT_EQ(told.shown.back(), std::string(kExtractCaption) + ": " + kCantAccessSourcePodMessage);
 }
 
+#ifndef _WIN32 // making links needs rights a Windows user rarely has
 // A link that already sits inside the art folder leads out of it: an entry
 // through that link, or onto a link to a file outside, is not written.
 TEST(PodExtract, NeverFollowsALinkOutOfTheFolder) {
@@ -200,6 +201,7 @@ TEST(PodExtract, NeverFollowsALinkOutOfTheFolder) {
     EXPECT_TRUE(std::filesystem::is_symlink(art / "DANGLING.RAW"));
     EXPECT_TRUE(std::filesystem::exists(art / "INNER" / "GOOD.RAW"));
 }
+#endif
 
 // A viewed pod holds the frames its model lists name, as Extract writes
 // them, and takes a description only from the file the level file names.
