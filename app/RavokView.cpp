@@ -544,8 +544,9 @@ void CRavokView::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void CRavokView::focusOutEvent(QFocusEvent* event) {
-
-    // Keys released elsewhere never arrive: the flight stops with the focus.
+    // Keys and buttons released elsewhere never arrive: the flight stops with
+    // the focus, and a drag's step is taken now.
+    finishDrag();
     m_keys = {};
     m_flight.stop();
     m_flightTimer.stop();
