@@ -81,63 +81,47 @@ void setCourses(CTrackPOD& track, const CourseState& state) {
     track.vehicles = state.vehicles;
 }
 
+// Calls f(track field, state field) for every value the settings state holds.
+template <typename Track, typename State, typename F> void forEachSetting(Track& t, State& s, F f) {
+    f(t.WorldName, s.worldName);
+    f(t.worldNameFromTrackName, s.worldNameFromTrackName);
+    f(t.trackName, s.trackName);
+    f(t.locale, s.locale);
+    f(t.browseBitmapName, s.browseBitmapName);
+    f(t.iconBitmapName, s.iconBitmapName);
+    f(t.comment, s.comment);
+    f(t.RaceType, s.raceType);
+    f(t.waterLevel, s.waterLevel);
+    f(t.waterLevelQuarters, s.waterLevelQuarters);
+    f(t.ambientSound, s.ambientSound);
+    f(t.omitLegacyFallback, s.omitLegacyFallback);
+    f(t.weatherMask, s.weatherMask);
+    f(t.stadiumFlag, s.stadiumFlag);
+    f(t.arenaX, s.arenaX);
+    f(t.arenaY, s.arenaY);
+    f(t.arenaSizeX, s.arenaSizeX);
+    f(t.arenaSizeY, s.arenaSizeY);
+    f(t.fogMap, s.fogMap);
+    f(t.pictures, s.pictures);
+    f(t.animations, s.animations);
+    f(t.levelVectors, s.levelVectors);
+}
+
 TrackSettingsState settingsOf(const CTrackPOD& t) {
     TrackSettingsState s;
-    s.worldName = t.WorldName;
-    s.worldNameFromTrackName = t.worldNameFromTrackName;
-    s.trackName = t.trackName;
-    s.locale = t.locale;
-    s.browseBitmapName = t.browseBitmapName;
-    s.iconBitmapName = t.iconBitmapName;
-    s.comment = t.comment;
-    s.raceType = t.RaceType;
-    s.waterLevel = t.waterLevel;
-    s.waterLevelQuarters = t.waterLevelQuarters;
-    s.ambientSound = t.ambientSound;
-    s.omitLegacyFallback = t.omitLegacyFallback;
-    s.weatherMask = t.weatherMask;
-    s.stadiumFlag = t.stadiumFlag;
-    s.arenaX = t.arenaX, s.arenaY = t.arenaY, s.arenaSizeX = t.arenaSizeX, s.arenaSizeY = t.arenaSizeY;
-    s.fogMap = t.fogMap;
-    s.pictures = t.pictures;
-    s.animations = t.animations;
-    s.levelVectors = t.levelVectors;
+    forEachSetting(t, s, [](const auto& from, auto& to) { to = from; });
     return s;
 }
 
 void setSettings(CTrackPOD& t, const TrackSettingsState& s) {
-    t.WorldName = s.worldName;
-    t.worldNameFromTrackName = s.worldNameFromTrackName;
-    t.trackName = s.trackName;
-    t.locale = s.locale;
-    t.browseBitmapName = s.browseBitmapName;
-    t.iconBitmapName = s.iconBitmapName;
-    t.comment = s.comment;
-    t.RaceType = s.raceType;
-    t.waterLevel = s.waterLevel;
-    t.waterLevelQuarters = s.waterLevelQuarters;
-    t.ambientSound = s.ambientSound;
-    t.omitLegacyFallback = s.omitLegacyFallback;
-    t.weatherMask = s.weatherMask;
-    t.stadiumFlag = s.stadiumFlag;
-    t.arenaX = s.arenaX, t.arenaY = s.arenaY, t.arenaSizeX = s.arenaSizeX, t.arenaSizeY = s.arenaSizeY;
-    t.fogMap = s.fogMap;
-    t.pictures = s.pictures;
-    t.animations = s.animations;
-    t.levelVectors = s.levelVectors;
+    forEachSetting(t, s, [](auto& to, const auto& from) { to = from; });
 }
 
 // Compared in place: the pictures may be megabytes, copied only when they changed.
 bool sameSettings(const CTrackPOD& t, const TrackSettingsState& s) {
-    return t.WorldName == s.worldName && t.worldNameFromTrackName == s.worldNameFromTrackName &&
-           t.trackName == s.trackName && t.locale == s.locale && t.browseBitmapName == s.browseBitmapName &&
-           t.iconBitmapName == s.iconBitmapName && t.comment == s.comment && t.RaceType == s.raceType &&
-           t.waterLevel == s.waterLevel && t.waterLevelQuarters == s.waterLevelQuarters &&
-           t.ambientSound == s.ambientSound && t.omitLegacyFallback == s.omitLegacyFallback &&
-           t.weatherMask == s.weatherMask && t.stadiumFlag == s.stadiumFlag && t.arenaX == s.arenaX &&
-           t.arenaY == s.arenaY && t.arenaSizeX == s.arenaSizeX && t.arenaSizeY == s.arenaSizeY &&
-           t.fogMap == s.fogMap && t.pictures == s.pictures && t.animations == s.animations &&
-           t.levelVectors == s.levelVectors;
+    bool same = true;
+    forEachSetting(t, s, [&same](const auto& a, const auto& b) { same = same && a == b; });
+    return same;
 }
 
 // The slots of a table as plain copies.

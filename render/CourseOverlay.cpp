@@ -1,6 +1,7 @@
 #include "render/CourseOverlay.h"
 
 #include "model/TrackPod.h"
+#include "render/LineClip.h"
 #include "render/TrackMeshes.h"
 
 #include <algorithm>
@@ -22,20 +23,7 @@ OverlayPoint worldOf(const std::array<int32_t, 3>& p) {
 // Whether the segment from a to b crosses the rectangle (Liang-Barsky on x and y).
 bool crossesSquare(const OverlayPoint& a, const OverlayPoint& b, double x0, double y0, double x1, double y1) {
     double t0 = 0, t1 = 1;
-    const double dx = b[0] - a[0], dy = b[1] - a[1];
-    auto clip = [&](double p, double q) {
-        if (p == 0) return q >= 0;
-        const double r = q / p;
-        if (p < 0) {
-            if (r > t1) return false;
-            t0 = std::max(t0, r);
-        } else {
-            if (r < t0) return false;
-            t1 = std::min(t1, r);
-        }
-        return true;
-    };
-    return clip(-dx, a[0] - x0) && clip(dx, x1 - a[0]) && clip(-dy, a[1] - y0) && clip(dy, y1 - a[1]);
+    return ClipSegment(a[0], a[1], b[0] - a[0], b[1] - a[1], x0, y0, x1, y1, t0, t1);
 }
 
 void addCourse(CourseOverlay& overlay, const Course& course, bool extended, const TerrainWindow& window) {
@@ -75,21 +63,8 @@ void screenLine(FrameBuffer& frame, std::array<double, 2> a, std::array<double, 
                 int width) {
     double t0 = 0, t1 = 1;
     const double dx = b[0] - a[0], dy = b[1] - a[1];
-    auto clip = [&](double p, double q) {
-        if (p == 0) return q >= 0;
-        const double r = q / p;
-        if (p < 0) {
-            if (r > t1) return false;
-            t0 = std::max(t0, r);
-        } else {
-            if (r < t0) return false;
-            t1 = std::min(t1, r);
-        }
-        return true;
-    };
-    if (!clip(-dx, a[0] + 1) || !clip(dx, frame.width - a[0]) || !clip(-dy, a[1] + 1) ||
-        !clip(dy, frame.height - a[1]))
-        return;
+    // One pixel of margin beyond each edge, for the second pixel of a wide line.
+    if (!ClipSegment(a[0], a[1], dx, dy, -1, -1, frame.width, frame.height, t0, t1)) return;
     int x = int(std::lround(a[0] + t0 * dx)), y = int(std::lround(a[1] + t0 * dy));
     const int bx = int(std::lround(a[0] + t1 * dx)), by = int(std::lround(a[1] + t1 * dy));
     const int sx = x < bx ? 1 : -1, sy = y < by ? 1 : -1;

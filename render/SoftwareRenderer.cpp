@@ -1,5 +1,6 @@
 #include "render/SoftwareRenderer.h"
 
+#include "render/LineClip.h"
 #include "render/ShadeTables.h"
 
 #include <algorithm>
@@ -332,19 +333,7 @@ void SoftwareRenderer::line(int x0, int y0, int x1, int y1, uint8_t colour) {
     // Clip to the buffer first (Liang-Barsky), so far-off corners cost nothing.
     double t0 = 0, t1 = 1;
     const double dx = double(x1) - x0, dy = double(y1) - y0;
-    auto clip = [&](double p, double q) {
-        if (p == 0) return q >= 0;
-        const double r = q / p;
-        if (p < 0) {
-            if (r > t1) return false;
-            t0 = std::max(t0, r);
-        } else {
-            if (r < t0) return false;
-            t1 = std::min(t1, r);
-        }
-        return true;
-    };
-    if (!clip(-dx, x0) || !clip(dx, f.width - 1 - x0) || !clip(-dy, y0) || !clip(dy, f.height - 1 - y0)) return;
+    if (!ClipSegment(x0, y0, dx, dy, 0, 0, f.width - 1, f.height - 1, t0, t1)) return;
     int ax = int(std::lround(x0 + t0 * dx)), ay = int(std::lround(y0 + t0 * dy));
     const int bx = int(std::lround(x0 + t1 * dx)), by = int(std::lround(y0 + t1 * dy));
     const int sx = ax < bx ? 1 : -1, sy = ay < by ? 1 : -1;
