@@ -2,7 +2,7 @@
 
 #include "app/DibClipboard.h"
 #include "app/RavokDoc.h"
-#include "art/TextureFolderFiles.h"
+#include "trackart/TextureFolderFiles.h"
 #include "base/ProgramSettings.h"
 #include "edit/TextureClipboard.h"
 

@@ -4,9 +4,9 @@
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
 #include "app/TrackComponentsDlg.h"
-#include "art/TrackComponentsApply.h"
-#include "art/TrackPaletteChange.h"
-#include "art/TrackPaletteOptimiser.h"
+#include "trackart/TrackComponentsApply.h"
+#include "trackart/TrackPaletteChange.h"
+#include "trackart/TrackPaletteOptimiser.h"
 #include "base/ProgramSettings.h"
 
 using namespace ravok;

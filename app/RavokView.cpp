@@ -5,7 +5,7 @@
 #include "app/ViewSurface.h"
 #include "app/DibClipboard.h"
 #include "art/HdViewPicture.h"
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 #include "edit/TerrainBitmap.h"
 #include "edit/ObjectEditing.h"
 #include "edit/ObjectTypes.h"

@@ -2,7 +2,7 @@
 
 #include "app/ViewSurface.h"
 #include "edit/EditSession.h"
-#include "art/TrackPaletteChange.h"
+#include "trackart/TrackPaletteChange.h"
 #include "edit/CameraFlight.h"
 #include "edit/CourseEditing.h"
 #include "edit/GroundBoxEditing.h"

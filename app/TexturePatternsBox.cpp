@@ -3,7 +3,7 @@
 #include "app/PalettedImage.h"
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
-#include "art/TexturePatternFile.h"
+#include "trackart/TexturePatternFile.h"
 #include "base/ProgramSettings.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"

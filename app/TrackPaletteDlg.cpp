@@ -2,7 +2,7 @@
 
 #include "app/ProgressDlg.h"
 #include "app/RavokDoc.h"
-#include "art/TrackPaletteOptimiser.h"
+#include "trackart/TrackPaletteOptimiser.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "art/TrackPaletteChange.h"
+#include "trackart/TrackPaletteChange.h"
 #include "art/TrackPaletteFile.h"
 
 #include <QDialog>

@@ -6,7 +6,7 @@
 #include "art/ColourReduction.h"
 #include "art/Picture.h"
 #include "art/TextureFolder.h"
-#include "art/TrackPaletteOptimiser.h"
+#include "trackart/TrackPaletteOptimiser.h"
 #include "base/FileIO.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"

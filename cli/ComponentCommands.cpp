@@ -4,8 +4,8 @@
 #include "cli/ComponentCommands.h"
 
 #include "art/InfoText.h"
-#include "art/TrackComponentsApply.h"
-#include "art/TrackPaletteChange.h"
+#include "trackart/TrackComponentsApply.h"
+#include "trackart/TrackPaletteChange.h"
 #include "base/FileIO.h"
 #include "base/Text.h"
 #include "cli/CliPrompter.h"

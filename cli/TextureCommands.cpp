@@ -3,10 +3,10 @@
 
 #include "app/SettingsStore.h"
 #include "art/Picture.h"
-#include "art/TextureCut.h"
-#include "art/TextureFolderFiles.h"
+#include "trackart/TextureCut.h"
+#include "trackart/TextureFolderFiles.h"
 #include "art/TrackPaletteFile.h"
-#include "art/TrackPaletteOptimiser.h"
+#include "trackart/TrackPaletteOptimiser.h"
 #include "base/ProgramSettings.h"
 #include "base/Text.h"
 #include "cli/CliProgress.h"

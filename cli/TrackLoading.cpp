@@ -1,6 +1,6 @@
 #include "cli/TrackLoading.h"
 
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 #include "cli/CliProgress.h"
 #include "cli/CliPrompter.h"
 #include "doc/DocumentSteps.h"

@@ -1,7 +1,7 @@
 // ravok-cli: the track editor's capabilities for scripts, without a screen.
 #include "art/ColourReduction.h"
 #include "art/HdTextures.h"
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 #include "base/FileIO.h"
 #include "cli/CliOptions.h"
 #include "cli/ComponentCommands.h"

@@ -1,6 +1,6 @@
 #include "doc/DocumentSteps.h"
 
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 #include "base/Interfaces.h"
 #include "model/NativeFile.h"
 #include "model/TrackPod.h"

@@ -2,7 +2,7 @@
 
 #include "art/Model.h"
 #include "art/NameLookup.h"
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 #include "base/FileIO.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"

@@ -2,7 +2,7 @@
 
 #include "art/ColourReduction.h"
 #include "art/Picture.h"
-#include "art/TextureFolderFiles.h"
+#include "trackart/TextureFolderFiles.h"
 #include "base/FileIO.h"
 #include "base/Text.h"
 #include "edit/DibImage.h"

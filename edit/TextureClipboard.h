@@ -1,6 +1,6 @@
 #pragma once
 
-#include "art/TextureCut.h"
+#include "trackart/TextureCut.h"
 #include "base/Outcome.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "art/TexturePattern.h"
+#include "trackart/TexturePattern.h"
 #include "edit/TexturePaint.h"
 #include "edit/TextureSelection.h"
 #include "edit/TextureTransitions.h"

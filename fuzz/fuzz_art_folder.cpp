@@ -6,7 +6,7 @@
 #include "ScratchFolder.h"
 #include "art/HdTextures.h"
 #include "art/TextureFolder.h"
-#include "art/TrackPaletteOptimiser.h"
+#include "trackart/TrackPaletteOptimiser.h"
 #include "base/Interfaces.h"
 #include "model/TrackComponentsTerrainMaps.h"
 #include "model/TrackPod.h"

@@ -5,7 +5,7 @@
 // then the bytes of every frame file the model list may name.
 #include "ItemFraming.h"
 #include "ScratchFolder.h"
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 #include "model/TrackPod.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the pattern file reader; whatever it reads must
 // write back into a file that reads the same patterns.
-#include "art/TexturePatternFile.h"
+#include "trackart/TexturePatternFile.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 // Feeds arbitrary clipboard bitmap blocks to the checks of Paste texture and
 // Paste Composite, and lays out the cut of whatever source they accept.
-#include "art/TextureCut.h"
+#include "trackart/TextureCut.h"
 #include "edit/DibImage.h"
 #include "edit/TextureClipboard.h"
 

@@ -2,7 +2,7 @@
 
 #include "art/ItemNames.h"
 #include "art/Picture.h"
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 #include "base/FileIO.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"

@@ -3,7 +3,7 @@
 #include "app/RavokFrame.h"
 #include "app/RavokView.h"
 #include "art/Model.h"
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 #include "base/ProgramSettings.h"
 #include "model/NativeFile.h"
 #include "model/NewTrack.h"

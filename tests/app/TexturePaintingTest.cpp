@@ -7,7 +7,7 @@
 #include "app/TrackPaletteDlg.h"
 #include "art/Texture.h"
 #include "art/TrackPaletteFile.h"
-#include "art/TrackPaletteOptimiser.h"
+#include "trackart/TrackPaletteOptimiser.h"
 #include "base/ProgramSettings.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"

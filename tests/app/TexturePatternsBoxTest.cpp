@@ -4,7 +4,7 @@
 #include "app/RavokFrame.h"
 #include "app/RavokView.h"
 #include "art/Texture.h"
-#include "art/TexturePatternFile.h"
+#include "trackart/TexturePatternFile.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
 

@@ -5,7 +5,7 @@
 #include "app/TextureAnimationDlg.h"
 #include "app/TextureCells.h"
 #include "art/Picture.h"
-#include "art/TextureCut.h"
+#include "trackart/TextureCut.h"
 #include "art/TextureFolderWorker.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"

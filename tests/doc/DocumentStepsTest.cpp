@@ -1,7 +1,7 @@
 #include "doc/DocumentSteps.h"
 
 #include "art/Texture.h"
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 #include "model/NativeFile.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"

@@ -1,6 +1,6 @@
 #include "edit/TextureClipboard.h"
 
-#include "art/TextureFolderFiles.h"
+#include "trackart/TextureFolderFiles.h"
 #include "base/FileIO.h"
 #include "edit/DibImage.h"
 #include "model/TrackPod.h"

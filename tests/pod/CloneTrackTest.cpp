@@ -1,4 +1,4 @@
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 #include "base/FileIO.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"

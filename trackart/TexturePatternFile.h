@@ -1,6 +1,6 @@
 #pragma once
 
-#include "art/TexturePattern.h"
+#include "trackart/TexturePattern.h"
 #include "base/Outcome.h"
 
 #include <cstdint>

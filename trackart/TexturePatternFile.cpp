@@ -1,4 +1,4 @@
-#include "art/TexturePatternFile.h"
+#include "trackart/TexturePatternFile.h"
 
 #include "base/ByteReader.h"
 #include "base/ByteWriter.h"

@@ -1,7 +1,7 @@
-#include "art/TexturePattern.h"
+#include "trackart/TexturePattern.h"
 
 #include "art/HdTextures.h"
-#include "art/TextureFolderFiles.h"
+#include "trackart/TextureFolderFiles.h"
 #include "base/ByteWriter.h"
 #include "base/FileIO.h"
 #include "base/Interfaces.h"

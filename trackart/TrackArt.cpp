@@ -1,4 +1,4 @@
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 
 #include "art/ColourReduction.h"
 #include "art/HdTextures.h"

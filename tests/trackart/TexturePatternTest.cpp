@@ -1,5 +1,5 @@
-#include "art/TexturePattern.h"
-#include "art/TexturePatternFile.h"
+#include "trackart/TexturePattern.h"
+#include "trackart/TexturePatternFile.h"
 
 #include "art/ColourReduction.h"
 #include "base/ByteWriter.h"

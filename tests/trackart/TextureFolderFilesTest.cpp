@@ -1,5 +1,5 @@
 #include "art/TextureFolder.h"
-#include "art/TextureFolderFiles.h"
+#include "trackart/TextureFolderFiles.h"
 
 #include "art/Picture.h"
 #include "art/Texture.h"

@@ -1,4 +1,4 @@
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 
 #include "base/ByteWriter.h"
 #include "base/Trace.h"

@@ -1,7 +1,7 @@
-#include "art/TrackComponentsApply.h"
+#include "trackart/TrackComponentsApply.h"
 
 #include "art/InfoText.h"
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 #include "base/FileIO.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"

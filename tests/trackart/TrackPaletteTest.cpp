@@ -1,6 +1,6 @@
-#include "art/TrackPaletteChange.h"
+#include "trackart/TrackPaletteChange.h"
 #include "art/TrackPaletteFile.h"
-#include "art/TrackPaletteOptimiser.h"
+#include "trackart/TrackPaletteOptimiser.h"
 
 #include "base/FileIO.h"
 #include "model/NewTrack.h"

@@ -1,4 +1,4 @@
-#include "art/TrackComponentsApply.h"
+#include "trackart/TrackComponentsApply.h"
 
 #include "art/Picture.h"
 #include "base/ByteWriter.h"

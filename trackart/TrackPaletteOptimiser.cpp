@@ -1,4 +1,4 @@
-#include "art/TrackPaletteOptimiser.h"
+#include "trackart/TrackPaletteOptimiser.h"
 
 #include "art/HdTextures.h"
 #include "art/NameLookup.h"

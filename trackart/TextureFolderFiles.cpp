@@ -1,10 +1,10 @@
-#include "art/TextureFolderFiles.h"
+#include "trackart/TextureFolderFiles.h"
 
 #include "art/ColourReduction.h"
 #include "art/HdTextures.h"
 #include "art/NameLookup.h"
 #include "art/Picture.h"
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 #include "base/FileIO.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"

@@ -1,7 +1,7 @@
-#include "art/TrackPaletteChange.h"
+#include "trackart/TrackPaletteChange.h"
 
 #include "art/FogTable.h"
-#include "art/TrackArt.h"
+#include "trackart/TrackArt.h"
 #include "base/Interfaces.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"

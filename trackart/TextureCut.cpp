@@ -1,8 +1,8 @@
-#include "art/TextureCut.h"
+#include "trackart/TextureCut.h"
 
 #include "art/ColourReduction.h"
 #include "art/Picture.h"
-#include "art/TextureFolderFiles.h"
+#include "trackart/TextureFolderFiles.h"
 #include "base/FileIO.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"
