@@ -4,6 +4,7 @@
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
 #include "app/ViewSurface.h"
+#include "art/ItemNames.h"
 #include "base/ProgramSettings.h"
 #include "edit/ObjectModels.h"
 #include "model/TrackPod.h"
@@ -29,9 +30,7 @@ std::filesystem::path pathOf(const QString& s) {
 
 // The list shows a model's name without its MODELS\ folder.
 QString listName(const Model& model) {
-    std::string_view name = model.name().view();
-    if (auto cut = name.find('\\'); cut != std::string_view::npos) name.remove_prefix(cut + 1);
-    return qText(name);
+    return qText(nameInFolder(model.name().view()));
 }
 
 void tell(Prompter& prompter, const EditNotice& notice, bool warning) {

@@ -7,6 +7,7 @@
 #include "app/RavokDoc.h"
 #include "app/TopCrushChoice.h"
 #include "app/TruckPropertiesDlg.h"
+#include "art/ItemNames.h"
 #include "base/ProgramSettings.h"
 #include "edit/ObjectModels.h"
 #include "edit/ObjectProperties.h"
@@ -23,12 +24,6 @@ namespace {
 
 constexpr int kDragDelayMs = 200;
 constexpr int kBoxSelectPixels = 4; // a smaller Ctrl+drag each way is a Ctrl+click
-
-// A model's name as objects hold it: the part after the first backslash.
-std::string withoutFolder(std::string_view name) {
-    const auto cut = name.find('\\');
-    return std::string(cut == std::string_view::npos ? name : name.substr(cut + 1));
-}
 
 } // namespace
 
@@ -209,8 +204,8 @@ bool CRavokView::EditObjectProperties() {
         const Model& base = *t.models[size_t(chosen->base)];
         values.chosenCabModel = chosen->cab;
         values.chosenBaseModel = chosen->base;
-        values.cabModelName = withoutFolder(cab.name().view());
-        values.modelName = withoutFolder(base.name().view());
+        values.cabModelName = std::string(nameInFolder(cab.name().view()));
+        values.modelName = std::string(nameInFolder(base.name().view()));
         values.aboveGround = TopCrushBaseLift(base);
         return true;
     };

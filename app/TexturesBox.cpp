@@ -7,6 +7,7 @@
 #include "app/TextureAnimationDlg.h"
 #include "app/TextureCells.h"
 #include "app/TextureImages.h"
+#include "art/ItemNames.h"
 #include "trackart/TextureCut.h"
 #include "art/TextureFolder.h"
 #include "trackart/TextureFolderFiles.h"
@@ -80,9 +81,7 @@ std::set<std::string> modelTextureNames(const ravok::CTrackPOD& track) {
     std::set<std::string> names;
     for (const auto& t : track.modelTextures)
         if (t) {
-            const std::string_view name = t->name().view();
-            const auto slash = name.find('\\');
-            names.insert(ravok::upperCase(slash == std::string_view::npos ? name : name.substr(slash + 1)));
+            names.insert(ravok::upperCase(ravok::nameInFolder(t->name().view())));
         }
     return names;
 }

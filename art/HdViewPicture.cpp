@@ -1,6 +1,7 @@
 #include "art/HdViewPicture.h"
 
 #include "art/HdTextures.h"
+#include "art/ItemNames.h"
 #include "art/Picture.h"
 #include "art/Texture.h"
 
@@ -14,12 +15,6 @@ std::optional<RgbPicture> withinLimits(std::optional<RgbPicture> picture) {
     return picture;
 }
 
-// The part of a stored name after its first backslash: "ART\GRASS.RAW" is GRASS.RAW.
-std::string fileNameOf(std::string_view stored) {
-    const size_t slash = stored.find('\\');
-    return std::string(slash == std::string_view::npos ? stored : stored.substr(slash + 1));
-}
-
 } // namespace
 
 std::optional<RgbPicture> HdPictureOfTexture(const Texture& texture, const std::filesystem::path& artFolder) {
@@ -28,7 +23,7 @@ std::optional<RgbPicture> HdPictureOfTexture(const Texture& texture, const std::
         if (auto stored = withinLimits(DecodePicture(texture.hdSource(), texture.name().view(), true, message)))
             return stored;
     if (artFolder.empty() || texture.name().empty()) return std::nullopt;
-    const auto file = FindHdFile(artFolder / fileNameOf(texture.name().view()));
+    const auto file = FindHdFile(artFolder / std::string(nameInFolder(texture.name().view())));
     if (!file) return std::nullopt;
     return withinLimits(DecodePictureFile(*file, true, message));
 }

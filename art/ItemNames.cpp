@@ -29,6 +29,17 @@ std::string itemName(std::string_view folder, std::string_view nameInFolder) {
     return std::string(folder) + "\\" + std::string(nameInFolder);
 }
 
+bool hasItemFolder(std::string_view name) { return name.find('\\') != std::string_view::npos; }
+
+std::string withDefaultFolder(std::string_view folder, std::string_view name) {
+    return hasItemFolder(name) ? std::string(name) : itemName(folder, name);
+}
+
+std::string_view itemFileName(std::string_view name) {
+    const size_t slash = name.rfind('\\');
+    return slash == std::string_view::npos ? name : name.substr(slash + 1);
+}
+
 std::optional<fs::path> itemDiskPath(const fs::path& folder, std::string_view name) {
     auto found = resolveInFolder(folder.empty() ? fs::path(".") : folder, nameInFolder(name));
     std::error_code ec;

@@ -17,6 +17,14 @@ std::string_view nameInFolder(std::string_view name);
 std::string_view itemStem(std::string_view name);
 // Folder and name joined by a backslash; the name alone for an empty folder.
 std::string itemName(std::string_view folder, std::string_view nameInFolder);
+// Whether the name holds a backslash, that is names its own folder.
+bool hasItemFolder(std::string_view name);
+// The name as it stands when it names a folder, else inside `folder`:
+// GRASS.RAW is ART\GRASS.RAW, WORLD\GRASS.RAW stays.
+std::string withDefaultFolder(std::string_view folder, std::string_view name);
+// The text after the last backslash: the file's own name however many
+// folders precede it (GRASS.RAW for ART\SUB\GRASS.RAW).
+std::string_view itemFileName(std::string_view name);
 // The existing file of an item inside a disk folder: the name inside its
 // item folder, matched without regard to case and never outside the folder.
 std::optional<std::filesystem::path> itemDiskPath(const std::filesystem::path& folder, std::string_view name);

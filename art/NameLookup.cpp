@@ -1,5 +1,7 @@
 #include "art/NameLookup.h"
 
+#include "art/ItemNames.h"
+
 #include <cctype>
 #include <strings.h>
 
@@ -8,13 +10,11 @@ namespace ravok {
 std::string lookupKey(std::string_view name) {
     std::string copy(name.substr(0, 31));
     for (char& c : copy) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    auto slash = copy.find('\\');
-    return slash == std::string::npos ? copy : copy.substr(slash + 1);
+    return std::string(nameInFolder(copy));
 }
 
 std::string_view storedLookupKey(std::string_view stored) {
-    auto slash = stored.find('\\');
-    return slash == std::string_view::npos ? stored : stored.substr(slash + 1);
+    return nameInFolder(stored);
 }
 
 std::string withRawExtension(std::string_view name) {

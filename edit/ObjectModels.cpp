@@ -1,5 +1,6 @@
 #include "edit/ObjectModels.h"
 
+#include "art/ItemNames.h"
 #include "art/Model.h"
 #include "art/NameLookup.h"
 #include "trackart/TrackArt.h"
@@ -14,12 +15,6 @@
 namespace ravok {
 
 namespace {
-
-// The model's name without its folder: the part after the first backslash.
-std::string withoutFolder(std::string_view name) {
-    auto cut = name.find('\\');
-    return std::string(cut == std::string_view::npos ? name : name.substr(cut + 1));
-}
 
 bool namesModel(const FixedString<32>& field, const Model& model) {
     return !field.empty() && lookupKey(field.view()) == storedLookupKey(model.name().view());
@@ -67,7 +62,7 @@ int AssignModelToObjects(CTrackPOD& track, const ObjectSelection& selection, int
     if (!CanEditObjects(track) || modelSlot < 0 || modelSlot >= kMaxModels) return 0;
     Model* model = track.models[size_t(modelSlot)].get();
     if (!model) return 0;
-    const std::string name = withoutFolder(model->name().view());
+    const std::string name(nameInFolder(model->name().view()));
     int changed = 0;
     for (int slot : SelectedObjects(track, selection)) {
         TrackObject& o = *track.objects[size_t(slot)];

@@ -1,5 +1,6 @@
 #include "edit/TopCrushModels.h"
 
+#include "art/ItemNames.h"
 #include "art/Model.h"
 #include "base/FileIO.h"
 #include "base/Text.h"
@@ -11,11 +12,6 @@
 namespace ravok {
 
 namespace {
-
-std::string withoutFolder(std::string_view name) {
-    auto cut = name.find('\\');
-    return std::string(cut == std::string_view::npos ? name : name.substr(cut + 1));
-}
 
 } // namespace
 
@@ -71,9 +67,9 @@ bool SetTopCrushModels(CTrackPOD& track, int objectSlot, int cabSlot, int baseSl
     Model* base = modelAt(baseSlot);
     if (!o || !cab || !base) return false;
     o->cabModel = cab;
-    o->cabModelName.set(withoutFolder(cab->name().view()));
+    o->cabModelName.set(nameInFolder(cab->name().view()));
     o->model = base;
-    o->modelName.set(withoutFolder(base->name().view()));
+    o->modelName.set(nameInFolder(base->name().view()));
     SplitSubunits(-int64_t(base->baseHeight()), o->aboveGround, o->zFraction);
     PlaceObjectOnGround(track, *o);
     return true;

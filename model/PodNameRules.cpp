@@ -1,5 +1,6 @@
 #include "model/PodNameRules.h"
 
+#include "art/ItemNames.h"
 #include "base/Text.h"
 
 #include <algorithm>
@@ -44,13 +45,11 @@ std::string BackdropPodName(std::string_view name) {
 }
 
 std::string SoundPodName(std::string_view name) {
-    if (name.find('\\') != std::string_view::npos) return std::string(name);
-    return "SOUND\\" + std::string(name);
+    return withDefaultFolder("SOUND", name);
 }
 
 std::string SoundLoopPodName(std::string_view soundPodName) {
-    const size_t slash = soundPodName.rfind('\\');
-    std::string stem(slash == std::string_view::npos ? soundPodName : soundPodName.substr(slash + 1));
+    std::string stem(itemFileName(soundPodName));
     stem = stem.substr(0, stem.rfind('.'));
     return "SOUND\\" + stem + ".KLP";
 }

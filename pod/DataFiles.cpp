@@ -1,6 +1,7 @@
 #include "pod/DataFiles.h"
 
 #include "art/FogTable.h"
+#include "art/ItemNames.h"
 #include "base/ByteWriter.h"
 #include "base/Text.h"
 #include "model/NewTrack.h"
@@ -48,18 +49,13 @@ Blob WriteFogMap(const CTrackPOD& track) {
     return map;
 }
 
-std::string TextureFileName(std::string_view name) {
-    auto slash = name.rfind('\\');
-    return std::string(slash == std::string_view::npos ? name : name.substr(slash + 1));
-}
-
 Blob WriteTextureList(const CTrackPOD& track) {
     const int highest = track.HighestTextureInUse();
     std::string text;
     appendLine(text, std::to_string(highest + 1));
     for (int slot = 0; slot <= highest; ++slot) {
         const auto& texture = track.terrainTextures[size_t(slot)];
-        appendLine(text, texture ? TextureFileName(texture->name().view()) : kEmptyTextureSlotName);
+        appendLine(text, texture ? std::string(itemFileName(texture->name().view())) : kEmptyTextureSlotName);
     }
     return {text.begin(), text.end()};
 }
@@ -70,7 +66,7 @@ Blob WriteTextureTypes(const CTrackPOD& track) {
     for (const auto& texture : track.terrainTextures) {
         if (!texture || texture->surfaceType() == 0) continue;
         ++count;
-        appendLine(body, formatText("%s,%d", TextureFileName(texture->name().view()).c_str(),
+        appendLine(body, formatText("%s,%d", std::string(itemFileName(texture->name().view())).c_str(),
                                     texture->surfaceType() * 100 + texture->gripDepth()));
     }
     std::string text = std::to_string(count) + "\r\n" + body;

@@ -39,8 +39,6 @@ GroundBoxLayers WriteGroundBoxLayers(CTrackPOD& track);
 // The track's fog map with its first byte 0, or the default map.
 Blob WriteFogMap(const CTrackPOD& track);
 
-// A texture's name as the text files write it: without any folder.
-std::string TextureFileName(std::string_view name);
 // DATA\<stem>.TEX: the highest texture index in use plus one, then a name for
 // every slot up to it ("NULL.RAW" for an empty one, so positions hold).
 Blob WriteTextureList(const CTrackPOD& track);

@@ -1,5 +1,6 @@
 #include "pod/ItemSource.h"
 
+#include "art/ItemNames.h"
 #include "base/Text.h"
 
 namespace ravok {
@@ -25,9 +26,8 @@ namespace {
 // by the part after its first backslash.
 bool nameMatches(std::string_view entryName, std::string_view asked) {
     const std::string entry = upperCase(entryName);
-    if (asked.find('\\') != std::string_view::npos) return entry == asked;
-    auto slash = entry.find('\\');
-    return slash != std::string::npos && std::string_view(entry).substr(slash + 1) == asked;
+    if (hasItemFolder(asked)) return entry == asked;
+    return hasItemFolder(entry) && nameInFolder(entry) == asked;
 }
 
 } // namespace

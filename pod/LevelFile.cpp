@@ -86,8 +86,8 @@ std::optional<TrackItemSource::Item> findItem(TrackItemSource& items, std::strin
 // The description is where the level file names it: WORLD\ for a bare name,
 // else any folder but DATA\, where DATA\<stem>.TXT is the info pop-up text.
 std::optional<TrackItemSource::Item> findDescription(TrackItemSource& items, const std::string& name) {
-    if (name.find('\\') != std::string::npos) return items.find(name);
-    if (auto item = items.find("WORLD\\" + name)) return item;
+    if (hasItemFolder(name)) return items.find(name);
+    if (auto item = items.find(itemName("WORLD", name))) return item;
     auto item = items.find(name);
     if (item && equalsIgnoringCase(itemFolder(item->name), "DATA")) return std::nullopt;
     return item;

@@ -1,5 +1,6 @@
 #include "pod/PodArchive.h"
 
+#include "art/ItemNames.h"
 #include "base/ByteReader.h"
 #include "base/PortableFile.h"
 #include "base/Text.h"
@@ -120,14 +121,13 @@ bool PodEntryFits(const PodDirectoryEntry& entry, uint64_t fileSize) {
 }
 
 const PodDirectoryEntry* FindPodItem(const CTrackPOD& track, PodFile& stream, std::string_view name) {
-    const bool whole = name.find('\\') != std::string_view::npos;
+    const bool whole = hasItemFolder(name);
     for (const auto& entry : track.podDirectory) {
         std::string entryName = PodEntryName(entry);
         std::string_view compared = entryName;
         if (!whole) {
-            auto slash = compared.find('\\');
-            if (slash == std::string_view::npos) continue;
-            compared = compared.substr(slash + 1);
+            if (!hasItemFolder(compared)) continue;
+            compared = nameInFolder(compared);
         }
         if (compared != name) continue;
         if (entry.size == 0 || !PodEntryFits(entry, stream.size()) || !stream.seek(entry.offset)) return nullptr;

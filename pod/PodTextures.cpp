@@ -1,5 +1,6 @@
 #include "pod/PodTextures.h"
 
+#include "art/ItemNames.h"
 #include "art/NameLookup.h"
 #include "base/Text.h"
 #include "base/Trace.h"
@@ -72,7 +73,7 @@ void LoadTextureList(CTrackPOD& track, TrackItemSource& items, std::span<const u
         if (line.empty() || track.FindTexture(line) >= 0) continue;
         std::string name = upperCase(line);
         // Our own pods keep textures in ART\; other tools may use any folder.
-        std::string inArt = name.find('\\') == std::string::npos ? "ART\\" + name : name;
+        std::string inArt = withDefaultFolder("ART", name);
         std::unique_ptr<Texture> texture;
         if (items.find(inArt)) texture = LoadTextureItem(track, items, inArt, "terrain tex");
         if (!texture) texture = LoadTextureItem(track, items, name, "terrain tex");

@@ -1,5 +1,6 @@
 #include "pod/PodTrackList.h"
 
+#include "art/ItemNames.h"
 #include "pod/PodArchive.h"
 #include "pod/TextLines.h"
 
@@ -8,7 +9,7 @@ namespace ravok {
 namespace {
 
 std::string stemOfItem(const std::string& name) {
-    std::string stem = name.substr(name.rfind('\\') == std::string::npos ? 0 : name.rfind('\\') + 1);
+    std::string stem(itemFileName(name));
     stem = stem.substr(0, stem.find('.'));
     return stem.substr(0, 20);
 }

@@ -1,5 +1,6 @@
 #include "pod/SituationFile.h"
 
+#include "art/ItemNames.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"
 #include "pod/ItemSource.h"
@@ -165,7 +166,7 @@ private:
         line(triple(o.theta, o.phi, o.psi));
         if (!o.modelName.empty()) {
             line("model");
-            line(withoutFolder(o.modelName.view()));
+            line(itemFileName(o.modelName.view()));
         } else {
             line("length,width,height");
             line(triple(o.length, o.width, o.height));
@@ -204,9 +205,9 @@ private:
         line("theta,phi,psi");
         line(triple(o.theta, o.phi, o.psi));
         line("modelName");
-        line(o.modelName.empty() ? "NULL" : withoutFolder(o.modelName.view()));
+        line(o.modelName.empty() ? "NULL" : itemFileName(o.modelName.view()));
         line("cabModelName");
-        line(o.cabModelName.empty() ? "NULL" : withoutFolder(o.cabModelName.view()));
+        line(o.cabModelName.empty() ? "NULL" : itemFileName(o.cabModelName.view()));
         motion(o);
     }
 
@@ -273,7 +274,7 @@ private:
     }
 
     void stadium() {
-        const std::string model = t.backdrop ? std::string(withoutFolder(t.backdrop->name().view())) : "";
+        const std::string model = t.backdrop ? std::string(itemFileName(t.backdrop->name().view())) : "";
         line(kStadiumHeader);
         if (t.stadiumFlag) {
             if (t.isMtm2()) {
@@ -580,10 +581,10 @@ private:
             // Loaded later from the models folder by this name.
             if (name.empty() || name == "NULL" || name == "NONE") return nullptr;
             auto named = std::make_unique<Model>();
-            named->setName(name.find('\\') == std::string::npos ? "MODELS\\" + name : name);
+            named->setName(withDefaultFolder("MODELS", name));
             return named;
         }
-        auto item = name.find('\\') == std::string::npos ? items.find("MODELS\\" + name) : std::nullopt;
+        auto item = hasItemFolder(name) ? std::nullopt : items.find(itemName("MODELS", name));
         if (!item) item = items.find(name);
         if (!item) return nullptr;
         auto bytes = items.read(*item, TrackItemSource::kMaxWholeItem);

@@ -86,9 +86,4 @@ int32_t truncateToInt(double value) {
     return int32_t(value);
 }
 
-std::string_view withoutFolder(std::string_view name) {
-    auto slash = name.rfind('\\');
-    return slash == std::string_view::npos ? name : name.substr(slash + 1);
-}
-
 } // namespace ravok

@@ -40,8 +40,6 @@ std::string_view afterComma(std::string_view text, int n);
 // A real value made a 32-bit integer, truncating; NaN gives 0, and values
 // out of range saturate.
 int32_t truncateToInt(double value);
-// A name without its folders: the part after the last backslash.
-std::string_view withoutFolder(std::string_view name);
 
 // Appends text and CR LF.
 inline void appendLine(std::string& out, std::string_view line) {

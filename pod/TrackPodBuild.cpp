@@ -221,7 +221,7 @@ private:
             if (bytes.empty()) return true;
             std::string name = "ART\\" + PodStem(t) + suffix + ext.str();
             if (name.size() > kPodMaxEntryName) {
-                appendBounded(result.normalMapsDropped, "    " + std::string(withoutFolder(name)) + "\n",
+                appendBounded(result.normalMapsDropped, "    " + std::string(itemFileName(name)) + "\n",
                               kDroppedCapacity);
                 return true;
             }

@@ -2,6 +2,7 @@
 
 #include "art/ColourReduction.h"
 #include "art/HdTextures.h"
+#include "art/ItemNames.h"
 #include "art/NameLookup.h"
 #include "art/Picture.h"
 #include "base/FileIO.h"
@@ -72,7 +73,7 @@ std::vector<Probe> probesFor(std::string_view name, std::string_view folderWord,
     if (!trackFolder.empty()) {
         probes.push_back({trackFolder, std::string(name)});
         if (stripped != name) probes.push_back({trackFolder, stripped});
-        probes.push_back({trackFolder, std::string(folderWord) + "\\" + base});
+        probes.push_back({trackFolder, itemName(folderWord, base)});
     }
     return probes;
 }
