@@ -328,3 +328,53 @@ TEST(Picture, RefusesATgaWhoseDataIsShorterThanItsHeaderSays) {
     EXPECT_NE(result.failures[0].find("is damaged"), std::string::npos) << result.failures[0];
     EXPECT_EQ(bytesOf(dir / "road.raw"), goodRaw);
 }
+
+#ifndef _WIN32
+namespace {
+
+// Rebuilds the legacy pair of an HD picture with `headroom` bytes of address
+// space to spare. 0 when the rebuild failed with the legacy quantiser's
+// message and left no file, 1 when it built, 2 for another message, 3 when a
+// file was left, 4 when the limit could not be set.
+int rebuildWithLittleMemory(const fs::path& hd, const fs::path& raw, const fs::path& act, long headroom) {
+    if (!test::limitAddressSpace(headroom)) return 4;
+    std::string message;
+    if (RebuildFallback(hd, raw, false, message)) return 1;
+    std::fprintf(stderr, "%s\n", message.c_str());
+    if (message != kOutOfMemoryQuantizingLegacy) return 2;
+    return fs::exists(raw) || fs::exists(act) ? 3 : 0;
+}
+
+} // namespace
+
+TEST(HdTextures, RunningOutOfMemoryQuantizingTheLegacyTextureIsReportedAndWritesNothing) {
+    if (!test::addressSpaceLimitWorks())
+        GTEST_SKIP() << "sanitizers reserve their shadow memory up front, so an address-space limit cannot work";
+    // The child starts the test program afresh, so that no memory freed by
+    // earlier tests is left mapped for the quantiser to reuse.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    test::TempDir dir;
+    // 128 x 128 of many colours: its decoding and the 64 x 64 legacy picture
+    // take far less than the quantiser's histogram of nearly a megabyte.
+    std::vector<uint8_t> tga = tgaFile(128, 128, 128 * 128 * 3);
+    for (size_t i = 18; i < tga.size(); ++i) tga[i] = uint8_t(i * 37 + i / 384 * 11);
+    test::writeBytes(dir / "ROCK.tga", tga);
+    const fs::path raw = dir / "ROCK.raw", act = dir / "ROCK.act";
+
+    // 512 KB beyond what the child has mapped holds the decoding but not the
+    // quantiser. The child's own folder goes before it exits.
+    EXPECT_EXIT(
+        {
+            const int outcome = rebuildWithLittleMemory(dir / "ROCK.tga", raw, act, 512 * 1024);
+            std::error_code ec;
+            fs::remove_all(dir.path(), ec);
+            std::_Exit(outcome);
+        },
+        testing::ExitedWithCode(0), "");
+    // With room the same picture converts.
+    std::string message;
+    EXPECT_TRUE(RebuildFallback(dir / "ROCK.tga", raw, false, message)) << message;
+    EXPECT_EQ(fs::file_size(raw), 4096u);
+    EXPECT_EQ(fs::file_size(act), 768u);
+}
+#endif

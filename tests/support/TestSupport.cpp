@@ -55,6 +55,31 @@ int runInChild(const std::function<bool()>& work, ChildLimits limits) {
 }
 #endif
 
+#ifndef _WIN32
+bool limitAddressSpace(long headroom) {
+    std::ifstream statm("/proc/self/statm");
+    unsigned long pages = 0;
+    if (!(statm >> pages)) return false;
+    const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + rlim_t(headroom);
+    const rlimit both{limit, limit};
+    return setrlimit(RLIMIT_AS, &both) == 0;
+}
+#endif
+
+bool addressSpaceLimitWorks() {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    return false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+    return false;
+#else
+    return true;
+#endif
+#else
+    return true;
+#endif
+}
+
 std::vector<uint8_t> fileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

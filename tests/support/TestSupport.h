@@ -37,7 +37,16 @@ struct ChildLimits {
 };
 #ifndef _WIN32
 int runInChild(const std::function<bool()>& work, ChildLimits limits);
+// Limits this process's address space to what it has mapped now plus
+// `headroom` bytes, so that larger allocations fail with std::bad_alloc;
+// false when it cannot (Linux only). Memory freed earlier stays mapped and is
+// reused, so call it in a fresh process: a death test of the "threadsafe"
+// style, which starts the test program again.
+bool limitAddressSpace(long headroom);
 #endif
+// Whether an address-space limit can work in this build: sanitizers reserve
+// terabytes of shadow memory up front.
+bool addressSpaceLimitWorks();
 
 // The bytes of a file, empty when it cannot be read.
 std::vector<uint8_t> fileBytes(const std::filesystem::path& path);
