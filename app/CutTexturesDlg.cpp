@@ -1,6 +1,7 @@
 #include "app/CutTexturesDlg.h"
 
 #include "app/DibClipboard.h"
+#include "app/FileDialogFilter.h"
 #include "app/RavokDoc.h"
 #include "trackart/TextureFolderFiles.h"
 #include "base/ProgramSettings.h"
@@ -175,7 +176,7 @@ bool CCutTexturesDlg::openImage(const std::filesystem::path& path) {
 void CCutTexturesDlg::onOpenImage() {
     const QString path = QFileDialog::getOpenFileName(
         this, QStringLiteral("Choose an image to cut into textures"), QString(),
-        QStringLiteral("PNG and TGA images (*.png *.tga *.PNG *.TGA);;All Files (*)"));
+        QtFileFilter("PNG and TGA images (*.png *.tga);;All Files (*)"));
     if (!path.isEmpty()) openImage(std::filesystem::path(path.toStdString()));
 }
 

@@ -9,6 +9,9 @@
 // dialog may match case-sensitively: every pattern is offered in lower and
 // in upper case.
 QString QtFileFilter(const QString& systemFilter);
+
+// The track file dialogs' filter (Open and Save As).
+constexpr const char* kTrackFilesFilter = "Ravok MTM Track Files (*.rvk);;All Files (*)";
 inline QString QtFileFilter(const char* systemFilter) {
     return QtFileFilter(QString::fromLatin1(systemFilter));
 }

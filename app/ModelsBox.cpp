@@ -1,5 +1,6 @@
 #include "app/ModelsBox.h"
 
+#include "app/FileDialogFilter.h"
 #include "app/ModelPreviewWidget.h"
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
@@ -163,7 +164,7 @@ void CModelsBox::OnLoadBinFile() {
 
 QStringList CModelsBox::askForFiles() {
     QFileDialog dialog(this, QStringLiteral("Load BIN file"), qText(m_settings.modelsFolder.string()),
-                       QStringLiteral("BIN files (*.bin)"));
+                       QtFileFilter("BIN files (*.bin)"));
     dialog.setOption(QFileDialog::DontUseNativeDialog); // the preview sits beside the file list
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setDefaultSuffix(QStringLiteral("bin"));

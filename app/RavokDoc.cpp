@@ -1,5 +1,6 @@
 #include "app/RavokDoc.h"
 
+#include "app/FileDialogFilter.h"
 #include "app/SelectTrackDlg.h"
 #include "base/FileIO.h"
 #include "base/ProgramSettings.h"
@@ -26,7 +27,6 @@ namespace {
 
 constexpr int kRecentFiles = 4;
 constexpr int kMaxFolderPath = 260;
-constexpr const char* kTrackFilesFilter = "Ravok MTM Track Files (*.rvk);;All Files (*)";
 
 fs::path toPath(const QString& path) { return fs::path(path.toStdString()); }
 
@@ -51,7 +51,7 @@ CRavokDoc::CRavokDoc(ravok::ProgramSettings& settings, QObject* parent) : QObjec
     };
     askSavePath = [this](const QString& suggested) {
         return QFileDialog::getSaveFileName(m_window, QStringLiteral("Save As"), suggested,
-                                            QString::fromLatin1(kTrackFilesFilter));
+                                            QtFileFilter(kTrackFilesFilter));
     };
 }
 

@@ -427,8 +427,7 @@ void CRavokFrame::updateTitle() {
 void CRavokFrame::OnFileOpen() {
     QString start = m_doc.lastFolder();
     if (start.isEmpty() && !m_doc.recentFiles().isEmpty()) start = QFileInfo(m_doc.recentFiles().front()).absolutePath();
-    QFileDialog dialog(this, QStringLiteral("Open"), start,
-                       QStringLiteral("Ravok MTM Track Files (*.rvk);;All Files (*)"));
+    QFileDialog dialog(this, QStringLiteral("Open"), start, QtFileFilter(kTrackFilesFilter));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("rvk"));
     dialog.setOption(QFileDialog::ReadOnly, false);
@@ -460,7 +459,7 @@ void CRavokFrame::OnWritePod() {
 void CRavokFrame::OnViewPod() {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Load POD file to View"),
                                                       text(m_settings.podFolder),
-                                                      QStringLiteral("POD files (*.pod);;All Files (*)"));
+                                                      QtFileFilter("POD files (*.pod);;All Files (*)"));
     if (!path.isEmpty()) m_doc.ViewPod(path);
 }
 

@@ -1,5 +1,6 @@
 #include "app/TexturePatternsBox.h"
 
+#include "app/FileDialogFilter.h"
 #include "app/PalettedImage.h"
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
@@ -116,7 +117,7 @@ void CTexturePatternsBox::openFile(const std::filesystem::path& file) {
 
 void CTexturePatternsBox::chooseFile() {
     QFileDialog dialog(this, QStringLiteral("Select Patterns file"), fromPath(m_settings.patternFile),
-                       QStringLiteral("Texture patterns (*.rvp);;All Files (*)"));
+                       QtFileFilter("Texture patterns (*.rvp);;All Files (*)"));
     dialog.setDefaultSuffix(QStringLiteral("rvp"));
     // A new name starts an empty file.
     dialog.setFileMode(QFileDialog::AnyFile);

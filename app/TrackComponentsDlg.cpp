@@ -389,9 +389,9 @@ void CTrackComponentsDlg::OnSavePicture(int slot) {
         m_boxes.warn(kNothingToSave, kTrackComponentsCaption);
         return;
     }
-    const QString eightBit = QStringLiteral("8-bit copy (*.bmp)");
+    const QString eightBit = QtFileFilter("8-bit copy (*.bmp)");
     QStringList filters;
-    if (!picture.hdArt.empty()) filters << text(HdArtSaveFilter(picture));
+    if (!picture.hdArt.empty()) filters << QtFileFilter(text(HdArtSaveFilter(picture)));
     filters << eightBit;
     QFileDialog dialog(this, QString::fromLatin1(kSavePictureTitle), text(m_settings.bitmapsFolder));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -428,7 +428,7 @@ void CTrackComponentsDlg::OnLoadMusic(bool mod) {
     if (!editable()) return;
     const QString file =
         askOpenFile(QString::fromLatin1(mod ? kLoadModMusicTitle : kLoadWavMusicTitle), text(m_settings.soundFolder),
-                    mod ? QStringLiteral("MOD files (*.mod)") : QStringLiteral("WAV files (*.wav)"),
+                    QtFileFilter(mod ? "MOD files (*.mod)" : "WAV files (*.wav)"),
                     mod ? QStringLiteral("mod") : QStringLiteral("wav"));
     if (!file.isEmpty()) loadMusic(file);
 }
@@ -440,7 +440,7 @@ void CTrackComponentsDlg::OnSaveMusic() {
         return;
     }
     QFileDialog dialog(this, QString::fromLatin1(kSaveMusicTitle), text(m_settings.soundFolder),
-                       QStringLiteral("Music files (*.wav *.mod)"));
+                       QtFileFilter("Music files (*.wav *.mod)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     const QString file = chooseFile(dialog);
     if (!file.isEmpty()) saveMusic(file);

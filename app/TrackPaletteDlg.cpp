@@ -1,5 +1,6 @@
 #include "app/TrackPaletteDlg.h"
 
+#include "app/FileDialogFilter.h"
 #include "app/ProgressDlg.h"
 #include "app/RavokDoc.h"
 #include "trackart/TrackPaletteOptimiser.h"
@@ -19,8 +20,8 @@
 namespace {
 
 constexpr int kCellPixels = 16;
-const QString kPalFilter = QStringLiteral("MS palette files (*.pal *.PAL)");
-const QString kActFilter = QStringLiteral("MTM ACT files (*.act *.ACT)");
+const QString kPalFilter = QtFileFilter("MS palette files (*.pal)");
+const QString kActFilter = QtFileFilter("MTM ACT files (*.act)");
 
 std::filesystem::path toPath(const QString& s) {
     return std::filesystem::path(s.toStdString());

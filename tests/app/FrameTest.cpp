@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
@@ -23,6 +24,9 @@
 #include <QSurfaceFormat>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <map>
+#include <string>
 
 #include "AppTestSupport.h"
 #include "TestTracks.h"
@@ -118,6 +122,35 @@ TEST(Frame, StatisticsShowsTheTrackCounts) {
     EXPECT_EQ(seenTitle, QStringLiteral("Track Statistics"));
     EXPECT_EQ(seenObjects, QStringLiteral("3"));
     EXPECT_EQ(seenLights, QStringLiteral("2"));
+}
+
+// Track, pod and situation files come from Windows installations in any
+// letter case: the file menu's dialogs list them in both.
+TEST(Frame, FileMenuDialogsListFilesInEitherLetterCase) {
+    app();
+    ravok::ProgramSettings settings;
+    CRavokDoc doc(settings);
+    CRavokFrame frame(doc, settings);
+    std::map<std::string, std::string> filters; // by title, joined with ";;"
+    ravok::test::ModalAnswerer answerer([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog) return false;
+        filters[dialog->windowTitle().toStdString()] = dialog->nameFilters().join(QStringLiteral(";;")).toStdString();
+        dialog->reject();
+        return true;
+    });
+    for (QAction* menu : frame.menuBar()->actions())
+        if (menu->text() == QStringLiteral("&File"))
+            for (QAction* action : menu->menu()->actions())
+                if (QStringList{"&Open...", "Save &As...", "&View POD...", "&Clone Track..."}.contains(action->text()))
+                    action->trigger();
+    const std::string tracks = "Ravok MTM Track Files (*.rvk *.RVK);;All Files (*)";
+    EXPECT_EQ(filters["Open"], tracks);
+    EXPECT_EQ(filters["Save As"], tracks);
+    EXPECT_EQ(filters["Load POD file to View"], "POD files (*.pod *.POD);;All Files (*)");
+    EXPECT_EQ(filters["Choose the situation file (.SIT / .SI2) of the track to clone"],
+              "Situation files (*.sit *.SIT *.si2 *.SI2)");
+    EXPECT_EQ(filters.size(), 4u);
 }
 
 TEST(Frame, ClosingStoresTheWindowPlace) {
