@@ -190,7 +190,7 @@ ModelFileResult LoadModelFile(CTrackPOD& track, const std::filesystem::path& fil
         result.notices.push_back({std::move(tooLong), kModelNameTooLongCaption});
         return result;
     }
-    const std::string name = "MODELS\\" + upperCase(title);
+    const std::string name = itemName("MODELS", upperCase(title));
     if (track.FindModel(name) >= 0) {
         result.notices.push_back({formatText("Model \"%s\" already loaded.", upperCase(title).c_str()), {}});
         return result;

@@ -43,7 +43,7 @@ TopCrushModelLoad LoadTopCrushModel(CTrackPOD& track, TopCrushPart part, const s
     // A model of that name already in the table serves as it is.
     std::string title = file.filename().string();
     std::replace(title.begin(), title.end(), ' ', '_');
-    if (const int slot = track.FindModel("MODELS\\" + upperCase(title)); slot >= 0) {
+    if (const int slot = track.FindModel(itemName("MODELS", upperCase(title))); slot >= 0) {
         result.slot = slot;
         return result;
     }

@@ -1,5 +1,6 @@
 #include "edit/TrackSounds.h"
 
+#include "art/ItemNames.h"
 #include "base/FileIO.h"
 #include "base/Text.h"
 #include "model/PodNameRules.h"
@@ -65,7 +66,7 @@ SoundChoice ChooseObjectSound(CTrackPOD& track, TrackObject& object, SoundKind k
     }
     auto sound = std::make_unique<TrackSound>();
     sound->kind = kindBit;
-    sound->name.set("SOUND\\" + upper);
+    sound->name.set(itemName("SOUND", upper));
     sound->data = std::move(*bytes);
     Outcome added;
     if (track.AddSound(std::move(sound), &added) < 0) {

@@ -1,5 +1,6 @@
 #include "model/NativeFile.h"
 
+#include "art/ItemNames.h"
 #include "base/ByteReader.h"
 #include "base/ByteWriter.h"
 #include "base/FileIO.h"
@@ -572,8 +573,8 @@ void dropUnusedSounds(CTrackPOD& t) {
     std::unordered_set<std::string> named;
     for (const auto& o : t.objects) {
         if (!o) continue;
-        named.insert("SOUND\\" + o->continuousSound.str());
-        named.insert("SOUND\\" + o->impactSound.str());
+        named.insert(itemName("SOUND", o->continuousSound.str()));
+        named.insert(itemName("SOUND", o->impactSound.str()));
     }
     for (auto& sound : t.sounds)
         if (sound && !named.contains(sound->name.str())) sound.reset();

@@ -41,7 +41,7 @@ std::string PodNameTooLongMessage(std::string_view name, std::string_view folder
 
 std::string BackdropPodName(std::string_view name) {
     if (equalsIgnoringCase(name.substr(0, 7), "MODELS\\")) return std::string(name);
-    return "MODELS\\" + std::string(name);
+    return itemName("MODELS", name);
 }
 
 std::string SoundPodName(std::string_view name) {
@@ -51,7 +51,7 @@ std::string SoundPodName(std::string_view name) {
 std::string SoundLoopPodName(std::string_view soundPodName) {
     std::string stem(itemFileName(soundPodName));
     stem = stem.substr(0, stem.rfind('.'));
-    return "SOUND\\" + stem + ".KLP";
+    return itemName("SOUND", stem + ".KLP");
 }
 
 } // namespace ravok

@@ -1,6 +1,7 @@
 #include "model/TrackComponents.h"
 
 #include "art/InfoText.h"
+#include "art/ItemNames.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"
@@ -173,7 +174,7 @@ bool MatchesBackdropPattern(std::string_view fileName) {
 }
 
 std::string BackdropModelName(const fs::path& file) {
-    return cut("MODELS\\" + upperCase(file.filename().string()), kTrackNameChars);
+    return cut(itemName("MODELS", upperCase(file.filename().string())), kTrackNameChars);
 }
 
 OkResult CheckComponentsOnOk(TrackComponents& c, Prompter& prompter) {

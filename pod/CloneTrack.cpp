@@ -1,5 +1,6 @@
 #include "pod/CloneTrack.h"
 
+#include "art/ItemNames.h"
 #include "base/ByteReader.h"
 #include "base/FileIO.h"
 #include "base/PathNames.h"
@@ -55,7 +56,7 @@ std::string CloneStem(const fs::path& gameFolder, std::string_view sourceStem) {
         const std::string candidate = std::string(sourceStem.substr(0, keep)) + number;
         bool taken = false;
         for (const std::string& file :
-             {"WORLD\\" + candidate + ".SIT", "WORLD\\" + candidate + ".SI2", "LEVELS\\" + candidate + ".LVL"})
+             {itemName("WORLD", candidate + ".SIT"), itemName("WORLD", candidate + ".SI2"), itemName("LEVELS", candidate + ".LVL")})
             taken = taken || resolveInFolder(gameFolder, file).has_value();
         if (!taken) return candidate;
     }
@@ -83,7 +84,7 @@ public:
                 if (number > kLastRequiredLine) break;
                 line.clear();
             }
-            const std::string name = "DATA\\" + upperCase(line);
+            const std::string name = itemName("DATA", upperCase(line));
             std::string failure;
             switch (number) {
             case 3: failure = terrain(name); break;
@@ -151,7 +152,7 @@ private:
             // An empty slot is written as a placeholder name that holds its place.
             if (line.empty() || equalsIgnoringCase(line, kEmptyTextureSlotName)) continue;
             auto texture = std::make_unique<Texture>();
-            texture->setPicture("ART\\" + upperCase(line), 64, 64, nullptr);
+            texture->setPicture(itemName("ART", upperCase(line)), 64, 64, nullptr);
             t.terrainTextures[slot] = std::move(texture);
         }
         std::string types = name;
@@ -203,7 +204,7 @@ bool CloneFromGameFolder(CTrackPOD& track, const fs::path& situationFile, std::s
                                sourceStem.c_str(), sourceStem.c_str(), kMaxStemLength, int(kPodMaxEntryName)));
 
     FolderItemSource folder(gameFolder);
-    auto levelItem = folder.find("LEVELS\\" + levelName);
+    auto levelItem = folder.find(itemName("LEVELS", levelName));
     auto level = levelItem ? folder.read(*levelItem, TrackItemSource::kMaxWholeItem) : std::nullopt;
     if (!level) return fail("Can't open LVL file!");
     if (std::string failure = CloneLevelReader(track, folder).read(*level); !failure.empty()) return fail(failure);

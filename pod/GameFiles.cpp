@@ -1,6 +1,7 @@
 #include "pod/GameFiles.h"
 
 #include "art/FogTable.h"
+#include "art/ItemNames.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"
@@ -15,7 +16,7 @@ std::string PodStem(const CTrackPOD& track) { return upperCase(track.WorldName.v
 
 bool AddTrackGameFiles(PodBuilder& pod, CTrackPOD& track, std::vector<std::string>* longFrameNames,
                        ProgressSink* progress) {
-    const std::string data = "DATA\\" + PodStem(track);
+    const std::string data = itemName("DATA", PodStem(track));
     auto add = [&](const std::string& name, const Blob& bytes) { return pod.AddPodItemFromMemory(name, bytes); };
     GroundBoxLayers layers = WriteGroundBoxLayers(track);
 
@@ -30,23 +31,23 @@ bool AddTrackGameFiles(PodBuilder& pod, CTrackPOD& track, std::vector<std::strin
     if (!ok) return false;
     if (progress) progress->setPosition(30);
 
-    const std::string fog = "FOG\\" + PodStem(track);
+    const std::string fog = itemName("FOG", PodStem(track));
     ok = add(fog + ".MAP", WriteFogMap(track));
     if (ok && !track.isMtm2())
         ok = add(fog + ".MIX", BuildFogMixTable(track.palette)) && add(fog + ".FOG", BuildFogLevelTable(track.palette)) &&
              add(fog + ".LTE", BuildFogLightTable(track.palette));
     if (!ok) return false;
     if (progress) progress->setPosition(40);
-    return add("LEVELS\\" + PodStem(track) + ".LVL", WriteLevelFile(track));
+    return add(itemName("LEVELS", PodStem(track) + ".LVL"), WriteLevelFile(track));
 }
 
 bool AddTrackClosingFiles(PodBuilder& pod, const CTrackPOD& track, bool fallbackOmitted, const std::string& record) {
     const std::string stem = PodStem(track);
-    if (!pod.AddPodItemFromMemory("WORLD\\" + stem + (fallbackOmitted ? ".SI2" : ".SIT"), WriteSituationFile(track)))
+    if (!pod.AddPodItemFromMemory(itemName("WORLD", stem + (fallbackOmitted ? ".SI2" : ".SIT")), WriteSituationFile(track)))
         return false;
-    if (!pod.AddPodItemFromMemory("DATA\\" + stem + ".RVV", Blob(record.begin(), record.end()))) return false;
+    if (!pod.AddPodItemFromMemory(itemName("DATA", stem + ".RVV"), Blob(record.begin(), record.end()))) return false;
     if (track.pictures.descriptionText.empty()) return true;
-    return pod.AddPodItemFromMemory("WORLD\\" + stem + ".TXT", track.pictures.descriptionText);
+    return pod.AddPodItemFromMemory(itemName("WORLD", stem + ".TXT"), track.pictures.descriptionText);
 }
 
 } // namespace ravok

@@ -94,7 +94,7 @@ std::optional<TrackItemSource::Item> findDescription(TrackItemSource& items, con
 }
 
 std::optional<TrackItemSource::Item> findMusic(TrackItemSource& items, const std::string& name) {
-    if (auto item = items.find("SOUND\\" + name)) return item;
+    if (auto item = items.find(itemName("SOUND", name))) return item;
     return findItem(items, "MUSIC\\", name);
 }
 
@@ -134,7 +134,7 @@ void ReadLevelFile(CTrackPOD& track, TrackItemSource& items, std::span<const uin
             if (auto item = findItem(items, "ART\\", name))
                 if (auto blob = items.read(*item, kPaletteItemBytes))
                     track.palette.set(item->name, paletteFromRgbBytes(*blob));
-            if (auto blob = items.findAndRead("FOG\\" + upperCase(track.WorldName.view()) + ".MAP", kFogMapBytes)) {
+            if (auto blob = items.findAndRead(itemName("FOG", upperCase(track.WorldName.view()) + ".MAP"), kFogMapBytes)) {
                 blob->resize(kFogMapBytes, 0);
                 track.SetFogMap(*blob);
             }

@@ -2,6 +2,7 @@
 // and data files it names, then the pictures and the textures of its models.
 #include "model/TrackPod.h"
 
+#include "art/ItemNames.h"
 #include "art/Model.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"
@@ -29,7 +30,7 @@ std::string withoutExtension(const std::string& name) {
 // The picture's HD version (PNG, then TGA) under UI\ into an HD slot.
 void loadHdVersion(CTrackPOD& track, TrackItemSource& items, const std::string& picture, int slot) {
     for (const char* ext : {".PNG", ".TGA"})
-        if (auto bytes = items.findAndRead("UI\\" + withoutExtension(picture) + ext)) {
+        if (auto bytes = items.findAndRead(itemName("UI", withoutExtension(picture) + ext))) {
             track.SetHdArt(slot, std::move(*bytes), ext);
             return;
         }
@@ -96,18 +97,18 @@ bool CTrackPOD::Load(const std::filesystem::path& path, int trackIndex, Progress
 
     const std::string stem = upperCase(WorldName.view());
     if (std::string photo = InfoPhotoName(); !photo.empty()) {
-        if (auto bytes = items.findAndRead("UI\\" + photo)) SetInfoPhoto(std::move(*bytes));
+        if (auto bytes = items.findAndRead(itemName("UI", photo))) SetInfoPhoto(std::move(*bytes));
         loadHdVersion(*this, items, photo, 2);
     }
-    if (auto text = items.findAndRead("DATA\\" + stem + ".TXT"); text && !text->empty())
+    if (auto text = items.findAndRead(itemName("DATA", stem + ".TXT")); text && !text->empty())
         SetInfoDescription(std::move(*text));
     for (const char* ext : {".PNG", ".TGA"})
-        if (auto bytes = items.findAndRead("ART\\" + stem + "_DTL" + ext)) {
+        if (auto bytes = items.findAndRead(itemName("ART", stem + "_DTL" + ext))) {
             SetDetailNormal(std::move(*bytes), ext);
             break;
         }
     for (const char* ext : {".PNG", ".TGA"})
-        if (auto bytes = items.findAndRead("ART\\" + stem + "_MASK" + ext)) {
+        if (auto bytes = items.findAndRead(itemName("ART", stem + "_MASK" + ext))) {
             SetTerrainMask(std::move(*bytes), ext);
             break;
         }

@@ -412,7 +412,7 @@ private:
         t.WorldName.clear();
         if (!next()) return false;
         const std::string name = upperCase(line);
-        auto item = items.find("LEVELS\\" + name);
+        auto item = items.find(itemName("LEVELS", name));
         if (!item) item = items.find(name);
         if (item) {
             t.WorldName.set(line.substr(0, line.find('.')), 20);
@@ -430,12 +430,12 @@ private:
         std::string stem = picture.substr(0, picture.rfind('.'));
         bool found = false;
         for (const char* ext : {".PNG", ".TGA"})
-            if (auto hd = items.findAndRead("UI\\" + stem + ext)) {
+            if (auto hd = items.findAndRead(itemName("UI", stem + ext))) {
                 t.SetHdArt(hdSlot, std::move(*hd), ext);
                 found = true;
                 break;
             }
-        if (auto bmp = items.findAndRead("UI\\" + picture)) {
+        if (auto bmp = items.findAndRead(itemName("UI", picture))) {
             bitmap = std::move(*bmp);
             found = true;
         }

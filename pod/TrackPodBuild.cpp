@@ -58,8 +58,8 @@ public:
         if (progress) progress->setRange(90);
         if (!pod.BeginPodBuild()) return result;
         const std::string stem = PodStem(t);
-        if (!add("ART\\" + stem + ".ACT", paletteBytes(t.palette.colours()))) return result;
-        if (!add("ART\\" + stem + ".RAW", Blob(4096, 0))) return result;
+        if (!add(itemName("ART", stem + ".ACT"), paletteBytes(t.palette.colours()))) return result;
+        if (!add(itemName("ART", stem + ".RAW"), Blob(4096, 0))) return result;
         for (const auto& texture : t.terrainTextures)
             if (texture && (!packTexture(*texture) || stopped())) return result;
         for (const auto& texture : t.modelTextures)
@@ -140,7 +140,7 @@ private:
         for (const char* suffix : {"_N", "_AO"}) {
             auto map = findHdPicture(artFolder, stem + suffix);
             if (!map) continue;
-            auto added = pod.AddFileToPod("ART\\" + upperCase(stem) + suffix + ".PNG", *map);
+            auto added = pod.AddFileToPod(itemName("ART", upperCase(stem) + suffix + ".PNG"), *map);
             if (added == PodBuilder::AddFileResult::Failed) return false;
             if (added != PodBuilder::AddFileResult::Added && added != PodBuilder::AddFileResult::Duplicate)
                 appendBounded(result.normalMapsDropped, "    " + map->filename().string() + "\n", kDroppedCapacity);
@@ -206,20 +206,20 @@ private:
         };
         const std::string stem = PodStem(t);
         if (startsWith("RIFF"))
-            return add("SOUND\\" + stem + ".KLP", Blob(kLoopFlagFile.begin(), kLoopFlagFile.end())) &&
-                   add("SOUND\\" + stem + ".WAV", music);
+            return add(itemName("SOUND", stem + ".KLP"), Blob(kLoopFlagFile.begin(), kLoopFlagFile.end())) &&
+                   add(itemName("SOUND", stem + ".WAV"), music);
         if (startsWith("MUSIC")) return true; // music the game already has
-        return add("MUSIC\\" + stem + ".MOD", music);
+        return add(itemName("MUSIC", stem + ".MOD"), music);
     }
 
     bool addPictures() {
         const TrackPictures& p = t.pictures;
         const bool mapIsBitmap = p.iconBitmap.size() >= 2 && p.iconBitmap[0] == 'B' && p.iconBitmap[1] == 'M';
-        if (mapIsBitmap && !add("UI\\" + t.IconPictureName(), p.iconBitmap)) return false;
-        if (!p.browseBitmap.empty() && !add("UI\\" + t.BrowsePictureName(), p.browseBitmap)) return false;
+        if (mapIsBitmap && !add(itemName("UI", t.IconPictureName()), p.iconBitmap)) return false;
+        if (!p.browseBitmap.empty() && !add(itemName("UI", t.BrowsePictureName()), p.browseBitmap)) return false;
         auto artPicture = [&](const Blob& bytes, const FixedString<8>& ext, const char* suffix) {
             if (bytes.empty()) return true;
-            std::string name = "ART\\" + PodStem(t) + suffix + ext.str();
+            std::string name = itemName("ART", PodStem(t) + suffix + ext.str());
             if (name.size() > kPodMaxEntryName) {
                 appendBounded(result.normalMapsDropped, "    " + std::string(itemFileName(name)) + "\n",
                               kDroppedCapacity);
@@ -231,13 +231,13 @@ private:
             !artPicture(p.terrainMask, p.terrainMaskExt, "_MASK"))
             return false;
         if (!p.infoPhoto.empty())
-            if (std::string photo = t.InfoPhotoName(); !photo.empty() && !add("UI\\" + photo, p.infoPhoto))
+            if (std::string photo = t.InfoPhotoName(); !photo.empty() && !add(itemName("UI", photo), p.infoPhoto))
                 return false;
         for (int slot = 0; slot < kHdArtSlots; ++slot) {
             const Blob& hd = p.hdArt[size_t(slot)];
             if (hd.empty()) continue;
             if (slot == 1 && !p.iconBitmap.empty() && p.iconBitmap[0] != 'B') continue;
-            const std::string name = "UI\\" + t.HdArtName(slot);
+            const std::string name = itemName("UI", t.HdArtName(slot));
             if (t.HdArtName(slot).empty() || name.size() > kPodMaxEntryName || pod.HasItem(name)) continue;
             if (!add(name, hd)) return false;
         }

@@ -2,6 +2,7 @@
 
 #include "art/ColourReduction.h"
 #include "art/HdTextures.h"
+#include "art/ItemNames.h"
 #include "art/NameLookup.h"
 #include "art/Picture.h"
 #include "trackart/TrackArt.h"
@@ -138,7 +139,7 @@ int AddTextureFile(CTrackPOD& track, const fs::path& given, std::string_view wan
     }
     const int slot = lowestEmptySlot(track.terrainTextures);
     if (slot < 0 || (!inMemory && !isRawTextureFile(rawFile))) return -1;
-    const std::string stored = upperCase("ART\\" + name.substr(0, kMaxAppendedName));
+    const std::string stored = upperCase(itemName("ART", name.substr(0, kMaxAppendedName)));
     std::unique_ptr<Texture> texture;
     if (inMemory) {
         texture = textureFromLegacy(track, *inMemory, stored);

@@ -217,7 +217,7 @@ void addListedFrames(CTrackPOD& track, const Model& list) {
         const int slot = lowestEmptySlot(track.models);
         if (slot < 0) return;
         auto model = std::make_unique<Model>();
-        model->setName("MODELS\\" + frame.substr(0, kMaxFrameNameChars));
+        model->setName(itemName("MODELS", frame.substr(0, kMaxFrameNameChars)));
         track.models[size_t(slot)] = std::move(model);
     }
 }
@@ -326,11 +326,11 @@ bool LoadModelTextures(CTrackPOD& track, const Model& model, const fs::path& art
         const int slot = lowestEmptySlot(track.modelTextures);
         if (slot < 0) continue;
         auto texture = std::make_unique<Texture>();
-        const std::string stored = "ART\\" + name;
+        const std::string stored = itemName("ART", name);
         texture->setName(stored);
         std::vector<Probe> probes{{artFolder, name}};
         if (!trackFolder.empty()) {
-            probes.push_back({trackFolder, "ART\\" + name});
+            probes.push_back({trackFolder, itemName("ART", name)});
             probes.push_back({trackFolder, name});
         }
         int side = 0;
