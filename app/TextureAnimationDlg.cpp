@@ -1,6 +1,7 @@
 #include "app/TextureAnimationDlg.h"
 
 #include "app/TextureImages.h"
+#include "art/ItemNames.h"
 #include "edit/TextureAnimating.h"
 #include "model/TrackPod.h"
 
@@ -45,9 +46,9 @@ CTextureAnimationDlg::CTextureAnimationDlg(ravok::CTrackPOD& track, int firstFra
         const ravok::TextureAnimation& anim = m_track.animations.at(a);
         for (uint32_t f = 0; f < anim.frameCount && f < uint32_t(ravok::kMaxAnimationFrames); ++f) {
             const auto& texture = m_track.terrainTextures[anim.frames[f] % ravok::kMaxTerrainTextures];
-            QString name = texture ? QString::fromStdString(std::string(texture->name().view())) : QString();
-            if (name.startsWith(QStringLiteral("ART\\"), Qt::CaseInsensitive)) name = name.mid(4);
-            m_frames->addItem(name);
+            std::string_view name = texture ? texture->name().view() : std::string_view();
+            if (ravok::isInItemFolder(name, "ART")) name = ravok::nameInFolder(name);
+            m_frames->addItem(QString::fromStdString(std::string(name)));
         }
         m_period->setValue(
             std::clamp(int(anim.period), ravok::kMinAnimationPeriod, ravok::kMaxAnimationPeriod));

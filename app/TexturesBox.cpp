@@ -58,8 +58,8 @@ struct WaitCursor {
 };
 
 QString withoutArtFolder(std::string_view name) {
-    QString s = QString::fromLatin1(name.data(), qsizetype(name.size()));
-    return s.startsWith(QStringLiteral("ART\\"), Qt::CaseInsensitive) ? s.mid(4) : s;
+    if (ravok::isInItemFolder(name, "ART")) name = ravok::nameInFolder(name);
+    return QString::fromLatin1(name.data(), qsizetype(name.size()));
 }
 
 QScrollArea* scrolling(QWidget* inside, QWidget* parent) {

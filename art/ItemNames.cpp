@@ -1,6 +1,7 @@
 #include "art/ItemNames.h"
 
 #include "base/FileIO.h"
+#include "base/Text.h"
 
 namespace fs = std::filesystem;
 
@@ -30,6 +31,10 @@ std::string itemName(std::string_view folder, std::string_view nameInFolder) {
 }
 
 bool hasItemFolder(std::string_view name) { return name.find('\\') != std::string_view::npos; }
+
+bool isInItemFolder(std::string_view name, std::string_view folder) {
+    return hasItemFolder(name) && equalsIgnoringCase(itemFolder(name), folder);
+}
 
 std::string withDefaultFolder(std::string_view folder, std::string_view name) {
     return hasItemFolder(name) ? std::string(name) : itemName(folder, name);

@@ -15,6 +15,9 @@ std::string_view itemFolder(std::string_view name);
 std::string_view nameInFolder(std::string_view name);
 // The name inside its folder without its extension: GRASS for ART\GRASS.RAW.
 std::string_view itemStem(std::string_view name);
+// Whether the name lies in `folder`, compared in any letter case: both
+// ART\GRASS.RAW and art\GRASS.RAW lie in ART.
+bool isInItemFolder(std::string_view name, std::string_view folder);
 // Folder and name joined by a backslash; the name alone for an empty folder.
 std::string itemName(std::string_view folder, std::string_view nameInFolder);
 // Whether the name holds a backslash, that is names its own folder.

@@ -40,7 +40,7 @@ std::string PodNameTooLongMessage(std::string_view name, std::string_view folder
 }
 
 std::string BackdropPodName(std::string_view name) {
-    if (equalsIgnoringCase(name.substr(0, 7), "MODELS\\")) return std::string(name);
+    if (isInItemFolder(name, "MODELS")) return std::string(name);
     return itemName("MODELS", name);
 }
 

@@ -77,7 +77,7 @@ Blob WriteTextureAnimations(const CTrackPOD& track, std::vector<std::string>* lo
     auto frameName = [&](uint32_t slot) {
         const Texture* texture = slot < uint32_t(kMaxTerrainTextures) ? track.terrainTextures[slot].get() : nullptr;
         std::string name = texture ? std::string(texture->name().view()) : kEmptyTextureSlotName;
-        if (name.size() >= 4 && equalsIgnoringCase(std::string_view(name).substr(0, 4), "ART\\")) name.erase(0, 4);
+        if (isInItemFolder(name, "ART")) name = nameInFolder(name);
         return name;
     };
     std::string text;

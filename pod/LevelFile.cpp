@@ -79,7 +79,7 @@ namespace {
 std::optional<TrackItemSource::Item> findItem(TrackItemSource& items, std::string_view folder,
                                               const std::string& name) {
     if (!folder.empty())
-        if (auto item = items.find(std::string(folder) + name)) return item;
+        if (auto item = items.find(itemName(folder, name))) return item;
     return items.find(name);
 }
 
@@ -95,7 +95,7 @@ std::optional<TrackItemSource::Item> findDescription(TrackItemSource& items, con
 
 std::optional<TrackItemSource::Item> findMusic(TrackItemSource& items, const std::string& name) {
     if (auto item = items.find(itemName("SOUND", name))) return item;
-    return findItem(items, "MUSIC\\", name);
+    return findItem(items, "MUSIC", name);
 }
 
 // Reads exactly `bytes` of an item, zero-padding a shorter one.
@@ -118,20 +118,20 @@ void ReadLevelFile(CTrackPOD& track, TrackItemSource& items, std::span<const uin
                 if (auto blob = items.read(*item, TrackItemSource::kMaxWholeItem)) track.SetDescriptionText(*blob);
             break;
         case 3: // terrain heights, then the ground boxes beside them
-            if (auto item = findItem(items, "DATA\\", name)) {
+            if (auto item = findItem(items, "DATA", name)) {
                 if (auto blob = readSized(items, *item, kTerrainHeightsBytes)) track.terrain.heights = *blob;
                 LoadGroundBoxes(track, items, item->name);
             }
             break;
         case 4: // cell texture map
-            if (auto item = findItem(items, "DATA\\", name))
+            if (auto item = findItem(items, "DATA", name))
                 if (auto blob = readSized(items, *item, kCellTextureMapBytes)) {
                     ByteReader in(*blob);
                     for (auto& cell : track.terrain.textures) in.readU16LE(cell);
                 }
             break;
         case 5: // palette, then the fog map
-            if (auto item = findItem(items, "ART\\", name))
+            if (auto item = findItem(items, "ART", name))
                 if (auto blob = items.read(*item, kPaletteItemBytes))
                     track.palette.set(item->name, paletteFromRgbBytes(*blob));
             if (auto blob = items.findAndRead(itemName("FOG", upperCase(track.WorldName.view()) + ".MAP"), kFogMapBytes)) {
@@ -140,7 +140,7 @@ void ReadLevelFile(CTrackPOD& track, TrackItemSource& items, std::span<const uin
             }
             break;
         case 6: // texture list, then the texture types beside it
-            if (auto item = findItem(items, "DATA\\", name)) {
+            if (auto item = findItem(items, "DATA", name)) {
                 if (auto blob = items.read(*item, TrackItemSource::kMaxWholeItem))
                     LoadTextureList(track, items, *blob);
                 std::string types = item->name;
@@ -155,11 +155,11 @@ void ReadLevelFile(CTrackPOD& track, TrackItemSource& items, std::span<const uin
                 if (auto blob = items.read(*item, TrackItemSource::kMaxWholeItem)) track.SetMusic(*blob);
             break;
         case 16: // fog table
-            if (auto item = findItem(items, "FOG\\", name))
+            if (auto item = findItem(items, "FOG", name))
                 if (auto blob = items.read(*item, kFogTableItemBytes)) track.fogTable = *blob;
             break;
         case 17: // terrain lighting
-            if (auto item = findItem(items, "DATA\\", name))
+            if (auto item = findItem(items, "DATA", name))
                 if (auto blob = readSized(items, *item, kTerrainLightingBytes))
                     for (size_t i = 0; i < track.terrain.cells.size(); ++i)
                         std::copy_n(blob->begin() + ptrdiff_t(i * 7), 7, track.terrain.cells[i].begin());

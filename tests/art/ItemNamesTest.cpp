@@ -40,6 +40,12 @@ TEST(ItemNames, JoinAndDefaultFolderKeepANameThatNamesItsOwn) {
     EXPECT_EQ(withDefaultFolder("ART", "GRASS.RAW"), "ART\\GRASS.RAW");
     EXPECT_EQ(withDefaultFolder("ART", "WORLD\\GRASS.RAW"), "WORLD\\GRASS.RAW");
     EXPECT_EQ(withDefaultFolder("MODELS", "\\TREE.BIN"), "\\TREE.BIN");
+
+    EXPECT_TRUE(isInItemFolder("art\\GRASS.RAW", "ART"));
+    EXPECT_TRUE(isInItemFolder("ART\\", "ART"));
+    EXPECT_FALSE(isInItemFolder("ART", "ART"));
+    EXPECT_FALSE(isInItemFolder("ARTS\\GRASS.RAW", "ART"));
+    EXPECT_FALSE(isInItemFolder("MODELS\\ART\\GRASS.RAW", "ART"));
 }
 
 TEST(ItemNames, DiskPathAndHdPictureStayInsideTheFolderInAnyCase) {
