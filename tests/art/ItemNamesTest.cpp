@@ -1,6 +1,7 @@
 #include "art/ItemNames.h"
 
 #include "base/Text.h"
+
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
