@@ -8,8 +8,9 @@
 #include <QAction>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
 #include <QPainter>
-#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -27,9 +28,64 @@ uint8_t nearestIndex(const TrackPalette& palette, const ColourValue& c) {
 
 } // namespace
 
-CViewSurface::CViewSurface(CRavokView& view) : QOpenGLWidget(&view), m_view(view) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(Qt::NoFocus);
+CViewSurface::CViewSurface() = default;
+
+CViewSurface::~CViewSurface() {
+    if (m_frame && makeCurrent()) {
+        m_frame.reset();
+        doneCurrent();
+    }
+}
+
+bool CViewSurface::makeCurrent() {
+    return m_context && m_surface && m_context->makeCurrent(m_surface.get());
+}
+
+void CViewSurface::doneCurrent() {
+    if (m_context) m_context->doneCurrent();
+}
+
+void CViewSurface::dropContext() {
+    m_frame.reset();
+    m_context.reset();
+    m_surface.reset();
+}
+
+CViewSurface::Begin CViewSurface::begin(QSize size) {
+    Begin made = Begin::Ready;
+    if (!m_context || !m_context->isValid() || !makeCurrent()) {
+        // None yet, or lost: the frame buffer went with the old context.
+        m_frame.reset(); // its handles went with the old context
+        m_context = std::make_unique<QOpenGLContext>();
+        if (!m_context->create()) return Begin::Failed;
+        m_surface = std::make_unique<QOffscreenSurface>();
+        m_surface->setFormat(m_context->format());
+        m_surface->create();
+        if (!makeCurrent()) return Begin::Failed;
+        made = Begin::NewContext;
+    }
+    if (!m_frame || m_frame->size() != size) {
+        m_frame.reset();
+        m_frame = std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::Depth);
+    }
+    if (!m_frame->isValid() || !m_frame->bind()) {
+        doneCurrent();
+        return Begin::Failed;
+    }
+    return made;
+}
+
+const QImage& CViewSurface::finish() {
+    const QSize size = m_frame ? m_frame->size() : QSize();
+    if (m_image.size() != size) m_image = QImage(size, QImage::Format_RGB32);
+    if (m_frame) {
+        // Format_RGB32 lies in memory as blue, green, red, alpha bytes.
+        m_context->functions()->glReadPixels(0, 0, size.width(), size.height(), GL_BGRA, GL_UNSIGNED_BYTE,
+                                             m_image.bits());
+        m_frame->release();
+    }
+    doneCurrent();
+    return m_image;
 }
 
 bool CViewSurface::OpenGLAvailable() {
@@ -47,14 +103,6 @@ bool CViewSurface::OpenGLAvailable() {
         return current;
     }();
     return available;
-}
-
-void CViewSurface::initializeGL() {
-    m_view.initializeGL();
-}
-
-void CViewSurface::paintGL() {
-    m_view.paintGL();
 }
 
 PaletteColours DisplayPalette(const TrackPalette& palette, float gamma) {
@@ -87,22 +135,37 @@ void CSoftwareFramePresenter::present(const FrameBuffer& frame, const PaletteCol
 }
 
 void CRavokView::makeSurface() {
-    if (m_surface || !CViewSurface::OpenGLAvailable()) return;
-    m_surface = new CViewSurface(*this);
-    if (!layout()) {
-        auto* fill = new QVBoxLayout(this);
-        fill->setContentsMargins(0, 0, 0, 0);
-    }
-    layout()->addWidget(m_surface);
-    m_surface->setVisible(m_settings.useOpenGL);
+    if (!m_surface && CViewSurface::OpenGLAvailable()) m_surface = new CViewSurface;
 }
 
 // ---- the view's frame through either renderer --------------------------------------------
 
-void CRavokView::paintOpenGL() {
-    const CTrackPOD& track = m_doc.track();
+bool CRavokView::paintOpenGL(QPainter& painter) {
+    makeSurface();
     const int w = int(width() * devicePixelRatio()), h = int(height() * devicePixelRatio());
-    if (!m_gl.beginFrame(context(), w, h, colourOf(m_settings.colors[0]), window()->winId())) return;
+    if (!m_surface || w <= 0 || h <= 0) return false;
+    const CViewSurface::Begin begun = m_surface->begin(QSize(w, h));
+    if (begun == CViewSurface::Begin::Failed) return false;
+    if (begun == CViewSurface::Begin::NewContext) {
+        // Whatever the renderer held belonged to the old context.
+        ++m_contextsMade;
+        m_gl.forgetContext();
+        m_texturesChanged = true;
+    }
+    m_gl.setTopRowFirst(true);
+    const bool drawn = m_gl.beginFrame(context(), w, h, colourOf(m_settings.colors[0]), window()->winId());
+    if (drawn) drawOpenGLScene(w, h);
+    const QImage& frame = m_surface->finish();
+    if (!drawn) return false;
+    painter.save();
+    painter.scale(1 / devicePixelRatio(), 1 / devicePixelRatio());
+    painter.drawImage(QPoint(0, 0), frame);
+    painter.restore();
+    return true;
+}
+
+void CRavokView::drawOpenGLScene(int w, int h) {
+    const CTrackPOD& track = m_doc.track();
     if (m_texturesChanged) {
         m_gl.InvalidateTextures();
         m_texturesChanged = false;

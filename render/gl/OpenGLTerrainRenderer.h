@@ -16,7 +16,7 @@
 #include <unordered_map>
 
 class QOpenGLContext;
-class QOpenGLFunctions_1_1;
+class QOpenGLFunctions_1_5;
 
 namespace ravok {
 class CTrackPOD;
@@ -24,9 +24,10 @@ struct Placement;
 } // namespace ravok
 
 // Draws the track view through OpenGL's fixed-function pipeline: terrain in
-// pages of 4 x 4 cells compiled into lists and rebuilt only when their key
-// changes, model meshes through a 64-entry cache, textures uploaded once with
-// software mipmaps (true colour from the HD provider where it has a picture).
+// pages of 4 x 4 cells, each a slot of one vertex buffer rebuilt only when its
+// key changes, drawn in one batch per texture; model meshes compiled into
+// lists through a 64-entry cache; textures uploaded once with software
+// mipmaps (true colour from the HD provider where it has a picture).
 // Every call except the constructor needs the context current.
 class COpenGLTerrainRenderer {
 public:
@@ -50,6 +51,9 @@ public:
     void setHdProvider(HdProvider provider) { m_hdProvider = std::move(provider); }
     // Textured, wire frame (1) or both (2).
     void setDisplayMode(int mode) { m_displayMode = mode; }
+    // Rows drawn top first, for a frame read back into an image (the view's
+    // frames); bottom first is OpenGL's own order (a window's).
+    void setTopRowFirst(bool on) { m_topRowFirst = on; }
     // The colour of the terrain's wire frame ("Wireframe" of the Colors page).
     void setWireColour(QColor colour) { m_wireColour = colour; }
 
@@ -95,11 +99,22 @@ public:
     bool applyVerticalSync(bool on);
 
 private:
+    // A page's triangles of one texture (none: flat colours), as vertices
+    // from `first` on in the page's slot of the terrain buffer.
+    struct PageBatch {
+        const ravok::MeshTexture* texture = nullptr;
+        int first = 0, count = 0;
+    };
     struct Page {
         uint32_t key = 0;
-        uint32_t list = 0, wireList = 0;
         bool valid = false;
-        int triangles = 0;
+        int triangles = 0, wireVertices = 0;
+        std::vector<PageBatch> batches;
+    };
+    // The first vertex and vertex count of each page drawn with one texture.
+    struct TextureBatch {
+        std::vector<int32_t> firsts;
+        std::vector<int32_t> counts;
     };
     struct TextureObjects {
         uint32_t plain = 0, alpha = 0;
@@ -109,13 +124,16 @@ private:
     std::vector<uint8_t> rgbaOf(const ravok::MeshTexture& texture, int& width, int& height);
     void upload(uint32_t name, std::vector<uint8_t> rgba, int width, int height);
     void compileMesh(const ravok::Mesh& mesh, float offsetX, float offsetY, float alpha = 1);
-    void compileWire(const ravok::Mesh& mesh, float offsetX, float offsetY);
     void buildPage(Page& page, const ravok::CTrackPOD& track, int px, int py, const ravok::MeshTextureList& textures,
                    std::span<const uint8_t> maskLevels, std::span<const uint8_t> pointShades);
     void loadView(double originX, double originY);
     void deletePages();
+    bool makeTerrainBuffers();
+    void deleteTerrainBuffers();
+    void drawTerrainBatches(const std::vector<int>& pages);
+    void drawTerrainWire(const std::vector<int>& pages);
 
-    QOpenGLFunctions_1_1* m_gl = nullptr;
+    QOpenGLFunctions_1_5* m_gl = nullptr;
     ravok::ViewCamera m_camera;
     int m_width = 0, m_height = 0, m_centreX = 0, m_centreY = 0;
     ravok::PaletteColours m_palette{};
@@ -124,6 +142,9 @@ private:
     int m_displayMode = 0;
     QColor m_wireColour{0, 128, 0};
     std::vector<Page> m_pages = std::vector<Page>(ravok::kTerrainPages * ravok::kTerrainPages);
+    uint32_t m_terrainBuffer = 0, m_wireBuffer = 0;
+    std::unordered_map<const ravok::MeshTexture*, TextureBatch> m_batches; // kept between frames
+    bool m_topRowFirst = false;
     std::unordered_map<const ravok::MeshTexture*, TextureObjects> m_textures;
     ravok::MeshCache m_meshes;
     int m_triangles = 0, m_pagesBuilt = 0, m_uploads = 0;

@@ -149,8 +149,9 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
         drawn(view);
     }
 
-    // Moving the view into another window makes a new context: everything is
-    // built again, without a message.
+    // Moving the view into another window keeps its context (it draws
+    // offscreen); a lost context is made again and everything is built
+    // again, without a message.
     const int contexts = view.contextsMade();
     QMainWindow other;
     other.resize(800, 600);
@@ -158,8 +159,14 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
     other.setCentralWidget(&view);
     other.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    EXPECT_GT(grassShare(drawn(view)), 0.3) << "in another window";
+    EXPECT_EQ(view.contextsMade(), contexts);
+    const int pagesBefore = view.glRenderer().pagesBuilt();
+    ASSERT_TRUE(view.surface());
+    view.surface()->dropContext(); // as a driver reset leaves it
     const QImage again = drawn(view);
-    EXPECT_GT(view.contextsMade(), contexts);
+    EXPECT_EQ(view.contextsMade(), contexts + 1);
+    EXPECT_GT(view.glRenderer().pagesBuilt(), pagesBefore) << "the pages are built again";
     EXPECT_GT(grassShare(again), 0.3) << "after a new context";
     EXPECT_TRUE(answerer.boxes.isEmpty()) << answerer.boxes.join('\n').toStdString();
     view.setParent(nullptr); // the frame no longer owns it
