@@ -10,6 +10,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <cmath>
@@ -116,22 +117,57 @@ PaletteColours DisplayPalette(const TrackPalette& palette, float gamma) {
     return out;
 }
 
+namespace {
+
+// The 32-bit image a raster painter draws into (the window's backing store
+// when it paints a widget), with the offset of the painter's origin in it;
+// none when the painter draws through anything but a plain translation.
+QImage* rasterTarget(QPainter& painter, QPoint& offset) {
+    QPaintEngine* engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice()) return nullptr;
+    if (engine->paintDevice()->devType() != QInternal::Image) return nullptr;
+    const QTransform transform = painter.deviceTransform();
+    if (transform.type() > QTransform::TxTranslate) return nullptr;
+    auto* image = static_cast<QImage*>(engine->paintDevice());
+    const QImage::Format f = image->format();
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
+        return nullptr;
+    offset = QPoint(int(transform.dx()), int(transform.dy()));
+    return image;
+}
+
+} // namespace
+
 void CSoftwareFramePresenter::present(const FrameBuffer& frame, const PaletteColours& palette,
                                       QPainter& painter, const QRect& target) {
     for (size_t i = 0; i < 256; ++i)
         m_table[i] = qRgb(palette[i].r, palette[i].g, palette[i].b);
+    auto convert = [&](int y, int x0, int x1, QRgb* out) {
+        const uint8_t* in = frame.pixels.data() + size_t(y) * size_t(frame.bytesPerRow());
+        for (int x = x0; x < x1; ++x) out[x - x0] = m_table[in[x]];
+    };
+    // A frame of the target's size goes straight into the surface being
+    // painted, within the area the paint may touch: one pass over the pixels.
+    QPoint offset;
+    QImage* surface = target.size() == QSize(frame.width, frame.height) ? rasterTarget(painter, offset) : nullptr;
+    if (surface) {
+        const QRect frameOnSurface = QRect(target.topLeft() + offset, target.size()) & surface->rect();
+        const QRegion allowed = painter.paintEngine()->systemClip().isEmpty()
+                                    ? QRegion(surface->rect())
+                                    : painter.paintEngine()->systemClip();
+        for (const QRect& rect : allowed & frameOnSurface) {
+            const QPoint from = rect.topLeft() - offset - target.topLeft();
+            for (int y = 0; y < rect.height(); ++y)
+                convert(from.y() + y, from.x(), from.x() + rect.width(),
+                        reinterpret_cast<QRgb*>(surface->scanLine(rect.top() + y)) + rect.left());
+        }
+        return;
+    }
     if (m_image.width() != frame.width || m_image.height() != frame.height)
         m_image = QImage(frame.width, frame.height, QImage::Format_RGB32);
-    for (int y = 0; y < frame.height; ++y) {
-        const uint8_t* in = frame.pixels.data() + size_t(y) * size_t(frame.bytesPerRow());
-        auto* out = reinterpret_cast<QRgb*>(m_image.scanLine(y));
-        for (int x = 0; x < frame.width; ++x)
-            out[x] = m_table[in[x]];
-    }
-    if (target.size() == m_image.size())
-        painter.drawImage(target.topLeft(), m_image);
-    else
-        painter.drawImage(target, m_image);
+    for (int y = 0; y < frame.height; ++y)
+        convert(y, 0, frame.width, reinterpret_cast<QRgb*>(m_image.scanLine(y)));
+    painter.drawImage(target, m_image);
 }
 
 void CRavokView::makeSurface() {

@@ -25,12 +25,16 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QCheckBox>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QScreen>
 #include <QSurfaceFormat>
 #include <QToolBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 
 using namespace ravok;
 using ravok::test::ModalAnswerer;
@@ -103,6 +107,12 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
 
     const QImage software = drawn(view);
     EXPECT_GT(grassShare(software), 0.3) << "software renderer";
+    // What the display shows (the frame written into the window's surface).
+    auto onScreen = [&] {
+        const QPoint at = view.mapToGlobal(QPoint(0, 0));
+        return view.screen()->grabWindow(0, at.x(), at.y(), view.width(), view.height()).toImage();
+    };
+    EXPECT_GT(grassShare(onScreen()), 0.3) << "software renderer, on the screen";
     // Asking the view for a frame draws one (not only grabbing it).
     const int frames = view.framesDrawn();
     view.update();
@@ -112,6 +122,7 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
     settings.useOpenGL = true;
     const QImage opengl = drawn(view);
     EXPECT_GT(grassShare(opengl), 0.3) << "OpenGL renderer";
+    EXPECT_GT(grassShare(onScreen()), 0.3) << "OpenGL renderer, on the screen";
     EXPECT_GT(view.glRenderer().pagesBuilt(), 0);
     EXPECT_GT(view.glRenderer().trianglesDrawn(), 0);
 
@@ -721,4 +732,40 @@ TEST_F(AgreementView, WireAloneShowsNoGroundInTheWireframeColourThroughBothRende
         EXPECT_GT(wirePixels(both), 2000) << openGL;
         EXPECT_GT(grassShare(both), 0.2) << openGL;
     }
+}
+
+TEST(SoftwareFramePresenter, WritesTheFrameWhereThePainterDrawsAndOnlyWhereItMay) {
+    FrameBuffer frame;
+    frame.resize(8, 6);
+    for (size_t i = 0; i < frame.pixels.size(); ++i) frame.pixels[i] = uint8_t(1 + i % 2);
+    PaletteColours palette{};
+    palette[1] = {255, 0, 0};
+    palette[2] = {0, 255, 0};
+    const QRgb blue = qRgb(0, 0, 255);
+    auto present = [&](QImage& canvas, std::optional<QRegion> clip, QPoint origin, QSize targetSize) {
+        canvas.fill(blue);
+        if (clip) canvas.paintEngine()->setSystemClip(*clip);
+        QPainter painter(&canvas);
+        painter.translate(origin);
+        CSoftwareFramePresenter presenter;
+        presenter.present(frame, palette, painter, QRect(QPoint(0, 0), targetSize));
+    };
+    QImage canvas(40, 30, QImage::Format_ARGB32_Premultiplied);
+    present(canvas, std::nullopt, QPoint(5, 4), QSize(8, 6));
+    EXPECT_EQ(canvas.pixel(5, 4), qRgb(255, 0, 0));
+    EXPECT_EQ(canvas.pixel(6, 4), qRgb(0, 255, 0));
+    EXPECT_EQ(canvas.pixel(12, 9), qRgb(0, 255, 0)); // the frame's last pixel, index 1 + 47 % 2
+    EXPECT_EQ(canvas.pixel(4, 4), blue);
+    EXPECT_EQ(canvas.pixel(13, 9), blue);
+    EXPECT_EQ(canvas.pixel(12, 10), blue);
+    // Only inside the area the paint may touch (as a widget's exposed part).
+    present(canvas, QRegion(0, 0, 8, 30), QPoint(5, 4), QSize(8, 6));
+    EXPECT_EQ(canvas.pixel(7, 4), qRgb(255, 0, 0));
+    EXPECT_EQ(canvas.pixel(8, 4), blue);
+    // A frame of another size is stretched over the target.
+    QImage other(40, 30, QImage::Format_RGB32);
+    present(other, std::nullopt, QPoint(0, 0), QSize(16, 12));
+    EXPECT_EQ(other.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(other.pixel(15, 11), qRgb(0, 255, 0));
+    EXPECT_EQ(other.pixel(16, 12), blue);
 }
