@@ -178,6 +178,72 @@ uint32_t COpenGLTerrainRenderer::textureOf(const MeshTexture* texture, bool alph
     return name;
 }
 
+// A terrain texture's place: a cell of a sheet, or a texture object of its
+// own when its sides are not a multiple of 8 from 16 to 1024. None for a
+// texture without pixels (drawn in flat colour).
+const COpenGLTerrainRenderer::TerrainTextureSlot* COpenGLTerrainRenderer::terrainSlotOf(const MeshTexture* texture) {
+    if (!texture || texture->pixels.empty()) return nullptr;
+    if (const auto found = m_terrainSlots.find(texture); found != m_terrainSlots.end()) return &found->second;
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgba = rgbaOf(*texture, width, height);
+    TerrainTextureSlot slot;
+    auto fits = [](int side) { return side % 8 == 0 && side >= 16 && side <= 1024; };
+    if (fits(width) && fits(height))
+        slot = placeOnSheet(std::move(rgba), width, height);
+    else
+        slot.name = textureOf(texture, false);
+    return &(m_terrainSlots[texture] = slot);
+}
+
+COpenGLTerrainRenderer::TerrainTextureSlot COpenGLTerrainRenderer::placeOnSheet(std::vector<uint8_t> rgba, int width,
+                                                                                 int height) {
+    constexpr int kSheetSide = 2048;
+    const int borderX = width / 8, borderY = height / 8;
+    const int cellWidth = width + 2 * borderX, cellHeight = height + 2 * borderY;
+    // Mipmap levels while a cell halves evenly and keeps a border of a texel.
+    int levels = 1;
+    while ((cellWidth % (1 << levels)) == 0 && (cellHeight % (1 << levels)) == 0 &&
+           (1 << levels) <= std::min(borderX, borderY))
+        ++levels;
+    std::vector<TextureSheet>& sheets = m_sheets[{width, height}];
+    if (sheets.empty() || sheets.back().used == sheets.back().columns * sheets.back().rows) {
+        TextureSheet sheet{0, cellWidth, cellHeight, std::max(1, kSheetSide / cellWidth),
+                           std::max(1, kSheetSide / cellHeight), 0, levels};
+        m_gl->glGenTextures(1, &sheet.name);
+        m_gl->glBindTexture(GL_TEXTURE_2D, sheet.name);
+        for (int level = 0; level < levels; ++level)
+            m_gl->glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, (sheet.columns * cellWidth) >> level,
+                               (sheet.rows * cellHeight) >> level, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels - 1);
+        m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+        m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        sheets.push_back(sheet);
+    }
+    TextureSheet& sheet = sheets.back();
+    const int column = sheet.used % sheet.columns, row = sheet.used / sheet.columns;
+    ++sheet.used;
+    ++m_uploads;
+    // The cell: the picture framed by copies of its edge texels.
+    std::vector<uint8_t> cell(size_t(cellWidth) * size_t(cellHeight) * 4);
+    for (int y = 0; y < cellHeight; ++y)
+        for (int x = 0; x < cellWidth; ++x) {
+            const int sx = std::clamp(x - borderX, 0, width - 1), sy = std::clamp(y - borderY, 0, height - 1);
+            std::copy_n(&rgba[(size_t(sy) * size_t(width) + size_t(sx)) * 4], 4,
+                        &cell[(size_t(y) * size_t(cellWidth) + size_t(x)) * 4]);
+        }
+    const auto mips = BuildMipLevels(std::move(cell), cellWidth, cellHeight);
+    m_gl->glBindTexture(GL_TEXTURE_2D, sheet.name);
+    for (int level = 0; level < levels; ++level)
+        m_gl->glTexSubImage2D(GL_TEXTURE_2D, level, (column * cellWidth) >> level, (row * cellHeight) >> level,
+                              mips[size_t(level)].width, mips[size_t(level)].height, GL_RGBA, GL_UNSIGNED_BYTE,
+                              mips[size_t(level)].rgba.data());
+    const float sheetWidth = float(sheet.columns * cellWidth), sheetHeight = float(sheet.rows * cellHeight);
+    return {sheet.name, float(column * cellWidth + borderX) / sheetWidth, float(row * cellHeight + borderY) / sheetHeight,
+            float(width) / sheetWidth, float(height) / sheetHeight};
+}
+
 void COpenGLTerrainRenderer::InvalidateTextures() {
     int alphas = 0;
     for (const auto& [texture, objects] : m_textures) alphas += objects.alpha != 0;
@@ -192,6 +258,11 @@ void COpenGLTerrainRenderer::InvalidateTextures() {
             if (objects.alpha) m_gl->glDeleteTextures(1, &objects.alpha);
         }
     m_textures.clear();
+    for (auto& [size, sheets] : m_sheets)
+        for (TextureSheet& sheet : sheets)
+            if (m_gl && sheet.name) m_gl->glDeleteTextures(1, &sheet.name);
+    m_sheets.clear();
+    m_terrainSlots.clear();
 }
 
 void COpenGLTerrainRenderer::Release() {
@@ -207,6 +278,8 @@ void COpenGLTerrainRenderer::forgetContext() {
     m_pages.assign(m_pages.size(), Page{});
     m_meshes.clear();
     m_textures.clear();
+    m_sheets.clear();
+    m_terrainSlots.clear();
     m_batches.clear();
     m_terrainBuffer = m_wireBuffer = 0;
     m_gl = nullptr;
@@ -324,17 +397,19 @@ void COpenGLTerrainRenderer::buildPage(Page& page, const CTrackPOD& track, int p
     BuildTerrainPageMesh(mesh, track, px, py, textures, maskLevels, pointShades);
     mesh.resolveLinks();
     // The triangles grouped by texture, each corner coloured by its light.
-    std::map<const MeshTexture*, std::vector<const MeshTriangle*>> groups;
+    std::map<uint32_t, std::vector<const MeshTriangle*>> groups;
     for (const MeshTriangle& t : mesh.triangles()) {
         if (!(t.flags & kTriangleEnabled) || (t.flags & kTriangleHidden)) continue;
-        const bool textured = t.texture && !t.texture->pixels.empty();
-        groups[textured ? t.texture : nullptr].push_back(&t);
+        const TerrainTextureSlot* slot = terrainSlotOf(t.texture);
+        groups[slot ? slot->name : 0].push_back(&t);
     }
     std::vector<TerrainVertex> vertices;
     vertices.reserve(kPageVertices);
-    for (const auto& [texture, triangles] : groups) {
-        PageBatch batch{texture, int(vertices.size()), 0};
+    for (const auto& [name, triangles] : groups) {
+        PageBatch batch{name, int(vertices.size()), 0};
         for (const MeshTriangle* t : triangles) {
+            const TerrainTextureSlot* slot = terrainSlotOf(t->texture);
+            const MeshTexture* texture = slot ? t->texture : nullptr;
             const float light = lightFactor(t->lightLevel);
             RgbColour c{255, 255, 255};
             if (!texture && t->colour != -1) c = m_palette[size_t(uint32_t(t->colour) >> 24)];
@@ -344,9 +419,9 @@ void COpenGLTerrainRenderer::buildPage(Page& page, const CTrackPOD& track, int p
                 const MeshVertex* v = mesh.vertex(t->vertices[size_t(k)]);
                 if (!v) continue;
                 TerrainVertex out{float(v->x), float(v->y), float(v->z), 0, 0, colour};
-                if (texture) {
-                    out.s = float(t->uv[size_t(k)][0]) / float(std::max<int>(1, texture->width));
-                    out.t = float(t->uv[size_t(k)][1]) / float(std::max<int>(1, texture->height));
+                if (slot) {
+                    out.s = slot->s0 + slot->width * float(t->uv[size_t(k)][0]) / float(std::max<int>(1, texture->width));
+                    out.t = slot->t0 + slot->height * float(t->uv[size_t(k)][1]) / float(std::max<int>(1, texture->height));
                 }
                 vertices.push_back(out);
             }
@@ -431,8 +506,7 @@ void COpenGLTerrainRenderer::drawTerrainBatches(const std::vector<int>& pages) {
     m_gl->glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     for (const auto& [texture, batch] : m_batches) {
         if (batch.firsts.empty()) continue;
-        const uint32_t name = textureOf(texture, false);
-        if (name) {
+        if (const uint32_t name = texture) {
             m_gl->glEnable(GL_TEXTURE_2D);
             m_gl->glBindTexture(GL_TEXTURE_2D, name);
         } else {

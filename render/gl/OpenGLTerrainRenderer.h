@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -25,9 +26,11 @@ struct Placement;
 
 // Draws the track view through OpenGL's fixed-function pipeline: terrain in
 // pages of 4 x 4 cells, each a slot of one vertex buffer rebuilt only when its
-// key changes, drawn in one batch per texture; model meshes compiled into
-// lists through a 64-entry cache; textures uploaded once with software
-// mipmaps (true colour from the HD provider where it has a picture).
+// key changes, drawn in one batch per texture sheet (terrain textures of one
+// size share sheets, each texture framed by copies of its edges so that its
+// neighbours do not bleed into it); model meshes compiled into lists through
+// a 64-entry cache; textures uploaded once with software mipmaps (true colour
+// from the HD provider where it has a picture).
 // Every call except the constructor needs the context current.
 class COpenGLTerrainRenderer {
 public:
@@ -99,11 +102,23 @@ public:
     bool applyVerticalSync(bool on);
 
 private:
-    // A page's triangles of one texture (none: flat colours), as vertices
-    // from `first` on in the page's slot of the terrain buffer.
+    // A page's triangles of one texture object (0: flat colours), as
+    // vertices from `first` on in the page's slot of the terrain buffer.
     struct PageBatch {
-        const ravok::MeshTexture* texture = nullptr;
+        uint32_t texture = 0;
         int first = 0, count = 0;
+    };
+    // Where a terrain texture lies: its texture object, and the part of it
+    // the texture's own coordinates (0..1) map to.
+    struct TerrainTextureSlot {
+        uint32_t name = 0;
+        float s0 = 0, t0 = 0, width = 1, height = 1;
+    };
+    // A sheet of same-sized terrain textures, each in a cell framed by a
+    // border of its edge texels an eighth of its side wide.
+    struct TextureSheet {
+        uint32_t name = 0;
+        int cellWidth = 0, cellHeight = 0, columns = 0, rows = 0, used = 0, levels = 1;
     };
     struct Page {
         uint32_t key = 0;
@@ -121,6 +136,8 @@ private:
     };
 
     uint32_t textureOf(const ravok::MeshTexture* texture, bool alpha);
+    const TerrainTextureSlot* terrainSlotOf(const ravok::MeshTexture* texture);
+    TerrainTextureSlot placeOnSheet(std::vector<uint8_t> rgba, int width, int height);
     std::vector<uint8_t> rgbaOf(const ravok::MeshTexture& texture, int& width, int& height);
     void upload(uint32_t name, std::vector<uint8_t> rgba, int width, int height);
     void compileMesh(const ravok::Mesh& mesh, float offsetX, float offsetY, float alpha = 1);
@@ -143,7 +160,9 @@ private:
     QColor m_wireColour{0, 128, 0};
     std::vector<Page> m_pages = std::vector<Page>(ravok::kTerrainPages * ravok::kTerrainPages);
     uint32_t m_terrainBuffer = 0, m_wireBuffer = 0;
-    std::unordered_map<const ravok::MeshTexture*, TextureBatch> m_batches; // kept between frames
+    std::unordered_map<uint32_t, TextureBatch> m_batches; // by texture object, kept between frames
+    std::unordered_map<const ravok::MeshTexture*, TerrainTextureSlot> m_terrainSlots;
+    std::map<std::pair<int, int>, std::vector<TextureSheet>> m_sheets; // by texture size
     bool m_topRowFirst = false;
     std::unordered_map<const ravok::MeshTexture*, TextureObjects> m_textures;
     ravok::MeshCache m_meshes;
