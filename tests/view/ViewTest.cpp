@@ -769,3 +769,20 @@ TEST(SoftwareFramePresenter, WritesTheFrameWhereThePainterDrawsAndOnlyWhereItMay
     EXPECT_EQ(other.pixel(15, 11), qRgb(0, 255, 0));
     EXPECT_EQ(other.pixel(16, 12), blue);
 }
+
+TEST_F(AgreementView, OpenGLReliefAtAPageBorderFollowsAHeightEditOutsideThePage) {
+    if (!CViewSurface::OpenGLAvailable()) GTEST_SKIP() << "no OpenGL here";
+    settings.useOpenGL = true;
+    CTrackPOD& track = doc.track();
+    track.terrain.cells.assign(track.terrain.cells.size(), ShadeCell{kDefaultShade}); // never lit
+    view.OnTrackChanged();
+    ASSERT_TRUE(view.reliefShading());
+    drawn(view);
+    const int pages = view.glRenderer().pagesBuilt();
+    // Vertex (9, 6) lies in page (2, 1) alone; the slope at (8, 6), on the
+    // border of page (1, 1), follows it too.
+    track.terrain.heights[6 * 256 + 9] += 40;
+    view.JumpTo(view.camera().x, view.camera().y); // the scene follows, as after a terrain edit
+    drawn(view);
+    EXPECT_EQ(view.glRenderer().pagesBuilt() - pages, 2);
+}
