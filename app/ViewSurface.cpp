@@ -189,7 +189,8 @@ bool CRavokView::paintOpenGL(QPainter& painter) {
         m_texturesChanged = true;
     }
     m_gl.setTopRowFirst(true);
-    const bool drawn = m_gl.beginFrame(context(), w, h, colourOf(m_settings.colors[0]), window()->winId());
+    // No presenting window: the frame is read back, not swapped, so no swap interval applies.
+    const bool drawn = m_gl.beginFrame(context(), w, h, colourOf(m_settings.colors[0]));
     if (drawn) drawOpenGLScene(w, h);
     const QImage& frame = m_surface->finish();
     if (!drawn) return false;
