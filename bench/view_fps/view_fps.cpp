@@ -2,8 +2,9 @@
 // at 1920 x 1080, through the OpenGL renderer and the software renderer, beside
 // the software renderer alone drawing the same scene into its frame; then the
 // time from one texture paint click to the frame drawn, with 1,024 textures
-// loaded, through both renderers. All in one run. Run it under a display
-// (xvfb-run with Mesa's llvmpipe).
+// loaded, through both renderers (with the edit's own share). All in one run.
+// Run it under a display (xvfb-run with Mesa's llvmpipe); the argument
+// "software" or "opengl" runs one renderer alone, to profile it.
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
 #include "base/ProgramSettings.h"
@@ -133,7 +134,6 @@ int main(int argc, char** argv) {
     format.setSwapInterval(0);
     QSurfaceFormat::setDefaultFormat(format);
     QApplication app(argc, argv);
-    // "software" or "opengl" runs one renderer only (to profile it).
     const std::string only = argc > 1 ? argv[1] : "";
 
     ProgramSettings settings = defaultSettings("/tmp");
