@@ -504,6 +504,12 @@ void COpenGLTerrainRenderer::drawTerrainBatches(const std::vector<int>& pages) {
     m_gl->glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(TerrainVertex),
                          reinterpret_cast<void*>(offsetof(TerrainVertex, colour)));
     m_gl->glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    // Ground facing away from the camera lies behind ground facing it, and
+    // is left out as the software renderer leaves it out. The terrain's
+    // triangles turn clockwise seen from above; rows drawn top first mirror them.
+    m_gl->glEnable(GL_CULL_FACE);
+    m_gl->glCullFace(GL_BACK);
+    m_gl->glFrontFace(m_topRowFirst ? GL_CCW : GL_CW);
     for (const auto& [texture, batch] : m_batches) {
         if (batch.firsts.empty()) continue;
         if (const uint32_t name = texture) {
@@ -514,6 +520,7 @@ void COpenGLTerrainRenderer::drawTerrainBatches(const std::vector<int>& pages) {
         }
         m_gl->glMultiDrawArrays(GL_TRIANGLES, batch.firsts.data(), batch.counts.data(), GLsizei(batch.firsts.size()));
     }
+    m_gl->glDisable(GL_CULL_FACE);
     m_gl->glDisableClientState(GL_COLOR_ARRAY);
     m_gl->glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     m_gl->glDisableClientState(GL_VERTEX_ARRAY);
