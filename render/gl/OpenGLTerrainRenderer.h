@@ -42,7 +42,7 @@ public:
     COpenGLTerrainRenderer& operator=(const COpenGLTerrainRenderer&) = delete;
 
     // Starts a frame in the current context; false when the context offers
-    // no fixed-function OpenGL (nothing is drawn then). With the native
+    // no fixed-function OpenGL 1.5 with vertex buffers (nothing is drawn then). With the native
     // window that presents the frames, the swap interval follows the v-sync
     // option, set only when the option changed since it was last set.
     bool beginFrame(QOpenGLContext* context, int width, int height, QColor background,
