@@ -75,21 +75,16 @@ CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* paren
 
 CRavokView::~CRavokView() {
     if (!m_surface) return;
-    // The surface and its context go with the base class, after this object: no slot of ours may run then.
-    if (context()) disconnect(context(), nullptr, this, nullptr);
-    m_surface->makeCurrent();
-    m_gl.Release();
-    m_surface->doneCurrent();
+    if (m_surface->makeCurrent()) {
+        m_gl.Release();
+        m_surface->doneCurrent();
+    }
+    delete m_surface;
 }
-
-QOpenGLWidget* CRavokView::surface() const { return m_surface; }
 
 QOpenGLContext* CRavokView::context() const { return m_surface ? m_surface->context() : nullptr; }
 
-QImage CRavokView::grabView() {
-    if (m_settings.useOpenGL) makeSurface();
-    return m_surface && m_settings.useOpenGL ? m_surface->grabFramebuffer() : grab().toImage();
-}
+QImage CRavokView::grabView() { return grab().toImage(); }
 
 // ---- the track -------------------------------------------------------------------------
 
@@ -140,50 +135,22 @@ const Mesh& CRavokView::plainBlock(const TrackObject& object) {
 
 // ---- drawing ---------------------------------------------------------------------------
 
-void CRavokView::initializeGL() {
-    ++m_contextsMade;
-    // A new context: whatever the renderer held belonged to the old one.
-    m_gl.forgetContext();
-    m_texturesChanged = true;
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &CRavokView::contextAboutToGo,
-            Qt::UniqueConnection);
-}
-
-void CRavokView::contextAboutToGo() {
-    m_surface->makeCurrent();
-    m_gl.Release();
-    m_surface->doneCurrent();
-}
-
 QSize CRavokView::softwareFrameSize() const {
     if (m_settings.display < 4) return kDisplaySizes[m_settings.display];
     return size() * devicePixelRatio();
 }
 
 void CRavokView::paintEvent(QPaintEvent*) {
-    // OpenGL frames are drawn by the surface covering the view; software
-    // frames are painted here, with the surface out of the way, so that
-    // showing them costs one copy of the frame.
-    const bool openGL = m_settings.useOpenGL && CViewSurface::OpenGLAvailable();
-    if (openGL && !m_surface) {
-        // Made on first use: a window holding an OpenGL surface shows every
-        // frame through OpenGL, which would slow the software renderer down.
-        QMetaObject::invokeMethod(this, &CRavokView::makeSurface, Qt::QueuedConnection);
-    }
-    if (m_surface && m_surface->isVisibleTo(this) != openGL) m_surface->setVisible(openGL);
-    if (m_surface && openGL) m_surface->update();
-    else paintFrame(*this, false);
+    paintFrame(*this, m_settings.useOpenGL && CViewSurface::OpenGLAvailable());
 }
-
-void CRavokView::paintGL() { paintFrame(*m_surface, m_settings.useOpenGL); }
 
 void CRavokView::paintFrame(QPaintDevice& device, bool openGL) {
     if (m_doc.busy()) return paintWorking(device, colourOf(m_settings.colors[0]));
     ++m_framesDrawn;
     m_frameRate.frame(m_clock.elapsed());
-    if (openGL) paintOpenGL();
     QPainter painter(&device);
-    if (!openGL) paintSoftware(painter);
+    // A frame OpenGL could not draw is drawn by the software renderer.
+    if (!openGL || !paintOpenGL(painter)) paintSoftware(painter);
     paintOverlay(painter);
 }
 

@@ -32,7 +32,6 @@ class CRavokDoc;
 class QAction;
 class QMenu;
 class QOpenGLContext;
-class QOpenGLWidget;
 
 namespace ravok {
 struct ProgramSettings;
@@ -63,7 +62,7 @@ public:
     // The OpenGL surface the view draws on; none until the OpenGL renderer is
     // first used, and none where OpenGL is not available (the software
     // renderer draws then, whatever the setting says).
-    QOpenGLWidget* surface() const;
+    CViewSurface* surface() const { return m_surface; }
     QOpenGLContext* context() const;
     int framesDrawn() const { return m_framesDrawn; }
     int contextsMade() const { return m_contextsMade; }
@@ -244,12 +243,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    friend class CViewSurface;
-    // The OpenGL surface, made when the OpenGL renderer is first used.
+    // The OpenGL context, made when the OpenGL renderer is first used.
     void makeSurface();
-    // The surface's context set-up and repaint.
-    void initializeGL();
-    void paintGL();
     // One frame of the renderer in use and the overlays, on the device.
     void paintFrame(QPaintDevice& device, bool openGL);
     void onFlightTick();
@@ -285,7 +280,9 @@ private:
         QPoint start, last;         // where the press was, the last mouse position
     } m_gesture;
     void rebuildScene();
-    void paintOpenGL();
+    // The OpenGL frame, drawn offscreen and painted; false when OpenGL could not draw it.
+    bool paintOpenGL(QPainter& painter);
+    void drawOpenGLScene(int width, int height);
     void paintSoftware(QPainter& painter);
     void paintOverlay(QPainter& painter);
     void fillTerrainMenu(QMenu& menu);
@@ -309,7 +306,6 @@ private:
     // After a terrain edit: the step is recorded and the meshes follow.
     void terrainChanged(const std::string& stepName);
     void toggleFlag(ravok::ViewFlag flag);
-    void contextAboutToGo();
     ravok::FrameBuffer pickingFrame() const;
     // The terrain point under the mouse, else the hovered square's centre, with its ground height.
     std::optional<ravok::GroundPick> groundUnderMouse() const;

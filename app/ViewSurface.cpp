@@ -8,8 +8,10 @@
 #include <QAction>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
+#include <QPaintEngine>
 #include <QPainter>
-#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -27,9 +29,64 @@ uint8_t nearestIndex(const TrackPalette& palette, const ColourValue& c) {
 
 } // namespace
 
-CViewSurface::CViewSurface(CRavokView& view) : QOpenGLWidget(&view), m_view(view) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(Qt::NoFocus);
+CViewSurface::CViewSurface() = default;
+
+CViewSurface::~CViewSurface() {
+    if (m_frame && makeCurrent()) {
+        m_frame.reset();
+        doneCurrent();
+    }
+}
+
+bool CViewSurface::makeCurrent() {
+    return m_context && m_surface && m_context->makeCurrent(m_surface.get());
+}
+
+void CViewSurface::doneCurrent() {
+    if (m_context) m_context->doneCurrent();
+}
+
+void CViewSurface::dropContext() {
+    m_frame.reset();
+    m_context.reset();
+    m_surface.reset();
+}
+
+CViewSurface::Begin CViewSurface::begin(QSize size) {
+    Begin made = Begin::Ready;
+    if (!m_context || !m_context->isValid() || !makeCurrent()) {
+        // None yet, or lost: the frame buffer went with the old context.
+        m_frame.reset(); // its handles went with the old context
+        m_context = std::make_unique<QOpenGLContext>();
+        if (!m_context->create()) return Begin::Failed;
+        m_surface = std::make_unique<QOffscreenSurface>();
+        m_surface->setFormat(m_context->format());
+        m_surface->create();
+        if (!makeCurrent()) return Begin::Failed;
+        made = Begin::NewContext;
+    }
+    if (!m_frame || m_frame->size() != size) {
+        m_frame.reset();
+        m_frame = std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::Depth);
+    }
+    if (!m_frame->isValid() || !m_frame->bind()) {
+        doneCurrent();
+        return Begin::Failed;
+    }
+    return made;
+}
+
+const QImage& CViewSurface::finish() {
+    const QSize size = m_frame ? m_frame->size() : QSize();
+    if (m_image.size() != size) m_image = QImage(size, QImage::Format_RGB32);
+    if (m_frame) {
+        // Format_RGB32 lies in memory as blue, green, red, alpha bytes.
+        m_context->functions()->glReadPixels(0, 0, size.width(), size.height(), GL_BGRA, GL_UNSIGNED_BYTE,
+                                             m_image.bits());
+        m_frame->release();
+    }
+    doneCurrent();
+    return m_image;
 }
 
 bool CViewSurface::OpenGLAvailable() {
@@ -49,14 +106,6 @@ bool CViewSurface::OpenGLAvailable() {
     return available;
 }
 
-void CViewSurface::initializeGL() {
-    m_view.initializeGL();
-}
-
-void CViewSurface::paintGL() {
-    m_view.paintGL();
-}
-
 PaletteColours DisplayPalette(const TrackPalette& palette, float gamma) {
     PaletteColours out = palette.colours();
     if (gamma <= 0 || std::fabs(gamma - 1.0f) < 1e-3f) return out;
@@ -68,41 +117,92 @@ PaletteColours DisplayPalette(const TrackPalette& palette, float gamma) {
     return out;
 }
 
+namespace {
+
+// The 32-bit image a raster painter draws into (the window's backing store
+// when it paints a widget), with the offset of the painter's origin in it;
+// none when the painter draws through anything but a plain translation.
+QImage* rasterTarget(QPainter& painter, QPoint& offset) {
+    QPaintEngine* engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice()) return nullptr;
+    if (engine->paintDevice()->devType() != QInternal::Image) return nullptr;
+    const QTransform transform = painter.deviceTransform();
+    if (transform.type() > QTransform::TxTranslate) return nullptr;
+    auto* image = static_cast<QImage*>(engine->paintDevice());
+    const QImage::Format f = image->format();
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
+        return nullptr;
+    offset = QPoint(int(transform.dx()), int(transform.dy()));
+    return image;
+}
+
+} // namespace
+
 void CSoftwareFramePresenter::present(const FrameBuffer& frame, const PaletteColours& palette,
                                       QPainter& painter, const QRect& target) {
     for (size_t i = 0; i < 256; ++i)
         m_table[i] = qRgb(palette[i].r, palette[i].g, palette[i].b);
+    auto convert = [&](int y, int x0, int x1, QRgb* out) {
+        const uint8_t* in = frame.pixels.data() + size_t(y) * size_t(frame.bytesPerRow());
+        for (int x = x0; x < x1; ++x) out[x - x0] = m_table[in[x]];
+    };
+    // A frame of the target's size goes straight into the surface being
+    // painted, within the area the paint may touch: one pass over the pixels.
+    QPoint offset;
+    QImage* surface = target.size() == QSize(frame.width, frame.height) ? rasterTarget(painter, offset) : nullptr;
+    if (surface) {
+        const QRect frameOnSurface = QRect(target.topLeft() + offset, target.size()) & surface->rect();
+        const QRegion allowed = painter.paintEngine()->systemClip().isEmpty()
+                                    ? QRegion(surface->rect())
+                                    : painter.paintEngine()->systemClip();
+        for (const QRect& rect : allowed & frameOnSurface) {
+            const QPoint from = rect.topLeft() - offset - target.topLeft();
+            for (int y = 0; y < rect.height(); ++y)
+                convert(from.y() + y, from.x(), from.x() + rect.width(),
+                        reinterpret_cast<QRgb*>(surface->scanLine(rect.top() + y)) + rect.left());
+        }
+        return;
+    }
     if (m_image.width() != frame.width || m_image.height() != frame.height)
         m_image = QImage(frame.width, frame.height, QImage::Format_RGB32);
-    for (int y = 0; y < frame.height; ++y) {
-        const uint8_t* in = frame.pixels.data() + size_t(y) * size_t(frame.bytesPerRow());
-        auto* out = reinterpret_cast<QRgb*>(m_image.scanLine(y));
-        for (int x = 0; x < frame.width; ++x)
-            out[x] = m_table[in[x]];
-    }
-    if (target.size() == m_image.size())
-        painter.drawImage(target.topLeft(), m_image);
-    else
-        painter.drawImage(target, m_image);
+    for (int y = 0; y < frame.height; ++y)
+        convert(y, 0, frame.width, reinterpret_cast<QRgb*>(m_image.scanLine(y)));
+    painter.drawImage(target, m_image);
 }
 
 void CRavokView::makeSurface() {
-    if (m_surface || !CViewSurface::OpenGLAvailable()) return;
-    m_surface = new CViewSurface(*this);
-    if (!layout()) {
-        auto* fill = new QVBoxLayout(this);
-        fill->setContentsMargins(0, 0, 0, 0);
-    }
-    layout()->addWidget(m_surface);
-    m_surface->setVisible(m_settings.useOpenGL);
+    if (!m_surface && CViewSurface::OpenGLAvailable()) m_surface = new CViewSurface;
 }
 
 // ---- the view's frame through either renderer --------------------------------------------
 
-void CRavokView::paintOpenGL() {
-    const CTrackPOD& track = m_doc.track();
+bool CRavokView::paintOpenGL(QPainter& painter) {
+    makeSurface();
     const int w = int(width() * devicePixelRatio()), h = int(height() * devicePixelRatio());
-    if (!m_gl.beginFrame(context(), w, h, colourOf(m_settings.colors[0]), window()->winId())) return;
+    if (!m_surface || w <= 0 || h <= 0) return false;
+    const CViewSurface::Begin begun = m_surface->begin(QSize(w, h));
+    if (begun == CViewSurface::Begin::Failed) return false;
+    if (begun == CViewSurface::Begin::NewContext) {
+        // Whatever the renderer held belonged to the old context.
+        ++m_contextsMade;
+        m_gl.forgetContext();
+        m_texturesChanged = true;
+    }
+    m_gl.setTopRowFirst(true);
+    // No presenting window: the frame is read back, not swapped, so no swap interval applies.
+    const bool drawn = m_gl.beginFrame(context(), w, h, colourOf(m_settings.colors[0]));
+    if (drawn) drawOpenGLScene(w, h);
+    const QImage& frame = m_surface->finish();
+    if (!drawn) return false;
+    painter.save();
+    painter.scale(1 / devicePixelRatio(), 1 / devicePixelRatio());
+    painter.drawImage(QPoint(0, 0), frame);
+    painter.restore();
+    return true;
+}
+
+void CRavokView::drawOpenGLScene(int w, int h) {
+    const CTrackPOD& track = m_doc.track();
     if (m_texturesChanged) {
         m_gl.InvalidateTextures();
         m_texturesChanged = false;

@@ -46,24 +46,28 @@ int runRender(Arguments args) {
     if (args.flag("--help")) {
         std::fputs("Usage: ravok-cli render FILE.rvk -o OUT.png [--size WxH] [--camera X,Y,Z,YAW,PITCH]\n"
                    "                        [--grid N] [--quality 1..3] [--wire] [--detail-mask]\n"
-                   "                        [--art DIR --models DIR]\n\n"
+                   "                        [--course [--extended 1..4]] [--art DIR --models DIR]\n\n"
                    "Draws the track as the view would show it through the software renderer.\n"
                    "  --camera  position in world units (64 to a square), height in thirds of a\n"
                    "            height step, yaw and pitch in tenths of a degree (900 level);\n"
                    "            without it, the whole track from above its south-west corner\n"
                    "  --grid N  squares of terrain around the camera (default 64, 256 = all)\n"
-                   "  --detail-mask  darken the ground by the track's painted terrain mask\n",
+                   "  --detail-mask  darken the ground by the track's painted terrain mask\n"
+                   "  --course  the main course and the truck starts over the picture, as the\n"
+                   "            course mode shows them; --extended N adds extended course N\n",
                    stdout);
         return kExitOk;
     }
     const bool wire = args.flag("--wire");
     const bool detailMask = args.flag("--detail-mask");
+    const bool course = args.flag("--course");
     Folders folders = foldersFromSettings(args);
     auto out = args.option("-o");
     auto size = args.option("--size");
     auto cameraText = args.option("--camera");
     auto grid = args.option("--grid");
     auto quality = args.option("--quality");
+    auto extended = args.option("--extended");
     if (!out || args.missingValue() || args.rest().size() != 1 || args.unknownOption())
         return usageError("render: give FILE.rvk -o OUT.png");
     std::vector<int> values;
@@ -90,6 +94,12 @@ int runRender(Arguments args) {
     if (quality && (!parseInts(*quality, values, ',') || values.size() != 1 || values[0] < 1 || values[0] > 3))
         return usageError("render: --quality takes 1, 2 or 3");
     if (quality) qualityValue = values[0];
+    int extendedCourse = 0;
+    if (extended) {
+        if (!course || !parseInts(*extended, values, ',') || values.size() != 1 || values[0] < 1 || values[0] > 4)
+            return usageError("render: --extended takes 1 to 4, with --course");
+        extendedCourse = values[0];
+    }
 
     auto track = std::make_unique<CTrackPOD>();
     int version = 0;
@@ -108,6 +118,8 @@ int runRender(Arguments args) {
     frame.resize(width, height);
     SceneOptions options;
     options.wireFrame = wire;
+    options.showCourse = course;
+    options.selectedCourse = extendedCourse;
     options.background = uint8_t(track->palette.NearestPaletteIndex(110, 150, 200));
     options.wireColour = uint8_t(track->palette.NearestPaletteIndex(255, 255, 255));
     scene->draw(renderer, frame, *track, camera, options);

@@ -46,7 +46,7 @@ constexpr const char* kUsage =
     "  extract FILE.pod [--yes]       the pod's art and models into the art and models folders\n"
     "  clone GAME/WORLD/NAME.SIT -o OUT.rvk\n"
     "                                 a new track from one installed in a game folder\n"
-    "  render FILE.rvk -o OUT.png [--size WxH] [--camera X,Y,Z,YAW,PITCH] [--grid N] [--wire]\n"
+    "  render FILE.rvk -o OUT.png [--size WxH] [--camera X,Y,Z,YAW,PITCH] [--grid N] [--wire] [--course]\n"
     "                                 a picture of the track through the software renderer\n"
     "  terrain FILE.rvk -o OUT.rvk [options]  random terrain, greyscale bitmap in and out, height adjustment\n"
     "  light FILE.rvk -o OUT.rvk [options]    the light map from dark, bright, sun, bias and shadow\n"

@@ -15,14 +15,19 @@ constexpr uint32_t kFnvPrime = 16777619u;
 
 } // namespace
 
-uint32_t TerrainPageKey(const CTrackPOD& track, int pageX, int pageY) {
+uint32_t TerrainPageKey(const CTrackPOD& track, int pageX, int pageY, std::span<const uint8_t> pointShades,
+                        std::span<const uint8_t> maskLevels) {
     uint32_t key = kFnvOffset;
     for (int row = 0; row <= kTerrainPageCells; ++row)
         for (int column = 0; column <= kTerrainPageCells; ++column) {
             const int x = pageX * kTerrainPageCells + column, y = pageY * kTerrainPageCells + row;
             if (x < 0 || y < 0 || x >= kGridSize || y >= kGridSize) continue;
+            const size_t at = size_t(y * kGridSize + x);
             key = (key * kFnvPrime) ^ track.terrain.height(x, y);
-            key = (key * kFnvPrime) ^ track.terrain.textures[size_t(y * kGridSize + x)];
+            key = (key * kFnvPrime) ^ track.terrain.textures[at];
+            if (at < pointShades.size()) key = (key * kFnvPrime) ^ pointShades[at];
+            if (at < maskLevels.size() && row < kTerrainPageCells && column < kTerrainPageCells)
+                key = (key * kFnvPrime) ^ maskLevels[at];
         }
     return (key * kFnvPrime) ^ uint32_t(track.waterLevel * 4 + track.waterLevelQuarters);
 }

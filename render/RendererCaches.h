@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,13 @@ class CTrackPOD;
 constexpr int kTerrainPageCells = 4;
 constexpr int kTerrainPages = 64; // a side
 
-// A page's lists are reused while this key is unchanged: an FNV-style hash of
-// the heights and texture words of its 5 x 5 vertices and the water level.
-uint32_t TerrainPageKey(const CTrackPOD& track, int pageX, int pageY);
+// A page's drawing is reused while this key is unchanged: an FNV-style hash of
+// the heights and texture words of its 5 x 5 vertices and the water level,
+// and of what else lights them when given: point shades (one per grid point,
+// which follow the slopes, so change with heights outside the page too) and
+// mask levels (one per cell).
+uint32_t TerrainPageKey(const CTrackPOD& track, int pageX, int pageY, std::span<const uint8_t> pointShades = {},
+                        std::span<const uint8_t> maskLevels = {});
 
 // One mipmap level of a picture as red, green, blue, alpha bytes.
 struct MipLevel {

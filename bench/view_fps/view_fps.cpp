@@ -2,8 +2,9 @@
 // at 1920 x 1080, through the OpenGL renderer and the software renderer, beside
 // the software renderer alone drawing the same scene into its frame; then the
 // time from one texture paint click to the frame drawn, with 1,024 textures
-// loaded, through both renderers. All in one run. Run it under a display
-// (xvfb-run with Mesa's llvmpipe).
+// loaded, through both renderers (with the edit's own share). All in one run.
+// Run it under a display (xvfb-run with Mesa's llvmpipe); the argument
+// "software" or "opengl" runs one renderer alone, to profile it.
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
 #include "base/ProgramSettings.h"
@@ -12,7 +13,6 @@
 #include "render/TrackScene.h"
 
 #include <QApplication>
-#include <QOpenGLWidget>
 #include <QElapsedTimer>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -20,6 +20,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 using namespace ravok;
 
@@ -78,19 +79,19 @@ double rendererFramesPerSecond(const CTrackPOD& track, const ViewCamera& camera,
     return frames * 1000.0 / double(timer.elapsed());
 }
 
-// Waits until the view drew a frame after `before` frames, and OpenGL finished it.
+// Waits until the view drew a frame after `before` frames (an OpenGL frame
+// is read back, so finished, when it is painted).
 void waitForFrame(CRavokView& view, int before) {
     while (view.framesDrawn() == before) QApplication::processEvents();
-    if (view.surface() && view.surface()->isVisible()) {
-        view.surface()->makeCurrent();
-        view.context()->functions()->glFinish();
-        view.surface()->doneCurrent();
-    }
 }
+
+struct ClickTimes {
+    double total = 0, edit = 0; // milliseconds: click to frame, and the edit alone
+};
 
 // Milliseconds from a paint click to its frame, the mean of `clicks` clicks
 // over different squares.
-double paintClickMs(CRavokView& view, CRavokDoc& doc, int clicks) {
+ClickTimes paintClickMs(CRavokView& view, CRavokDoc& doc, int clicks) {
     view.SetTexturePaintMode(true);
     view.SetTexturePaintSize(3, 3);
     int before = view.framesDrawn();
@@ -98,13 +99,16 @@ double paintClickMs(CRavokView& view, CRavokDoc& doc, int clicks) {
     waitForFrame(view, before);
     QElapsedTimer timer;
     timer.start();
+    qint64 editing = 0;
     for (int i = 0; i < clicks; ++i) {
         doc.setTextureSelection(i % kMaxTerrainTextures, {i % kMaxTerrainTextures});
         before = view.framesDrawn();
+        const qint64 start = timer.nsecsElapsed();
         view.TextureClick({100 + (i % 10) * 5, 100 + (i / 10) * 5}, false);
+        editing += timer.nsecsElapsed() - start;
         waitForFrame(view, before);
     }
-    return double(timer.nsecsElapsed()) / 1e6 / clicks;
+    return {double(timer.nsecsElapsed()) / 1e6 / clicks, double(editing) / 1e6 / clicks};
 }
 
 double framesPerSecond(CRavokView& view) {
@@ -130,6 +134,7 @@ int main(int argc, char** argv) {
     format.setSwapInterval(0);
     QSurfaceFormat::setDefaultFormat(format);
     QApplication app(argc, argv);
+    const std::string only = argc > 1 ? argv[1] : "";
 
     ProgramSettings settings = defaultSettings("/tmp");
     settings.wholeGrid = true;
@@ -155,26 +160,33 @@ int main(int argc, char** argv) {
     // One texture paint click, 1,024 textures loaded: the editor's usual
     // view (a 64-square window) and the whole grid.
     auto clicks = [&](const char* renderer) {
+        auto report = [&](const char* where, const ClickTimes& t) {
+            std::printf("view_fps paint click, 1024 textures, %s 1920x1080 %s: %.1f ms to the frame "
+                        "(the edit %.1f ms)\n",
+                        where, renderer, t.total, t.edit);
+        };
         scene(thousandTextures, ViewCamera{128 * 64, 90 * 64, 3 * 220, 0, 1150, 64});
         view.OnBarNotification(ravok::ViewCommand::EditMode, int(ravok::EditMode::Textures));
-        std::printf("view_fps paint click, 1024 textures, 64-square window 1920x1080 %s: %.1f ms to the frame\n",
-                    renderer, paintClickMs(view, doc, 20));
+        report("64-square window", paintClickMs(view, doc, 20));
         look(wholeGrid);
-        std::printf("view_fps paint click, 1024 textures, whole grid 1920x1080 %s: %.1f ms to the frame\n", renderer,
-                    paintClickMs(view, doc, 10));
+        report("whole grid", paintClickMs(view, doc, 10));
         view.OnBarNotification(ravok::ViewCommand::EditMode, int(ravok::EditMode::Terrain));
     };
 
     // The software renderer first: a window that never held an OpenGL
     // surface shows its frames as the editor does for everyone who draws
     // with the software renderer.
-    settings.useOpenGL = false;
-    scene(benchTrack, wholeGrid);
-    const double software = framesPerSecond(view);
-    const double alone = rendererFramesPerSecond(doc.track(), view.camera(), int(settings.quality), 1920, 1080);
-    std::printf("view_fps whole_grid 1920x1080 software %.1f fps; the software renderer alone %.1f fps (view %.2fx)\n",
-                software, alone, software / alone);
-    clicks("software");
+    if (only != "opengl") {
+        settings.useOpenGL = false;
+        scene(benchTrack, wholeGrid);
+        const double software = framesPerSecond(view);
+        const double alone = rendererFramesPerSecond(doc.track(), view.camera(), int(settings.quality), 1920, 1080);
+        std::printf("view_fps whole_grid 1920x1080 software %.1f fps; the software renderer alone %.1f fps "
+                    "(view %.2fx)\n",
+                    software, alone, software / alone);
+        clicks("software");
+    }
+    if (only == "software") return 0;
 
     settings.useOpenGL = true;
     scene(benchTrack, wholeGrid);

@@ -7,7 +7,7 @@
 #include "render/gl/SwapInterval.h"
 
 #include <QOpenGLContext>
-#include <QOpenGLFunctions_1_1>
+#include <QOpenGLFunctions_1_5>
 #include <QOpenGLVersionFunctionsFactory>
 #include <QSurfaceFormat>
 
@@ -28,11 +28,24 @@ constexpr uint8_t kWaterAlpha = 115; // 45% water over the ground
 // Light level 0..255 as the factor the software renderer's shade rows use.
 float lightFactor(uint8_t level) { return level == 255 ? 1.0f : float(level + 1) / 256.0f; }
 
+// A terrain vertex as the buffer holds it: drawing units, texture
+// coordinates, and the colour the texel is multiplied by.
+struct TerrainVertex {
+    float x, y, z, s, t;
+    std::array<uint8_t, 4> colour;
+};
+// The vertices of a page's slot: two triangles a cell, and its wire frame's
+// lines (each row and column of its grid points, one line a cell side).
+constexpr int kPageVertices = kTerrainPageCells * kTerrainPageCells * 2 * 3;
+constexpr int kPageWireVertices = (kTerrainPageCells + 1) * kTerrainPageCells * 2 * 2;
+constexpr int kPageCount = kTerrainPages * kTerrainPages;
+constexpr float kWireLift = 8; // drawing units above the ground, so the lines win the depth test
+
 } // namespace
 
 bool COpenGLTerrainRenderer::beginFrame(QOpenGLContext* context, int width, int height, QColor background,
                                         quintptr presentingWindow) {
-    m_gl = context ? QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_1_1>(context) : nullptr;
+    m_gl = context ? QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_1_5>(context) : nullptr;
     if (!m_gl) return false;
     if (presentingWindow)
         if (const auto interval = SwapIntervalToSet(m_verticalSync, m_swapInterval)) {
@@ -92,7 +105,11 @@ void COpenGLTerrainRenderer::loadView(double originX, double originY) {
     const double cx = m_centreX, cy = m_height - m_centreY; // OpenGL counts rows upwards
     m_gl->glMatrixMode(GL_PROJECTION);
     m_gl->glLoadIdentity();
-    m_gl->glFrustum(-cx * scale, (m_width - cx) * scale, -cy * scale, (m_height - cy) * scale, kNear, kFar);
+    const double bottom = -cy * scale, top = (m_height - cy) * scale;
+    if (m_topRowFirst)
+        m_gl->glFrustum(-cx * scale, (m_width - cx) * scale, top, bottom, kNear, kFar);
+    else
+        m_gl->glFrustum(-cx * scale, (m_width - cx) * scale, bottom, top, kNear, kFar);
 
     const double yaw = m_camera.yaw * std::numbers::pi / 1800, below = (m_camera.pitch - 900) * std::numbers::pi / 1800;
     const double sy = std::sin(yaw), cyaw = std::cos(yaw), sp = std::sin(below), cp = std::cos(below);
@@ -161,6 +178,72 @@ uint32_t COpenGLTerrainRenderer::textureOf(const MeshTexture* texture, bool alph
     return name;
 }
 
+// A terrain texture's place: a cell of a sheet, or a texture object of its
+// own when its sides are not a multiple of 8 from 16 to 1024. None for a
+// texture without pixels (drawn in flat colour).
+const COpenGLTerrainRenderer::TerrainTextureSlot* COpenGLTerrainRenderer::terrainSlotOf(const MeshTexture* texture) {
+    if (!texture || texture->pixels.empty()) return nullptr;
+    if (const auto found = m_terrainSlots.find(texture); found != m_terrainSlots.end()) return &found->second;
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgba = rgbaOf(*texture, width, height);
+    TerrainTextureSlot slot;
+    auto fits = [](int side) { return side % 8 == 0 && side >= 16 && side <= 1024; };
+    if (fits(width) && fits(height))
+        slot = placeOnSheet(std::move(rgba), width, height);
+    else
+        slot.name = textureOf(texture, false);
+    return &(m_terrainSlots[texture] = slot);
+}
+
+COpenGLTerrainRenderer::TerrainTextureSlot COpenGLTerrainRenderer::placeOnSheet(std::vector<uint8_t> rgba, int width,
+                                                                                 int height) {
+    constexpr int kSheetSide = 2048;
+    const int borderX = width / 8, borderY = height / 8;
+    const int cellWidth = width + 2 * borderX, cellHeight = height + 2 * borderY;
+    // Mipmap levels while a cell halves evenly and keeps a border of a texel.
+    int levels = 1;
+    while ((cellWidth % (1 << levels)) == 0 && (cellHeight % (1 << levels)) == 0 &&
+           (1 << levels) <= std::min(borderX, borderY))
+        ++levels;
+    std::vector<TextureSheet>& sheets = m_sheets[{width, height}];
+    if (sheets.empty() || sheets.back().used == sheets.back().columns * sheets.back().rows) {
+        TextureSheet sheet{0, cellWidth, cellHeight, std::max(1, kSheetSide / cellWidth),
+                           std::max(1, kSheetSide / cellHeight), 0, levels};
+        m_gl->glGenTextures(1, &sheet.name);
+        m_gl->glBindTexture(GL_TEXTURE_2D, sheet.name);
+        for (int level = 0; level < levels; ++level)
+            m_gl->glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, (sheet.columns * cellWidth) >> level,
+                               (sheet.rows * cellHeight) >> level, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels - 1);
+        m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+        m_gl->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        sheets.push_back(sheet);
+    }
+    TextureSheet& sheet = sheets.back();
+    const int column = sheet.used % sheet.columns, row = sheet.used / sheet.columns;
+    ++sheet.used;
+    ++m_uploads;
+    // The cell: the picture framed by copies of its edge texels.
+    std::vector<uint8_t> cell(size_t(cellWidth) * size_t(cellHeight) * 4);
+    for (int y = 0; y < cellHeight; ++y)
+        for (int x = 0; x < cellWidth; ++x) {
+            const int sx = std::clamp(x - borderX, 0, width - 1), sy = std::clamp(y - borderY, 0, height - 1);
+            std::copy_n(&rgba[(size_t(sy) * size_t(width) + size_t(sx)) * 4], 4,
+                        &cell[(size_t(y) * size_t(cellWidth) + size_t(x)) * 4]);
+        }
+    const auto mips = BuildMipLevels(std::move(cell), cellWidth, cellHeight);
+    m_gl->glBindTexture(GL_TEXTURE_2D, sheet.name);
+    for (int level = 0; level < levels; ++level)
+        m_gl->glTexSubImage2D(GL_TEXTURE_2D, level, (column * cellWidth) >> level, (row * cellHeight) >> level,
+                              mips[size_t(level)].width, mips[size_t(level)].height, GL_RGBA, GL_UNSIGNED_BYTE,
+                              mips[size_t(level)].rgba.data());
+    const float sheetWidth = float(sheet.columns * cellWidth), sheetHeight = float(sheet.rows * cellHeight);
+    return {sheet.name, float(column * cellWidth + borderX) / sheetWidth, float(row * cellHeight + borderY) / sheetHeight,
+            float(width) / sheetWidth, float(height) / sheetHeight};
+}
+
 void COpenGLTerrainRenderer::InvalidateTextures() {
     int alphas = 0;
     for (const auto& [texture, objects] : m_textures) alphas += objects.alpha != 0;
@@ -175,11 +258,17 @@ void COpenGLTerrainRenderer::InvalidateTextures() {
             if (objects.alpha) m_gl->glDeleteTextures(1, &objects.alpha);
         }
     m_textures.clear();
+    for (auto& [size, sheets] : m_sheets)
+        for (TextureSheet& sheet : sheets)
+            if (m_gl && sheet.name) m_gl->glDeleteTextures(1, &sheet.name);
+    m_sheets.clear();
+    m_terrainSlots.clear();
 }
 
 void COpenGLTerrainRenderer::Release() {
     trace("COpenGLTerrainRenderer::Release: tearing the context down (this drops every texture)");
     InvalidateTextures();
+    deleteTerrainBuffers();
     m_swapInterval = -1;
 }
 
@@ -189,6 +278,10 @@ void COpenGLTerrainRenderer::forgetContext() {
     m_pages.assign(m_pages.size(), Page{});
     m_meshes.clear();
     m_textures.clear();
+    m_sheets.clear();
+    m_terrainSlots.clear();
+    m_batches.clear();
+    m_terrainBuffer = m_wireBuffer = 0;
     m_gl = nullptr;
     m_swapInterval = -1; // a new context sets it again
 }
@@ -272,58 +365,95 @@ void COpenGLTerrainRenderer::compileMesh(const Mesh& mesh, float offsetX, float 
     m_gl->glColor4f(1, 1, 1, 1);
 }
 
-// The grid lines of a terrain block: each row and each column of vertices.
-void COpenGLTerrainRenderer::compileWire(const Mesh& mesh, float offsetX, float offsetY) {
-    m_gl->glDisable(GL_TEXTURE_2D); // the colour is the caller's
-    const int side = int(std::lround(std::sqrt(double(mesh.vertexCount()))));
-    auto vertex = [&](int i) {
-        const MeshVertex* v = mesh.vertex(i);
-        if (v) m_gl->glVertex3f(float(v->x) - offsetX, float(v->y) - offsetY, float(v->z) + 8);
-    };
-    for (int line = 0; line < side; ++line) {
-        m_gl->glBegin(GL_LINE_STRIP);
-        for (int k = 0; k < side; ++k) vertex(line * side + k);
-        m_gl->glEnd();
-        m_gl->glBegin(GL_LINE_STRIP);
-        for (int k = 0; k < side; ++k) vertex(k * side + line);
-        m_gl->glEnd();
+void COpenGLTerrainRenderer::deletePages() { m_pages.assign(m_pages.size(), Page{}); }
+
+// One buffer slot per page for its triangles and one for its wire frame.
+bool COpenGLTerrainRenderer::makeTerrainBuffers() {
+    if (m_terrainBuffer && m_wireBuffer) return true;
+    deletePages(); // a new buffer holds none of them
+    for (auto [buffer, bytes] : {std::pair{&m_terrainBuffer, kPageVertices * sizeof(TerrainVertex)},
+                                 std::pair{&m_wireBuffer, kPageWireVertices * 3 * sizeof(float)}}) {
+        if (!*buffer) m_gl->glGenBuffers(1, buffer);
+        if (!*buffer) return false;
+        m_gl->glBindBuffer(GL_ARRAY_BUFFER, *buffer);
+        m_gl->glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes * kPageCount), nullptr, GL_DYNAMIC_DRAW);
     }
-    m_gl->glEnable(GL_TEXTURE_2D);
-    m_gl->glColor3ub(255, 255, 255);
+    m_gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return true;
 }
 
-void COpenGLTerrainRenderer::deletePages() {
-    for (Page& page : m_pages) {
-        if (m_gl && page.list) m_gl->glDeleteLists(page.list, 1);
-        if (m_gl && page.wireList) m_gl->glDeleteLists(page.wireList, 1);
-        page = {};
-    }
+void COpenGLTerrainRenderer::deleteTerrainBuffers() {
+    if (m_gl && m_terrainBuffer) m_gl->glDeleteBuffers(1, &m_terrainBuffer);
+    if (m_gl && m_wireBuffer) m_gl->glDeleteBuffers(1, &m_wireBuffer);
+    m_terrainBuffer = m_wireBuffer = 0;
+    deletePages();
 }
 
 void COpenGLTerrainRenderer::buildPage(Page& page, const CTrackPOD& track, int px, int py,
                                        const MeshTextureList& textures, std::span<const uint8_t> maskLevels,
                                        std::span<const uint8_t> pointShades) {
-    if (page.list) m_gl->glDeleteLists(page.list, 1);
-    if (page.wireList) m_gl->glDeleteLists(page.wireList, 1);
     page = {};
     Mesh mesh;
     BuildTerrainPageMesh(mesh, track, px, py, textures, maskLevels, pointShades);
     mesh.resolveLinks();
-    const float ox = float(px * kTerrainPageCells * kWorldUnitsPerSquare) * kStored;
-    const float oy = float(py * kTerrainPageCells * kWorldUnitsPerSquare) * kStored;
-    // Textures are uploaded before the list is recorded: a list must not make them.
-    for (const MeshTriangle& t : mesh.triangles()) textureOf(t.texture, false);
-    page.list = m_gl->glGenLists(2);
-    if (!page.list) return; // drawn next frame
-    page.wireList = page.list + 1;
-    m_gl->glNewList(page.list, GL_COMPILE);
-    compileMesh(mesh, ox, oy);
-    m_gl->glEndList();
-    m_gl->glNewList(page.wireList, GL_COMPILE);
-    compileWire(mesh, ox, oy);
-    m_gl->glEndList();
-    page.key = TerrainPageKey(track, px, py);
+    // The triangles grouped by texture, each corner coloured by its light.
+    std::map<uint32_t, std::vector<const MeshTriangle*>> groups;
+    for (const MeshTriangle& t : mesh.triangles()) {
+        if (!(t.flags & kTriangleEnabled) || (t.flags & kTriangleHidden)) continue;
+        const TerrainTextureSlot* slot = terrainSlotOf(t.texture);
+        groups[slot ? slot->name : 0].push_back(&t);
+    }
+    std::vector<TerrainVertex> vertices;
+    vertices.reserve(kPageVertices);
+    for (const auto& [name, triangles] : groups) {
+        PageBatch batch{name, int(vertices.size()), 0};
+        for (const MeshTriangle* t : triangles) {
+            const TerrainTextureSlot* slot = terrainSlotOf(t->texture);
+            const MeshTexture* texture = slot ? t->texture : nullptr;
+            const float light = lightFactor(t->lightLevel);
+            RgbColour c{255, 255, 255};
+            if (!texture && t->colour != -1) c = m_palette[size_t(uint32_t(t->colour) >> 24)];
+            const std::array<uint8_t, 4> colour{uint8_t(std::lround(c.r * light)), uint8_t(std::lround(c.g * light)),
+                                                uint8_t(std::lround(c.b * light)), 255};
+            for (int k = 0; k < 3 && vertices.size() < size_t(kPageVertices); ++k) {
+                const MeshVertex* v = mesh.vertex(t->vertices[size_t(k)]);
+                if (!v) continue;
+                TerrainVertex out{float(v->x), float(v->y), float(v->z), 0, 0, colour};
+                if (slot) {
+                    out.s = slot->s0 + slot->width * float(t->uv[size_t(k)][0]) / float(std::max<int>(1, texture->width));
+                    out.t = slot->t0 + slot->height * float(t->uv[size_t(k)][1]) / float(std::max<int>(1, texture->height));
+                }
+                vertices.push_back(out);
+            }
+        }
+        batch.count = int(vertices.size()) - batch.first;
+        batch.count -= batch.count % 3;
+        if (batch.count > 0) page.batches.push_back(batch);
+    }
+    // The wire frame: each row and each column of the page's grid points.
+    std::vector<float> wire;
+    const int side = int(std::lround(std::sqrt(double(mesh.vertexCount()))));
+    auto wirePoint = [&](int i) {
+        const MeshVertex* v = mesh.vertex(i);
+        if (v) wire.insert(wire.end(), {float(v->x), float(v->y), float(v->z) + kWireLift});
+        else wire.insert(wire.end(), {0, 0, 0});
+    };
+    for (int line = 0; line < side; ++line)
+        for (int k = 0; k + 1 < side && wire.size() + 12 <= size_t(kPageWireVertices) * 3; ++k) {
+            wirePoint(line * side + k), wirePoint(line * side + k + 1);
+            wirePoint(k * side + line), wirePoint((k + 1) * side + line);
+        }
+    const size_t slot = size_t(py * kTerrainPages + px);
+    m_gl->glBindBuffer(GL_ARRAY_BUFFER, m_terrainBuffer);
+    m_gl->glBufferSubData(GL_ARRAY_BUFFER, GLintptr(slot * kPageVertices * sizeof(TerrainVertex)),
+                          GLsizeiptr(vertices.size() * sizeof(TerrainVertex)), vertices.data());
+    m_gl->glBindBuffer(GL_ARRAY_BUFFER, m_wireBuffer);
+    m_gl->glBufferSubData(GL_ARRAY_BUFFER, GLintptr(slot * kPageWireVertices * 3 * sizeof(float)),
+                          GLsizeiptr(wire.size() * sizeof(float)), wire.data());
+    m_gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
+    page.key = TerrainPageKey(track, px, py, pointShades, maskLevels);
     page.triangles = int(mesh.triangleCount());
+    page.wireVertices = int(wire.size() / 3);
     page.valid = true;
     ++m_pagesBuilt;
 }
@@ -331,7 +461,7 @@ void COpenGLTerrainRenderer::buildPage(Page& page, const CTrackPOD& track, int p
 void COpenGLTerrainRenderer::drawTerrain(const CTrackPOD& track, const TerrainWindow& window,
                                          const MeshTextureList& textures, bool wholeGrid,
                                          std::span<const uint8_t> maskLevels, std::span<const uint8_t> pointShades) {
-    if (!m_gl) return;
+    if (!m_gl || !makeTerrainBuffers()) return;
     auto pageRange = [&](int start) {
         const int first = std::clamp(start / kTerrainPageCells, 0, kTerrainPages - 1);
         const int last = std::clamp((start + window.size - 1) / kTerrainPageCells, 0, kTerrainPages - 1);
@@ -339,22 +469,83 @@ void COpenGLTerrainRenderer::drawTerrain(const CTrackPOD& track, const TerrainWi
     };
     const auto [x0, x1] = wholeGrid ? std::pair{0, kTerrainPages - 1} : pageRange(window.x0);
     const auto [y0, y1] = wholeGrid ? std::pair{0, kTerrainPages - 1} : pageRange(window.y0);
+    std::vector<int> drawn;
+    drawn.reserve(size_t((x1 - x0 + 1) * (y1 - y0 + 1)));
     for (int py = y0; py <= y1; ++py)
         for (int px = x0; px <= x1; ++px) {
-            Page& page = m_pages[size_t(py * kTerrainPages + px)];
-            if (!page.valid || page.key != TerrainPageKey(track, px, py))
+            const int index = py * kTerrainPages + px;
+            Page& page = m_pages[size_t(index)];
+            if (!page.valid || page.key != TerrainPageKey(track, px, py, pointShades, maskLevels))
                 buildPage(page, track, px, py, textures, maskLevels, pointShades);
             if (!page.valid) continue;
-            loadView(double(px * kTerrainPageCells * kWorldUnitsPerSquare) * kStored,
-                     double(py * kTerrainPageCells * kWorldUnitsPerSquare) * kStored);
-            if (m_displayMode != 1) m_gl->glCallList(page.list);
-            if (m_displayMode != 0) {
-                m_gl->glColor3ub(uint8_t(m_wireColour.red()), uint8_t(m_wireColour.green()),
-                                 uint8_t(m_wireColour.blue()));
-                m_gl->glCallList(page.wireList);
-            }
+            drawn.push_back(index);
             m_triangles += page.triangles;
         }
+    loadView(0, 0);
+    if (m_displayMode != 1) drawTerrainBatches(drawn);
+    if (m_displayMode != 0) drawTerrainWire(drawn);
+}
+
+// The drawn pages' triangles, one call per texture over all of them.
+void COpenGLTerrainRenderer::drawTerrainBatches(const std::vector<int>& pages) {
+    for (auto& [texture, batch] : m_batches) batch.firsts.clear(), batch.counts.clear();
+    for (const int index : pages)
+        for (const PageBatch& b : m_pages[size_t(index)].batches) {
+            TextureBatch& batch = m_batches[b.texture];
+            batch.firsts.push_back(index * kPageVertices + b.first);
+            batch.counts.push_back(b.count);
+        }
+    m_gl->glBindBuffer(GL_ARRAY_BUFFER, m_terrainBuffer);
+    m_gl->glEnableClientState(GL_VERTEX_ARRAY);
+    m_gl->glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    m_gl->glEnableClientState(GL_COLOR_ARRAY);
+    m_gl->glVertexPointer(3, GL_FLOAT, sizeof(TerrainVertex), nullptr);
+    m_gl->glTexCoordPointer(2, GL_FLOAT, sizeof(TerrainVertex), reinterpret_cast<void*>(offsetof(TerrainVertex, s)));
+    m_gl->glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(TerrainVertex),
+                         reinterpret_cast<void*>(offsetof(TerrainVertex, colour)));
+    m_gl->glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    // Ground facing away from the camera lies behind ground facing it, and
+    // is left out as the software renderer leaves it out. The terrain's
+    // triangles turn clockwise seen from above; rows drawn top first mirror them.
+    m_gl->glEnable(GL_CULL_FACE);
+    m_gl->glCullFace(GL_BACK);
+    m_gl->glFrontFace(m_topRowFirst ? GL_CCW : GL_CW);
+    for (const auto& [texture, batch] : m_batches) {
+        if (batch.firsts.empty()) continue;
+        if (const uint32_t name = texture) {
+            m_gl->glEnable(GL_TEXTURE_2D);
+            m_gl->glBindTexture(GL_TEXTURE_2D, name);
+        } else {
+            m_gl->glDisable(GL_TEXTURE_2D);
+        }
+        m_gl->glMultiDrawArrays(GL_TRIANGLES, batch.firsts.data(), batch.counts.data(), GLsizei(batch.firsts.size()));
+    }
+    m_gl->glDisable(GL_CULL_FACE);
+    m_gl->glDisableClientState(GL_COLOR_ARRAY);
+    m_gl->glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    m_gl->glDisableClientState(GL_VERTEX_ARRAY);
+    m_gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
+    m_gl->glEnable(GL_TEXTURE_2D);
+    m_gl->glColor4f(1, 1, 1, 1);
+}
+
+// The drawn pages' wire frames in the wire colour, in one call.
+void COpenGLTerrainRenderer::drawTerrainWire(const std::vector<int>& pages) {
+    std::vector<int32_t> firsts, counts;
+    for (const int index : pages) {
+        firsts.push_back(index * kPageWireVertices);
+        counts.push_back(m_pages[size_t(index)].wireVertices);
+    }
+    m_gl->glDisable(GL_TEXTURE_2D);
+    m_gl->glColor3ub(uint8_t(m_wireColour.red()), uint8_t(m_wireColour.green()), uint8_t(m_wireColour.blue()));
+    m_gl->glBindBuffer(GL_ARRAY_BUFFER, m_wireBuffer);
+    m_gl->glEnableClientState(GL_VERTEX_ARRAY);
+    m_gl->glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    m_gl->glMultiDrawArrays(GL_LINES, firsts.data(), counts.data(), GLsizei(firsts.size()));
+    m_gl->glDisableClientState(GL_VERTEX_ARRAY);
+    m_gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
+    m_gl->glEnable(GL_TEXTURE_2D);
+    m_gl->glColor3ub(255, 255, 255);
 }
 
 void COpenGLTerrainRenderer::drawMesh(const Mesh& mesh, const Placement* placement, bool depthTest,

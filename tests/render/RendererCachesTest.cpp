@@ -2,6 +2,7 @@
 
 #include "model/TrackPod.h"
 #include "render/Mesh.h"
+#include "render/ReliefShading.h"
 
 #include <cmath>
 
@@ -26,6 +27,26 @@ TEST(RendererCaches, PageKeysChangeOnlyWhereAnEditedVertexLies) {
     const uint32_t corner = TerrainPageKey(*track, 63, 63);
     track->waterLevelQuarters = 1;
     EXPECT_NE(TerrainPageKey(*track, 63, 63), corner);
+}
+
+TEST(RendererCaches, PageKeysFollowTheReliefAtTheirBordersAndTheMaskLevels) {
+    auto track = std::make_unique<CTrackPOD>();
+    const std::vector<uint8_t> flat = ReliefShades(*track);
+    const uint32_t page = TerrainPageKey(*track, 1, 1, flat), far = TerrainPageKey(*track, 5, 5, flat);
+    const uint32_t unshaded = TerrainPageKey(*track, 1, 1);
+    // Vertex (9, 6) lies outside page (1, 1), but the slope at its border vertex (8, 6) follows it.
+    track->terrain.heights[6 * 256 + 9] = 60;
+    const std::vector<uint8_t> sloped = ReliefShades(*track);
+    ASSERT_NE(sloped[6 * 256 + 8], flat[6 * 256 + 8]);
+    EXPECT_EQ(TerrainPageKey(*track, 1, 1), unshaded) << "its own heights did not change";
+    EXPECT_NE(TerrainPageKey(*track, 1, 1, sloped), page) << "the border's shade changed";
+    EXPECT_EQ(TerrainPageKey(*track, 5, 5, sloped), far);
+    // A cell's mask level changes its page's key only.
+    std::vector<uint8_t> mask(size_t(kGridCells), 0);
+    const uint32_t masked = TerrainPageKey(*track, 1, 1, sloped, mask), other = TerrainPageKey(*track, 2, 1, sloped, mask);
+    mask[5 * 256 + 7] = 2;
+    EXPECT_NE(TerrainPageKey(*track, 1, 1, sloped, mask), masked);
+    EXPECT_EQ(TerrainPageKey(*track, 2, 1, sloped, mask), other);
 }
 
 TEST(RendererCaches, MipLevelsHalveToOneByOneAveragingBlocks) {

@@ -25,12 +25,16 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QCheckBox>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QScreen>
 #include <QSurfaceFormat>
 #include <QToolBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 
 using namespace ravok;
 using ravok::test::ModalAnswerer;
@@ -103,6 +107,20 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
 
     const QImage software = drawn(view);
     EXPECT_GT(grassShare(software), 0.3) << "software renderer";
+    // What the display shows (the frame written into the window's surface).
+    auto onScreen = [&] {
+        const QPoint at = view.mapToGlobal(QPoint(0, 0));
+        return view.screen()->grabWindow(0, at.x(), at.y(), view.width(), view.height()).toImage();
+    };
+    // The same picture where the frame is written straight into the window's surface.
+    auto sameShare = [](const QImage& a, const QImage& b) {
+        if (a.size() != b.size()) return 0.0;
+        int same = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) same += (a.pixel(x, y) & 0xffffff) == (b.pixel(x, y) & 0xffffff);
+        return double(same) / (a.width() * a.height());
+    };
+    EXPECT_GT(sameShare(onScreen(), software), 0.95) << "software renderer, on the screen";
     // Asking the view for a frame draws one (not only grabbing it).
     const int frames = view.framesDrawn();
     view.update();
@@ -112,6 +130,7 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
     settings.useOpenGL = true;
     const QImage opengl = drawn(view);
     EXPECT_GT(grassShare(opengl), 0.3) << "OpenGL renderer";
+    EXPECT_GT(grassShare(onScreen()), 0.3) << "OpenGL renderer, on the screen";
     EXPECT_GT(view.glRenderer().pagesBuilt(), 0);
     EXPECT_GT(view.glRenderer().trianglesDrawn(), 0);
 
@@ -149,8 +168,9 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
         drawn(view);
     }
 
-    // Moving the view into another window makes a new context: everything is
-    // built again, without a message.
+    // Moving the view into another window keeps its context (it draws
+    // offscreen); a lost context is made again and everything is built
+    // again, without a message.
     const int contexts = view.contextsMade();
     QMainWindow other;
     other.resize(800, 600);
@@ -158,8 +178,14 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
     other.setCentralWidget(&view);
     other.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    EXPECT_GT(grassShare(drawn(view)), 0.3) << "in another window";
+    EXPECT_EQ(view.contextsMade(), contexts);
+    const int pagesBefore = view.glRenderer().pagesBuilt();
+    ASSERT_TRUE(view.surface());
+    view.surface()->dropContext(); // as a driver reset leaves it
     const QImage again = drawn(view);
-    EXPECT_GT(view.contextsMade(), contexts);
+    EXPECT_EQ(view.contextsMade(), contexts + 1);
+    EXPECT_GT(view.glRenderer().pagesBuilt(), pagesBefore) << "the pages are built again";
     EXPECT_GT(grassShare(again), 0.3) << "after a new context";
     EXPECT_TRUE(answerer.boxes.isEmpty()) << answerer.boxes.join('\n').toStdString();
     view.setParent(nullptr); // the frame no longer owns it
@@ -612,7 +638,7 @@ TEST_F(AgreementView, BothRenderersPutCourseTrucksObjectsAndWaterInTheSamePlaces
           differenceOf(opengl.plain, opengl.noWater, any), 500);
 }
 
-TEST_F(AgreementView, TexturePaintingRebuildsOnlyTheChangedPagesAndVSyncFollowsAtTheNextFrame) {
+TEST_F(AgreementView, TexturePaintingRebuildsOnlyTheChangedPagesAndVSyncReachesNewWindows) {
     if (!CViewSurface::OpenGLAvailable()) GTEST_SKIP() << "no OpenGL here";
     settings.useOpenGL = true;
     frame.setEditMode(ravok::EditMode::Textures);
@@ -634,18 +660,13 @@ TEST_F(AgreementView, TexturePaintingRebuildsOnlyTheChangedPagesAndVSyncFollowsA
     EXPECT_EQ(view.glRenderer().texturesUploaded(), uploads);
     EXPECT_LE(view.glRenderer().pagesBuilt() - pages, 8);
 
-    // V-Sync: the next frame sets the interval, and only once while the option stays.
-    const int interval = view.glRenderer().lastSwapInterval();
-    const int sets = view.glRenderer().swapIntervalsSet();
-    settings.verticalSync = interval != 1;
+    // V-Sync: OpenGL windows made from now on take the option; the view draws
+    // offscreen and swaps nothing, so it sets no interval on any window.
+    settings.verticalSync = !settings.verticalSync;
     view.OnSettingsChanged();
-    EXPECT_EQ(view.glRenderer().lastSwapInterval(), interval);
-    drawn(view);
-    EXPECT_EQ(view.glRenderer().lastSwapInterval(), settings.verticalSync ? 1 : 0);
-    EXPECT_EQ(view.glRenderer().swapIntervalsSet(), sets + 1);
-    view.OnSettingsChanged();
-    drawn(view);
-    EXPECT_EQ(view.glRenderer().swapIntervalsSet(), sets + 1);
+    EXPECT_EQ(QSurfaceFormat::defaultFormat().swapInterval(), settings.verticalSync ? 1 : 0);
+    EXPECT_GT(grassShare(drawn(view)), 0.3);
+    EXPECT_EQ(view.glRenderer().swapIntervalsSet(), 0);
 }
 
 TEST_F(AgreementView, PicturesOnlyTexturesAreFilledAndReliefShowsAnUnlitTrack) {
@@ -714,4 +735,57 @@ TEST_F(AgreementView, WireAloneShowsNoGroundInTheWireframeColourThroughBothRende
         EXPECT_GT(wirePixels(both), 2000) << openGL;
         EXPECT_GT(grassShare(both), 0.2) << openGL;
     }
+}
+
+TEST(SoftwareFramePresenter, WritesTheFrameWhereThePainterDrawsAndOnlyWhereItMay) {
+    FrameBuffer frame;
+    frame.resize(8, 6);
+    for (size_t i = 0; i < frame.pixels.size(); ++i) frame.pixels[i] = uint8_t(1 + i % 2);
+    PaletteColours palette{};
+    palette[1] = {255, 0, 0};
+    palette[2] = {0, 255, 0};
+    const QRgb blue = qRgb(0, 0, 255);
+    auto present = [&](QImage& canvas, std::optional<QRegion> clip, QPoint origin, QSize targetSize) {
+        canvas.fill(blue);
+        if (clip) canvas.paintEngine()->setSystemClip(*clip);
+        QPainter painter(&canvas);
+        painter.translate(origin);
+        CSoftwareFramePresenter presenter;
+        presenter.present(frame, palette, painter, QRect(QPoint(0, 0), targetSize));
+    };
+    QImage canvas(40, 30, QImage::Format_ARGB32_Premultiplied);
+    present(canvas, std::nullopt, QPoint(5, 4), QSize(8, 6));
+    EXPECT_EQ(canvas.pixel(5, 4), qRgb(255, 0, 0));
+    EXPECT_EQ(canvas.pixel(6, 4), qRgb(0, 255, 0));
+    EXPECT_EQ(canvas.pixel(12, 9), qRgb(0, 255, 0)); // the frame's last pixel, index 1 + 47 % 2
+    EXPECT_EQ(canvas.pixel(4, 4), blue);
+    EXPECT_EQ(canvas.pixel(13, 9), blue);
+    EXPECT_EQ(canvas.pixel(12, 10), blue);
+    // Only inside the area the paint may touch (as a widget's exposed part).
+    present(canvas, QRegion(0, 0, 8, 30), QPoint(5, 4), QSize(8, 6));
+    EXPECT_EQ(canvas.pixel(7, 4), qRgb(255, 0, 0));
+    EXPECT_EQ(canvas.pixel(8, 4), blue);
+    // A frame of another size is stretched over the target.
+    QImage other(40, 30, QImage::Format_RGB32);
+    present(other, std::nullopt, QPoint(0, 0), QSize(16, 12));
+    EXPECT_EQ(other.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(other.pixel(15, 11), qRgb(0, 255, 0));
+    EXPECT_EQ(other.pixel(16, 12), blue);
+}
+
+TEST_F(AgreementView, OpenGLReliefAtAPageBorderFollowsAHeightEditOutsideThePage) {
+    if (!CViewSurface::OpenGLAvailable()) GTEST_SKIP() << "no OpenGL here";
+    settings.useOpenGL = true;
+    CTrackPOD& track = doc.track();
+    track.terrain.cells.assign(track.terrain.cells.size(), ShadeCell{kDefaultShade}); // never lit
+    view.OnTrackChanged();
+    ASSERT_TRUE(view.reliefShading());
+    drawn(view);
+    const int pages = view.glRenderer().pagesBuilt();
+    // Vertex (9, 6) lies in page (2, 1) alone; the slope at (8, 6), on the
+    // border of page (1, 1), follows it too.
+    track.terrain.heights[6 * 256 + 9] += 40;
+    view.JumpTo(view.camera().x, view.camera().y); // the scene follows, as after a terrain edit
+    drawn(view);
+    EXPECT_EQ(view.glRenderer().pagesBuilt() - pages, 2);
 }
