@@ -198,6 +198,29 @@ std::optional<PictureSize> ReadPictureHeader(const std::filesystem::path& path, 
     return CheckPictureHeader(head, path.filename().string(), textureRules, message);
 }
 
+// A PNG may carry data chunks of no length. The decoder copies such a chunk
+// into a buffer it has not allocated yet, which is undefined behaviour; the
+// chunks add no pixels, so they are left out of a copy that is decoded instead.
+// Returns nothing when the picture has no empty data chunk. The walk stops at
+// the first chunk that does not fit, leaving the rest for the decoder to refuse.
+static std::optional<std::vector<uint8_t>> WithoutEmptyPngDataChunks(std::span<const uint8_t> bytes) {
+    constexpr size_t kSignatureBytes = 8, kChunkFrameBytes = 12;
+    std::vector<uint8_t> kept;
+    size_t copiedUpTo = 0;
+    for (size_t at = kSignatureBytes; at + kChunkFrameBytes <= bytes.size();) {
+        const uint32_t length = be32(bytes, at);
+        if (length > bytes.size() - at - kChunkFrameBytes) break;
+        if (length == 0 && std::memcmp(bytes.data() + at + 4, "IDAT", 4) == 0) {
+            kept.insert(kept.end(), bytes.begin() + copiedUpTo, bytes.begin() + at);
+            copiedUpTo = at + kChunkFrameBytes;
+        }
+        at += kChunkFrameBytes + length;
+    }
+    if (copiedUpTo == 0) return std::nullopt;
+    kept.insert(kept.end(), bytes.begin() + copiedUpTo, bytes.end());
+    return kept;
+}
+
 std::optional<RgbPicture> DecodePicture(std::span<const uint8_t> bytes, std::string_view name, bool textureRules,
                                         std::string& message) {
     if (bytes.empty() || bytes.size() >= kMaxWholeFileBytes) {
@@ -214,6 +237,8 @@ std::optional<RgbPicture> DecodePicture(std::span<const uint8_t> bytes, std::str
                          fileNameOf(name).c_str(), size->width, size->height);
         return std::nullopt;
     }
+    std::optional<std::vector<uint8_t>> cleaned;
+    if (RecognisePicture(bytes) == PictureKind::Png && (cleaned = WithoutEmptyPngDataChunks(bytes))) bytes = *cleaned;
     int w = 0, h = 0, components = 0;
     stbi_uc* data = stbi_load_from_memory(bytes.data(), int(bytes.size()), &w, &h, &components, 3);
     if (!data) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -327,6 +328,34 @@ TEST(Picture, RefusesATgaWhoseDataIsShorterThanItsHeaderSays) {
     ASSERT_EQ(result.failures.size(), 1u);
     EXPECT_NE(result.failures[0].find("is damaged"), std::string::npos) << result.failures[0];
     EXPECT_EQ(bytesOf(dir / "road.raw"), goodRaw);
+}
+
+// Empty data chunks are legal PNG. An empty one in front of the pixels made the
+// decoder copy into a buffer it had not allocated (undefined behaviour, which
+// the sanitised builds stop at); the picture must decode as if it were not there.
+TEST(Picture, EmptyPngDataChunksDecodeLikeAPictureWithoutThem) {
+    const int w = 4, h = 3;
+    std::vector<uint8_t> bgr(DibStride(w) * h);
+    for (size_t i = 0; i < bgr.size(); ++i) bgr[i] = uint8_t(i * 7);
+    std::string message;
+    auto png = EncodePng(bgr.data(), w, h, DibStride(w), message);
+    ASSERT_TRUE(png) << message;
+    const std::vector<uint8_t> emptyData{0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E};
+    auto firstData = std::search(png->begin(), png->end(), emptyData.begin() + 4, emptyData.begin() + 8) - 4;
+    ASSERT_LT(firstData, png->end());
+    auto padded = *png;
+    padded.insert(padded.begin() + (firstData - png->begin()), emptyData.begin(), emptyData.end());
+    padded.insert(padded.end() - 12, emptyData.begin(), emptyData.end()); // and one before the end chunk
+    padded.insert(padded.begin() + (firstData - png->begin()), emptyData.begin(), emptyData.end());
+
+    auto plain = DecodePicture(*png, "plain.png", false, message);
+    ASSERT_TRUE(plain) << message;
+    auto withEmpty = DecodePicture(padded, "padded.png", false, message);
+    ASSERT_TRUE(withEmpty) << message;
+    EXPECT_EQ(withEmpty->rgb, plain->rgb);
+    // A chunk whose length runs past the file still ends in the decoder's refusal.
+    padded.resize(padded.size() - 20);
+    EXPECT_FALSE(DecodePicture(padded, "cut.png", false, message));
 }
 
 #ifndef _WIN32
