@@ -77,6 +77,11 @@ CRavokFrame::CRavokFrame(CRavokDoc& doc, ravok::ProgramSettings& settings, QWidg
         }
     });
     connect(&m_autosaveTimer, &QTimer::timeout, this, &CRavokFrame::OnAutosaveTimer);
+    // The menus and tool bars give no command while a worker owns the track.
+    connect(&m_doc, &CRavokDoc::busyChanged, this, [this](bool busy) {
+        menuBar()->setEnabled(!busy);
+        for (QToolBar* bar : findChildren<QToolBar*>()) bar->setEnabled(!busy);
+    });
     connect(this, &CRavokFrame::settingsChanged, m_view, &CRavokView::OnSettingsChanged);
     connect(this, &CRavokFrame::settingsChanged, m_viewControls, &CViewControlsBar::showSettings);
     connect(&m_doc, &CRavokDoc::contentsReplaced, m_viewControls->overviewMap(), &COverviewMap::refresh);

@@ -56,6 +56,8 @@ CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* paren
     m_session.restore(settings.editState, settings.planeAltitude);
     m_flightTimer.setInterval(kFlightTickMs);
     connect(&m_flightTimer, &QTimer::timeout, this, &CRavokView::onFlightTick);
+    connect(&m_doc, &CRavokDoc::aboutToReplaceContents, this, &CRavokView::OnAboutToReplaceContents);
+    connect(&m_doc, &CRavokDoc::busyChanged, this, &CRavokView::OnBusyChanged);
     connect(&m_doc, &CRavokDoc::contentsReplaced, this, &CRavokView::OnTrackReplaced);
     connect(&m_doc, &CRavokDoc::texturesChanged, this, &CRavokView::OnTrackChanged);
     connect(&m_doc, &CRavokDoc::modelsChanged, this, &CRavokView::OnTrackChanged);
@@ -92,6 +94,67 @@ QImage CRavokView::grabView() {
 }
 
 // ---- the track -------------------------------------------------------------------------
+
+void CRavokView::OnAboutToReplaceContents() {
+    m_scene.release();
+    m_plainBlocks.clear();
+    m_software.reset(); // its triangle list points at the scene's textures
+    m_hovered.reset();
+    m_terrainPoint.reset();
+    m_gl.setHdProvider({});
+    m_texturesChanged = true;
+    if (m_surface && context()) {
+        m_surface->makeCurrent();
+        m_gl.InvalidateTextures();
+        m_surface->doneCurrent();
+    }
+}
+
+void CRavokView::OnBusyChanged(bool busy) {
+    if (busy) {
+        finishDrag();
+        m_keys = {};
+        m_flight.stop();
+        m_flightTimer.stop();
+        m_turnDragFrom.reset();
+        m_gesture = {};
+        m_pressed.invalidate();
+    }
+    update();
+}
+
+namespace {
+
+bool isInputEvent(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd: return true;
+    default: return false;
+    }
+}
+
+} // namespace
+
+bool CRavokView::event(QEvent* event) {
+    if (m_doc.busy() && isInputEvent(event->type())) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
 
 void CRavokView::OnTrackReplaced() {
     m_flight.stop();
@@ -275,6 +338,7 @@ void CRavokView::paintOverlay(QPainter& painter) {
 // ---- notifications ---------------------------------------------------------------------
 
 void CRavokView::OnBarNotification(ViewCommand command, int value) {
+    if (m_doc.busy()) return; // the bars wait for the track like the keys do
     if (textureNotification(command, value)) return;
     if (const auto step = ObjectStepOfCommand(command, value)) {
         StepObjects(*step);
@@ -376,6 +440,10 @@ void CRavokView::showCameraStatus() {
 }
 
 void CRavokView::onFlightTick() {
+    if (m_doc.busy()) {
+        m_flightTimer.stop();
+        return;
+    }
     const int elapsed = m_sinceTick.isValid() ? int(m_sinceTick.restart()) : kFlightTickMs;
     if (!m_sinceTick.isValid()) m_sinceTick.start();
     const CTrackPOD& track = m_doc.track();
