@@ -78,6 +78,7 @@ public:
     // work back when the recovery file is newer than its document's file.
     static QString recoveryPath();
     void startRecovery(int minutes);
+    const QTimer& recoveryTimer() const { return m_recoveryTimer; }
     // One recovery tick: true when the recovery file was written.
     bool WriteRecovery();
     void RemoveRecovery();

@@ -493,10 +493,11 @@ void CRavokFrame::offerToCreate(const std::filesystem::path& folder, const char*
 void CRavokFrame::OnOptions() {
     COptionsSheet sheet(m_settings, this);
     if (sheet.exec() != QDialog::Accepted) return;
-    const bool wasAutosaving = m_settings.autosave.enabled;
     m_settings = sheet.values();
-    if (!wasAutosaving && m_settings.autosave.enabled) startAutosave();
-    if (wasAutosaving && !m_settings.autosave.enabled) m_autosaveTimer.stop();
+    // A new interval counts from now, for autosave and the recovery file alike.
+    m_autosaveTimer.stop();
+    startAutosave();
+    m_doc.startRecovery(m_settings.autosave.minutes);
     emit settingsChanged();
     offerToCreate(m_settings.artFolder, "ART Folder Not Found");
     offerToCreate(m_settings.modelsFolder, "MODELS Folder Not Found");
