@@ -7,6 +7,7 @@
 #include "app/DibClipboard.h"
 #include "app/EditTrackComponents.h"
 #include "app/LightingDlg.h"
+#include "app/ModelsBox.h"
 #include "app/RandomTerrainDlg.h"
 #include "app/RavokView.h"
 #include "app/TerrainToolsBar.h"
@@ -32,11 +33,14 @@
 #include <QToolBar>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
+
+#include <optional>
 
 namespace {
 
@@ -537,16 +541,51 @@ void CRavokFrame::OnAutosaveTimer() { m_doc.Autosave(); }
 
 // ---- window place -------------------------------------------------------------------------
 
+namespace {
+
+std::optional<QRect> savedRect(const ravok::SavedRect& r) {
+    if (r.left == -1000 || r.right <= r.left || r.bottom <= r.top) return std::nullopt;
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+ravok::SavedRect toSavedRect(const QRect& g) { return {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()}; }
+
+} // namespace
+
 void CRavokFrame::restoreFromSettings() {
-    const auto& r = m_settings.windowPos;
-    if (r.left != -1000 && r.right > r.left && r.bottom > r.top)
-        setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    if (const auto r = savedRect(m_settings.windowPos)) setGeometry(*r);
+    restoreBoxPlace(*m_texturesBox, m_settings.texturesRect, m_settings.texturePaneWidth);
+    restoreBoxPlace(*m_modelsBox, m_settings.modelsRect, m_settings.modelsListWidth);
+}
+
+void CRavokFrame::restoreBoxPlace(QDockWidget& box, const ravok::SavedRect& place, uint32_t width) {
+    if (const auto r = savedRect(place)) {
+        box.setFloating(true);
+        box.setGeometry(*r);
+        return;
+    }
+    if (width == 0) return;
+    auto applyWidth = [this, &box, width] { resizeDocks({&box}, {int(width)}, Qt::Horizontal); };
+    if (box.isVisible()) return applyWidth();
+    // A hidden box takes its width when it is first shown.
+    auto* once = new QObject(&box);
+    connect(&box, &QDockWidget::visibilityChanged, once, [once, applyWidth](bool visible) {
+        if (!visible) return;
+        applyWidth();
+        once->deleteLater();
+    });
 }
 
 void CRavokFrame::storeWindowPlace() {
     const QRect g = isMaximized() ? normalGeometry() : geometry();
-    m_settings.windowPos = {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+    m_settings.windowPos = toSavedRect(g);
     m_settings.maximized = isMaximized();
+    auto store = [](const QDockWidget& box, ravok::SavedRect& place, uint32_t& width) {
+        place = box.isFloating() ? toSavedRect(box.geometry()) : ravok::SavedRect{};
+        if (!box.isFloating() && box.isVisible()) width = uint32_t(box.width());
+    };
+    store(*m_texturesBox, m_settings.texturesRect, m_settings.texturePaneWidth);
+    store(*m_modelsBox, m_settings.modelsRect, m_settings.modelsListWidth);
 }
 
 void CRavokFrame::closeEvent(QCloseEvent* event) {

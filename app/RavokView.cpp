@@ -190,6 +190,10 @@ void CRavokView::OnTrackChanged() {
     update();
 }
 
+const ColourValue& CRavokView::wireColour() const {
+    return m_settings.colors[m_session.displayMode == 2 ? 2 : 1];
+}
+
 void CRavokView::rebuildScene() { m_scene.moveWindow(m_doc.track(), TerrainWindowOf(m_camera)); }
 
 const Mesh& CRavokView::plainBlock(const TrackObject& object) {
@@ -326,6 +330,12 @@ void CRavokView::paintOverlay(QPainter& painter) {
         }
         painter.setPen(QPen(colourOf(m_settings.colors[3]), 1));
         if (outline.size() == 4) painter.drawPolygon(outline);
+        // Terrain mode: the height of the hovered point beside it ("Altitude Value").
+        if (m_session.mode == ravok::EditMode::Terrain && !outline.isEmpty()) {
+            painter.setPen(colourOf(m_settings.colors[4]));
+            painter.drawText(outline.front() + QPointF(8, -8),
+                             QString::number(track.terrain.height(m_hovered->x, m_hovered->y)));
+        }
     }
     if (m_session.mode == ravok::EditMode::GroundBoxes) paintGroundBoxOverlay(painter);
     if (m_settings.displayFps) {

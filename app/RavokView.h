@@ -316,6 +316,8 @@ private:
         return m_session.mode == ravok::EditMode::GroundBoxes || m_settings.alwaysShowGroundBoxes;
     }
     bool mainCourseShown() const { return m_session.course.course == 0 || m_session.course.alwaysShowMain; }
+    // The terrain's wire frame: "Wireframe" alone, "Wire Overlay" over the textured ground.
+    const ravok::ColourValue& wireColour() const;
     // After a terrain edit: the step is recorded and the meshes follow.
     void terrainChanged(const std::string& stepName);
     void toggleFlag(ravok::ViewFlag flag);
