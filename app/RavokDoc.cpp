@@ -97,7 +97,7 @@ void CRavokDoc::setBusyFlag(bool& flag, bool on) {
 }
 
 void CRavokDoc::DeleteContents() {
-    // The renderers drop their caches of models, backdrop and boxes on contentsReplaced.
+    // The views let go of everything made from the track on aboutToReplaceContents, before this.
     m_track.Clear();
 }
 
