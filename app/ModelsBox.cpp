@@ -86,6 +86,15 @@ CModelsBox::CModelsBox(CRavokDoc& doc, ProgramSettings& settings, CRavokView& vi
     connect(&m_doc, &CRavokDoc::modelsChanged, this, &CModelsBox::Refill);
     connect(&m_doc, &CRavokDoc::texturesChanged, this, &CModelsBox::Refill);
     connect(&m_doc, &CRavokDoc::contentsReplaced, this, &CModelsBox::Refill);
+    // The preview's mesh is of a model of the old track: it goes before the track does.
+    connect(&m_doc, &CRavokDoc::aboutToReplaceContents, this, [this] {
+        if (m_preview) m_preview->setMesh(nullptr, {});
+        m_mesh.clear();
+        m_textures.terrain.clear();
+        m_textures.models.clear();
+    });
+    // No list, preview or command reads the track while a worker owns it.
+    connect(&m_doc, &CRavokDoc::busyChanged, this, [this](bool busy) { setEnabled(!busy); });
     Refill();
 }
 

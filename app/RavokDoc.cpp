@@ -80,17 +80,24 @@ ravok::StepResult newTrackStep() {
     return result;
 }
 
-// Holds a flag up for a scope.
-struct FlagUp {
-    explicit FlagUp(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~FlagUp() { m_flag = false; }
+} // namespace
+
+// Holds one of the document's busy flags up for a scope.
+struct BusyFlagUp {
+    BusyFlagUp(CRavokDoc& doc, bool& flag) : m_doc(doc), m_flag(flag) { m_doc.setBusyFlag(m_flag, true); }
+    ~BusyFlagUp() { m_doc.setBusyFlag(m_flag, false); }
+    CRavokDoc& m_doc;
     bool& m_flag;
 };
 
-} // namespace
+void CRavokDoc::setBusyFlag(bool& flag, bool on) {
+    const bool was = busy();
+    flag = on;
+    if (busy() != was) emit busyChanged(busy());
+}
 
 void CRavokDoc::DeleteContents() {
-    // The renderers drop their caches of models, backdrop and boxes on contentsReplaced.
+    // The views let go of everything made from the track on aboutToReplaceContents, before this.
     m_track.Clear();
 }
 
@@ -111,7 +118,7 @@ ravok::StepResult CRavokDoc::runStep(const Step& step) {
 
 ravok::StepResult CRavokDoc::ReplaceTrack(const Step& step, bool onWorker, const QString& path, Naming naming,
                                           bool modified) {
-    FlagUp replacing(m_replacing);
+    BusyFlagUp replacing(*this, m_replacing);
     // The old track and its name go together: nothing may be written under
     // the old name from here on.
     m_pathName.clear();
@@ -374,7 +381,7 @@ bool CRavokDoc::OfferRecovery() {
 // ---- progress ---------------------------------------------------------------------------
 
 ProgressOutcome CRavokDoc::runProgress(CProgressDlg::Work work) {
-    FlagUp busy(m_busy);
+    BusyFlagUp busy(*this, m_busy);
     return RunProgress(m_window, std::move(work));
 }
 

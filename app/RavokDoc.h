@@ -78,6 +78,7 @@ public:
     // work back when the recovery file is newer than its document's file.
     static QString recoveryPath();
     void startRecovery(int minutes);
+    const QTimer& recoveryTimer() const { return m_recoveryTimer; }
     // One recovery tick: true when the recovery file was written.
     bool WriteRecovery();
     void RemoveRecovery();
@@ -134,6 +135,10 @@ signals:
     // caches of models, backdrop and ground boxes now, and show nothing of
     // the track until contentsReplaced.
     void aboutToReplaceContents();
+    // A worker took the track (true) or gave it back (false). While busy, the
+    // views, boxes and timers neither read nor change the track; the view
+    // finishes a drag under way before a worker starts.
+    void busyChanged(bool busy);
     // The whole track was replaced: views rebuild everything they show.
     void contentsReplaced();
     void titleChanged();
@@ -167,6 +172,9 @@ private:
     void showReports(const ravok::StepResult& result);
     void rememberFile(const QString& path);
     ravok::Prompter& messages() { return prompter(); }
+    // Raises or lowers one of the busy flags, announcing a change of busy().
+    void setBusyFlag(bool& flag, bool on);
+    friend struct BusyFlagUp;
 
     ravok::ProgramSettings& m_settings;
     ravok::CTrackPOD m_track;

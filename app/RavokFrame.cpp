@@ -7,6 +7,7 @@
 #include "app/DibClipboard.h"
 #include "app/EditTrackComponents.h"
 #include "app/LightingDlg.h"
+#include "app/ModelsBox.h"
 #include "app/RandomTerrainDlg.h"
 #include "app/RavokView.h"
 #include "app/TerrainToolsBar.h"
@@ -32,11 +33,14 @@
 #include <QToolBar>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
+
+#include <optional>
 
 namespace {
 
@@ -77,6 +81,11 @@ CRavokFrame::CRavokFrame(CRavokDoc& doc, ravok::ProgramSettings& settings, QWidg
         }
     });
     connect(&m_autosaveTimer, &QTimer::timeout, this, &CRavokFrame::OnAutosaveTimer);
+    // The menus and tool bars give no command while a worker owns the track.
+    connect(&m_doc, &CRavokDoc::busyChanged, this, [this](bool busy) {
+        menuBar()->setEnabled(!busy);
+        for (QToolBar* bar : findChildren<QToolBar*>()) bar->setEnabled(!busy);
+    });
     connect(this, &CRavokFrame::settingsChanged, m_view, &CRavokView::OnSettingsChanged);
     connect(this, &CRavokFrame::settingsChanged, m_viewControls, &CViewControlsBar::showSettings);
     connect(&m_doc, &CRavokDoc::contentsReplaced, m_viewControls->overviewMap(), &COverviewMap::refresh);
@@ -487,10 +496,11 @@ void CRavokFrame::offerToCreate(const std::filesystem::path& folder, const char*
 void CRavokFrame::OnOptions() {
     COptionsSheet sheet(m_settings, this);
     if (sheet.exec() != QDialog::Accepted) return;
-    const bool wasAutosaving = m_settings.autosave.enabled;
     m_settings = sheet.values();
-    if (!wasAutosaving && m_settings.autosave.enabled) startAutosave();
-    if (wasAutosaving && !m_settings.autosave.enabled) m_autosaveTimer.stop();
+    // A new interval counts from now, for autosave and the recovery file alike.
+    m_autosaveTimer.stop();
+    startAutosave();
+    m_doc.startRecovery(m_settings.autosave.minutes);
     emit settingsChanged();
     offerToCreate(m_settings.artFolder, "ART Folder Not Found");
     offerToCreate(m_settings.modelsFolder, "MODELS Folder Not Found");
@@ -530,16 +540,51 @@ void CRavokFrame::OnAutosaveTimer() { m_doc.Autosave(); }
 
 // ---- window place -------------------------------------------------------------------------
 
+namespace {
+
+std::optional<QRect> savedRect(const ravok::SavedRect& r) {
+    if (r.left == -1000 || r.right <= r.left || r.bottom <= r.top) return std::nullopt;
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+ravok::SavedRect toSavedRect(const QRect& g) { return {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()}; }
+
+} // namespace
+
 void CRavokFrame::restoreFromSettings() {
-    const auto& r = m_settings.windowPos;
-    if (r.left != -1000 && r.right > r.left && r.bottom > r.top)
-        setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    if (const auto r = savedRect(m_settings.windowPos)) setGeometry(*r);
+    restoreBoxPlace(*m_texturesBox, m_settings.texturesRect, m_settings.texturePaneWidth);
+    restoreBoxPlace(*m_modelsBox, m_settings.modelsRect, m_settings.modelsListWidth);
+}
+
+void CRavokFrame::restoreBoxPlace(QDockWidget& box, const ravok::SavedRect& place, uint32_t width) {
+    if (const auto r = savedRect(place)) {
+        box.setFloating(true);
+        box.setGeometry(*r);
+        return;
+    }
+    if (width == 0) return;
+    auto applyWidth = [this, &box, width] { resizeDocks({&box}, {int(width)}, Qt::Horizontal); };
+    if (box.isVisible()) return applyWidth();
+    // A hidden box takes its width when it is first shown.
+    auto* once = new QObject(&box);
+    connect(&box, &QDockWidget::visibilityChanged, once, [once, applyWidth](bool visible) {
+        if (!visible) return;
+        applyWidth();
+        once->deleteLater();
+    });
 }
 
 void CRavokFrame::storeWindowPlace() {
     const QRect g = isMaximized() ? normalGeometry() : geometry();
-    m_settings.windowPos = {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+    m_settings.windowPos = toSavedRect(g);
     m_settings.maximized = isMaximized();
+    auto store = [](const QDockWidget& box, ravok::SavedRect& place, uint32_t& width) {
+        place = box.isFloating() ? toSavedRect(box.geometry()) : ravok::SavedRect{};
+        if (!box.isFloating() && box.isVisible()) width = uint32_t(box.width());
+    };
+    store(*m_texturesBox, m_settings.texturesRect, m_settings.texturePaneWidth);
+    store(*m_modelsBox, m_settings.modelsRect, m_settings.modelsListWidth);
 }
 
 void CRavokFrame::closeEvent(QCloseEvent* event) {

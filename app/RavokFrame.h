@@ -17,10 +17,12 @@ class CViewControlsBar;
 class CModelsBox;
 class QAction;
 class QToolBar;
+class QDockWidget;
 class QMenu;
 
 namespace ravok {
 struct ProgramSettings;
+struct SavedRect;
 }
 
 // The main window: menus, tool bars and the track view in the middle.
@@ -47,7 +49,9 @@ public:
     // Shows the mode's tool bar and tells the view.
     void setEditMode(ravok::EditMode mode);
 
-    // Puts the window where the settings remember it.
+    // Puts the window, and the Textures and Models boxes, where the settings
+    // remember them: a box with a saved rectangle floats there, a docked one
+    // takes its saved width (the Models box when it is first shown).
     void restoreFromSettings();
 
 public slots:
@@ -80,6 +84,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void restoreBoxPlace(QDockWidget& box, const ravok::SavedRect& place, uint32_t width);
     QToolBar* createTextureToolsBar();
     // The Textures menu and the Patterns box; the Special menu's texture entries.
     void createTextureMenu();
@@ -100,7 +105,8 @@ private:
     void updateTitle();
     void updateCommands();
     void updateRecentFiles();
-    // Copies the window rectangle and its maximised state into the settings.
+    // Copies the window rectangle and its maximised state into the settings,
+    // with each box's floating rectangle (none while docked) and docked width.
     void storeWindowPlace();
     void startAutosave();
     // Asks to create a missing folder after Options; created on Yes.

@@ -56,6 +56,8 @@ CRavokView::CRavokView(CRavokDoc& doc, ProgramSettings& settings, QWidget* paren
     m_session.restore(settings.editState, settings.planeAltitude);
     m_flightTimer.setInterval(kFlightTickMs);
     connect(&m_flightTimer, &QTimer::timeout, this, &CRavokView::onFlightTick);
+    connect(&m_doc, &CRavokDoc::aboutToReplaceContents, this, &CRavokView::OnAboutToReplaceContents);
+    connect(&m_doc, &CRavokDoc::busyChanged, this, &CRavokView::OnBusyChanged);
     connect(&m_doc, &CRavokDoc::contentsReplaced, this, &CRavokView::OnTrackReplaced);
     connect(&m_doc, &CRavokDoc::texturesChanged, this, &CRavokView::OnTrackChanged);
     connect(&m_doc, &CRavokDoc::modelsChanged, this, &CRavokView::OnTrackChanged);
@@ -87,6 +89,67 @@ QOpenGLContext* CRavokView::context() const { return m_surface ? m_surface->cont
 QImage CRavokView::grabView() { return grab().toImage(); }
 
 // ---- the track -------------------------------------------------------------------------
+
+void CRavokView::OnAboutToReplaceContents() {
+    m_scene.release();
+    m_plainBlocks.clear();
+    m_software.reset(); // its triangle list points at the scene's textures
+    m_hovered.reset();
+    m_terrainPoint.reset();
+    m_gl.setHdProvider({});
+    m_texturesChanged = true;
+    if (m_surface && context()) {
+        m_surface->makeCurrent();
+        m_gl.InvalidateTextures();
+        m_surface->doneCurrent();
+    }
+}
+
+void CRavokView::OnBusyChanged(bool busy) {
+    if (busy) {
+        finishDrag();
+        m_keys = {};
+        m_flight.stop();
+        m_flightTimer.stop();
+        m_turnDragFrom.reset();
+        m_gesture = {};
+        m_pressed.invalidate();
+    }
+    update();
+}
+
+namespace {
+
+bool isInputEvent(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd: return true;
+    default: return false;
+    }
+}
+
+} // namespace
+
+bool CRavokView::event(QEvent* event) {
+    if (m_doc.busy() && isInputEvent(event->type())) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
 
 void CRavokView::OnTrackReplaced() {
     m_flight.stop();
@@ -120,6 +183,10 @@ void CRavokView::OnTrackChanged() {
     });
     showCameraStatus();
     update();
+}
+
+const ColourValue& CRavokView::wireColour() const {
+    return m_settings.colors[m_session.displayMode == 2 ? 2 : 1];
 }
 
 void CRavokView::rebuildScene() { m_scene.moveWindow(m_doc.track(), TerrainWindowOf(m_camera)); }
@@ -230,6 +297,12 @@ void CRavokView::paintOverlay(QPainter& painter) {
         }
         painter.setPen(QPen(colourOf(m_settings.colors[3]), 1));
         if (outline.size() == 4) painter.drawPolygon(outline);
+        // Terrain mode: the height of the hovered point beside it ("Altitude Value").
+        if (m_session.mode == ravok::EditMode::Terrain && !outline.isEmpty()) {
+            painter.setPen(colourOf(m_settings.colors[4]));
+            painter.drawText(outline.front() + QPointF(8, -8),
+                             QString::number(track.terrain.height(m_hovered->x, m_hovered->y)));
+        }
     }
     if (m_session.mode == ravok::EditMode::GroundBoxes) paintGroundBoxOverlay(painter);
     if (m_settings.displayFps) {
@@ -242,6 +315,7 @@ void CRavokView::paintOverlay(QPainter& painter) {
 // ---- notifications ---------------------------------------------------------------------
 
 void CRavokView::OnBarNotification(ViewCommand command, int value) {
+    if (m_doc.busy()) return; // the bars wait for the track like the keys do
     if (textureNotification(command, value)) return;
     if (const auto step = ObjectStepOfCommand(command, value)) {
         StepObjects(*step);
@@ -343,6 +417,10 @@ void CRavokView::showCameraStatus() {
 }
 
 void CRavokView::onFlightTick() {
+    if (m_doc.busy()) {
+        m_flightTimer.stop();
+        return;
+    }
     const int elapsed = m_sinceTick.isValid() ? int(m_sinceTick.restart()) : kFlightTickMs;
     if (!m_sinceTick.isValid()) m_sinceTick.start();
     const CTrackPOD& track = m_doc.track();

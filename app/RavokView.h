@@ -57,6 +57,8 @@ public:
     void storeEditState() { m_session.store(m_settings.editState, m_settings.planeAltitude); }
     std::optional<ravok::GridSquare> hoveredSquare() const { return m_hovered; }
     const COpenGLTerrainRenderer& glRenderer() const { return m_gl; }
+    // The meshes and textures made from the track for both renderers.
+    const ravok::TrackScene& scene() const { return m_scene; }
     // The picture of the last frame as the widget shows it.
     QImage grabView();
     // The OpenGL surface the view draws on; none until the OpenGL renderer is
@@ -205,6 +207,12 @@ public slots:
     void OnEditRecorded(const QString& stepName);
     // The document was saved: the history's saved state is the track as it is now.
     void OnDocumentSaved();
+    // The track is about to be cleared: every mesh, texture and OpenGL
+    // object made from it is dropped, so nothing of a freed model is drawn.
+    void OnAboutToReplaceContents();
+    // A worker took the track or gave it back: a drag under way is taken as
+    // a step first, the flight stops, and input waits for the track.
+    void OnBusyChanged(bool busy);
     // The whole track was replaced: textures and meshes are built anew.
     void OnTrackReplaced();
     // The track's terrain or objects changed in place: meshes are built anew.
@@ -230,6 +238,8 @@ signals:
     void historyChanged();                  // a step was taken, undone or redone
 
 protected:
+    // Keys, buttons, wheel and context menus are ignored while a worker owns the track.
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -303,6 +313,8 @@ private:
         return m_session.mode == ravok::EditMode::GroundBoxes || m_settings.alwaysShowGroundBoxes;
     }
     bool mainCourseShown() const { return m_session.course.course == 0 || m_session.course.alwaysShowMain; }
+    // The terrain's wire frame: "Wireframe" alone, "Wire Overlay" over the textured ground.
+    const ravok::ColourValue& wireColour() const;
     // After a terrain edit: the step is recorded and the meshes follow.
     void terrainChanged(const std::string& stepName);
     void toggleFlag(ravok::ViewFlag flag);

@@ -88,7 +88,6 @@ void LoadSettings(QSettings& store, ProgramSettings& s) {
     readFolder(store, "SOUND folder", s.soundFolder);
     readFolder(store, "BITMAPS folder", s.bitmapsFolder);
     readFolder(store, "RVP file", s.patternFile);
-    readString(store, "Texture Filter", kMaxTextureFilterChars, s.textureFilter);
     readRecord(store, "Lighting", 16, s.lighting);
     readRecord(store, "Auto Terrain", 16, s.autoTerrain);
     if (auto v = readDword(store, "Seed")) s.seed = *v;
@@ -100,7 +99,6 @@ void LoadSettings(QSettings& store, ProgramSettings& s) {
     readRecord(store, "Models Rect", 16, s.modelsRect);
     readRecord(store, "Textures Pos", 16, s.texturesRect);
     readRecord(store, "Textures Rect", 16, s.texturesRect);
-    if (auto v = readDword(store, "Texture Zoom")) s.textureZoom = *v;
     if (auto v = readDword(store, "Texture Pane Width")) s.texturePaneWidth = *v;
     if (auto v = readDword(store, "Models List Width")) s.modelsListWidth = *v;
     readRecord(store, "Components Size", 8, s.componentsSize);
@@ -129,7 +127,6 @@ void SaveSettings(QSettings& store, const ProgramSettings& s) {
     store.setValue(QStringLiteral("SOUND folder"), toText(s.soundFolder));
     store.setValue(QStringLiteral("BITMAPS folder"), toText(s.bitmapsFolder));
     store.setValue(QStringLiteral("RVP file"), toText(s.patternFile));
-    store.setValue(QStringLiteral("Texture Filter"), QString::fromStdString(s.textureFilter));
     store.setValue(QStringLiteral("Lighting"), toBinary(s.lighting.toBytes()));
     store.setValue(QStringLiteral("Auto Terrain"), toBinary(s.autoTerrain.toBytes()));
     store.setValue(QStringLiteral("Seed"), s.seed);
@@ -139,7 +136,6 @@ void SaveSettings(QSettings& store, const ProgramSettings& s) {
     store.setValue(QStringLiteral("Window Pos"), toBinary(s.windowPos.toBytes()));
     store.setValue(QStringLiteral("Models Rect"), toBinary(s.modelsRect.toBytes()));
     store.setValue(QStringLiteral("Textures Rect"), toBinary(s.texturesRect.toBytes()));
-    store.setValue(QStringLiteral("Texture Zoom"), s.textureZoom);
     store.setValue(QStringLiteral("Texture Pane Width"), s.texturePaneWidth);
     store.setValue(QStringLiteral("Models List Width"), s.modelsListWidth);
     store.setValue(QStringLiteral("Components Size"), toBinary(s.componentsSize.toBytes()));

@@ -15,6 +15,9 @@ namespace ravok {
 // fallback to the older view flag values.
 void LoadSettings(QSettings& store, ProgramSettings& s);
 // Writes every current value (never the older ones) into group "1.0".
+// "Texture Filter" and "Texture Zoom" are neither read nor written: the
+// Textures box lists every texture file of its folder at one size. Values an
+// older version left in the store stay as they are.
 void SaveSettings(QSettings& store, const ProgramSettings& s);
 
 // The same through the user's store: organisation "Quorvane", application

@@ -68,6 +68,7 @@ CTexturePatternsBox::CTexturePatternsBox(CRavokDoc& doc, CRavokView& view, Progr
     m_list->setIconSize(QSize(32, 32));
     connect(m_list, &QListWidget::currentRowChanged, this, &CTexturePatternsBox::showPreview);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &CTexturePatternsBox::OnGet);
+    connect(&m_doc, &CRavokDoc::busyChanged, this, [this](bool busy) { setEnabled(!busy); });
     m_preview = new QLabel(body);
     m_preview->setFixedSize(kPreviewBox, kPreviewBox);
     m_preview->setAlignment(Qt::AlignCenter);

@@ -104,6 +104,7 @@ CTextureTransitionsDlg::CTextureTransitionsDlg(ravok::TransitionSettings& settin
     readControls();
     connect(&m_doc, &CRavokDoc::texturesChanged, this, &CTextureTransitionsDlg::refresh);
     connect(&m_doc, &CRavokDoc::contentsReplaced, this, &CTextureTransitionsDlg::refresh);
+    connect(&m_doc, &CRavokDoc::busyChanged, this, [this](bool busy) { setEnabled(!busy); });
     refresh();
 }
 

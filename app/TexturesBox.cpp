@@ -201,6 +201,8 @@ CTexturesBox::CTexturesBox(CRavokDoc& doc, ravok::ProgramSettings& settings, QWi
         followFolder();
     });
     connect(&m_doc, &CRavokDoc::titleChanged, this, &CTexturesBox::followFolder);
+    // No page, selection or command reads the track while a worker owns it.
+    connect(&m_doc, &CRavokDoc::busyChanged, this, [this](bool busy) { setEnabled(!busy); });
     connect(&m_doc, &CRavokDoc::texturesChanged, this, &CTexturesBox::buildTextureGrid);
     connect(&m_doc, &CRavokDoc::textureSelectionChanged, this, &CTexturesBox::showSelection);
 

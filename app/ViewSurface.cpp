@@ -209,7 +209,7 @@ void CRavokView::drawOpenGLScene(int w, int h) {
     }
     m_gl.setPalette(DisplayPalette(track.palette, m_settings.gamma));
     m_gl.setDisplayMode(m_session.displayMode);
-    m_gl.setWireColour(colourOf(m_settings.colors[1]));
+    m_gl.setWireColour(colourOf(wireColour()));
     m_gl.setCamera(m_camera, w / 2, h / 2);
     const bool backdrop = m_settings.showBackdrop && m_scene.backdrop().triangleCount() > 0;
     if (backdrop && !track.stadiumFlag) {
@@ -261,7 +261,7 @@ void CRavokView::paintSoftware(QPainter& painter) {
     options.selectedTruck = m_session.course.truck;
     options.showMainCourse = mainCourseShown();
     options.background = nearestIndex(track.palette, m_settings.colors[0]);
-    options.wireColour = nearestIndex(track.palette, m_settings.colors[1]);
+    options.wireColour = nearestIndex(track.palette, wireColour());
     m_scene.draw(*m_software, m_frame, track, m_camera, options);
     const QRect target(QPoint(0, 0), this->size() * devicePixelRatio());
     painter.save();

@@ -91,7 +91,6 @@ struct ProgramSettings {
     bool keepHdArtOnly = false, objectXYInSitUnits = false, dontExplainLegacyFallback = false, detailMask = false;
     std::filesystem::path artFolder, modelsFolder, podFolder, trackFolder, sitFolder, soundFolder, bitmapsFolder;
     std::filesystem::path patternFile;
-    std::string textureFilter = "*";
     LightingSettings lighting;
     AutoTerrainSettings autoTerrain;
     uint32_t seed = 0;
@@ -100,7 +99,8 @@ struct ProgramSettings {
     // Plane's remembered Altitude, kept beside the edit state, whose one Altitude is the brush tools'.
     int planeAltitude = 100;
     SavedRect windowPos, modelsRect, texturesRect;
-    uint32_t textureZoom = 0, texturePaneWidth = 0, modelsListWidth = 0;
+    // The Textures and Models boxes' widths while docked, 0 for none saved.
+    uint32_t texturePaneWidth = 0, modelsListWidth = 0;
     SavedSize componentsSize, objPropsSize, texCutSize;
     uint32_t texCutFormat = 0;
     bool maximized = false;
@@ -108,7 +108,6 @@ struct ProgramSettings {
 };
 
 constexpr size_t kMaxFolderChars = 259;
-constexpr size_t kMaxTextureFilterChars = 10;
 
 // Defaults, with the folders taken from the current directory at start-up.
 ProgramSettings defaultSettings(const std::filesystem::path& currentDirectory);

@@ -103,6 +103,25 @@ void TrackScene::build(const CTrackPOD& track, const TerrainWindow& window) {
     m_plainColour = uint8_t(orange);
 }
 
+void TrackScene::release() {
+    m_models.clear();
+    m_boxes.clear();
+    m_backdrop.clear();
+    m_terrain.clear();
+    m_water.clear();
+    m_textures.terrain.clear();
+    m_textures.models.clear();
+    m_maskLevels.clear();
+    m_maskKey = 0;
+    m_relief.clear();
+    m_reliefKey = 0;
+}
+
+bool TrackScene::empty() const {
+    return m_models.empty() && m_boxes.empty() && m_backdrop.triangleCount() == 0 && m_terrain.triangleCount() == 0 &&
+           m_water.triangleCount() == 0 && m_textures.terrain.size() == 0 && m_textures.models.size() == 0;
+}
+
 const Mesh* TrackScene::modelMesh(const Model* model) const {
     auto found = m_models.find(model);
     return found == m_models.end() ? nullptr : found->second.get();

@@ -56,6 +56,11 @@ public:
               const SceneOptions& options) const;
 
     TextureDatabase& textures() { return m_textures; }
+    // Drops every mesh and texture made from the track (before the track
+    // goes away); the next build makes them again.
+    void release();
+    // Nothing made from a track is held.
+    bool empty() const;
     const Mesh& terrain() const { return m_terrain; }
     const Mesh& water() const { return m_water; }
     const Mesh* modelMesh(const Model* model) const;

@@ -272,6 +272,13 @@ void COpenGLTerrainRenderer::Release() {
     m_swapInterval = -1;
 }
 
+int COpenGLTerrainRenderer::objectsHeld() const {
+    int held = int(m_textures.size());
+    for (int i = 0; i < MeshCache::kEntries; ++i) held += m_meshes.entry(i).used;
+    for (const Page& page : m_pages) held += page.valid || page.list || page.wireList;
+    return held;
+}
+
 void COpenGLTerrainRenderer::forgetContext() {
     trace("GL CONTEXT LOST - wglMakeCurrent failed (err %lu), rebuilding; all textures dropped", 0ul);
     // The handles belonged to the dead context: forgotten, not deleted.

@@ -64,8 +64,28 @@ TEST(Options, OkClampsTheMinutesStartsAutosaveAndOffersToCreateFolders) {
     EXPECT_TRUE(std::filesystem::is_directory(dir / "MyArt"));
     EXPECT_TRUE(std::filesystem::is_directory(settings.modelsFolder));
 
-    // Turning autosave off stops the timer.
+    // The recovery file is written at the same interval, from now on.
+    EXPECT_TRUE(doc.recoveryTimer().isActive());
+    EXPECT_EQ(doc.recoveryTimer().interval(), 30 * 60 * 1000);
+
+    // A shorter interval while autosave stays on counts at once, for both.
     answerer.reset();
+    {
+        ModalAnswerer shorter([&](QWidget* modal) {
+            auto* sheet = qobject_cast<COptionsSheet*>(modal);
+            if (!sheet) return false;
+            QSpinBox* minutes = child<QSpinBox>(sheet, "minutes");
+            minutes->clear();
+            QTest::keyClicks(minutes, QStringLiteral("1"));
+            sheet->accept();
+            return true;
+        });
+        frame.OnOptions();
+    }
+    EXPECT_EQ(frame.autosaveTimer().interval(), 60 * 1000);
+    EXPECT_EQ(doc.recoveryTimer().interval(), 60 * 1000);
+
+    // Turning autosave off stops the timer.
     ModalAnswerer off([&](QWidget* modal) {
         auto* sheet = qobject_cast<COptionsSheet*>(modal);
         if (!sheet) return false;

@@ -26,7 +26,6 @@ TEST(SettingsStore, EveryValueRoundTrips) {
     s.detailMask = true;
     s.artFolder = "/data/art";
     s.soundFolder = "/data/sound";
-    s.textureFilter = "GR*";
     s.lighting = {2, 250, 10, 60, 30};
     s.autoTerrain.sliders = {1, 2, 3, 4};
     s.seed = seedValue(99, 1);
@@ -35,7 +34,8 @@ TEST(SettingsStore, EveryValueRoundTrips) {
     s.windowPos = {10, 20, 810, 620};
     s.modelsRect = {1, 2, 3, 4};
     s.texturesRect = {5, 6, 7, 8};
-    s.textureZoom = 3;
+    s.texturePaneWidth = 333;
+    s.modelsListWidth = 290;
     s.componentsSize = {500, 400};
     s.texCutFormat = 2;
     s.maximized = true;
@@ -55,7 +55,6 @@ TEST(SettingsStore, EveryValueRoundTrips) {
     EXPECT_EQ(back.artFolder, s.artFolder);
     EXPECT_EQ(back.soundFolder, s.soundFolder);
     EXPECT_EQ(back.modelsFolder, std::filesystem::path("/tmp/base/Models"));
-    EXPECT_EQ(back.textureFilter, "GR*");
     EXPECT_EQ(back.lighting.toBytes(), s.lighting.toBytes());
     EXPECT_EQ(back.autoTerrain.sliders, s.autoTerrain.sliders);
     EXPECT_EQ(back.seed, s.seed);
@@ -65,7 +64,8 @@ TEST(SettingsStore, EveryValueRoundTrips) {
     EXPECT_EQ(back.windowPos.right, 810);
     EXPECT_EQ(back.modelsRect.bottom, 4);
     EXPECT_EQ(back.texturesRect.left, 5);
-    EXPECT_EQ(back.textureZoom, 3u);
+    EXPECT_EQ(back.texturePaneWidth, 333u);
+    EXPECT_EQ(back.modelsListWidth, 290u);
     EXPECT_EQ(back.componentsSize.cx, 500);
     EXPECT_EQ(back.texCutFormat, 2u);
     EXPECT_TRUE(back.maximized);
@@ -77,6 +77,8 @@ TEST(SettingsStore, EveryValueRoundTrips) {
     EXPECT_EQ(store.value(QStringLiteral("1.0/Flags")).toUInt(), packViewFlags(s));
     EXPECT_FALSE(store.contains(QStringLiteral("1.0/Show Water")));
     EXPECT_FALSE(store.contains(QStringLiteral("1.0/Models Pos")));
+    EXPECT_FALSE(store.contains(QStringLiteral("1.0/Texture Filter")));
+    EXPECT_FALSE(store.contains(QStringLiteral("1.0/Texture Zoom")));
 }
 
 TEST(SettingsStore, CorrectionsAndOlderValues) {
@@ -105,8 +107,10 @@ TEST(SettingsStore, CorrectionsAndOlderValues) {
     EXPECT_EQ(s.modelsRect.left, 1);
     EXPECT_EQ(s.modelsRect.bottom, 4);
     EXPECT_EQ(s.editState.toBytes(), EditState{}.toBytes());
-    EXPECT_EQ(s.textureFilter, "ABCDEFGHIJ");
     EXPECT_EQ(s.artFolder.string().size(), 259u);
+    // A value this version no longer keeps stays as an older version left it.
+    SaveSettings(store, s);
+    EXPECT_EQ(store.value(QStringLiteral("1.0/Texture Filter")).toString(), QStringLiteral("ABCDEFGHIJKLMNOP"));
 
     // "Flags" wins over the older values.
     store.setValue(QStringLiteral("1.0/Flags"), 1u << 3);

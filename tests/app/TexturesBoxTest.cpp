@@ -294,6 +294,43 @@ TEST_F(BoxFixture, TheWorkerFillsPagesAndWaitsWhileAWriteHoldsIt) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return box->folderPage()->cells().front().name == "T101.RAW"; }, 5000));
 }
 
+// Delete File removes the files of the entry its question names: the legacy
+// .RAW and .ACT of a .RAW entry leave its HD picture alone, and a picture goes
+// only when it is the entry asked about; a picture whose texture is in the
+// track stays.
+TEST_F(BoxFixture, DeleteFileRemovesAnHdPictureOnlyWhenItsQuestionNamesIt) {
+    for (const char* stem : {"GRASS", "SAND", "ROCK"}) {
+        writePng(art / (std::string(stem) + ".PNG"), 64);
+        test::writeBytes(art / (std::string(stem) + ".RAW"), std::vector<uint8_t>(4096, 3));
+        test::writeBytes(art / (std::string(stem) + ".ACT"), std::vector<uint8_t>(768, 3));
+    }
+    open();
+    auto rock = std::make_unique<Texture>();
+    const std::vector<uint8_t> pixels(4096, 3);
+    rock->setPicture("ART\\ROCK.RAW", 64, 64, pixels.data());
+    doc->track().AddTerrainTexture(std::move(rock));
+    ModalAnswerer answerer(
+        [](QWidget* modal) { return ModalAnswerer::press(modal, "permanently", QMessageBox::Yes); });
+
+    box->setCurrentFile(QStringLiteral("GRASS.RAW"));
+    box->OnDeleteFile();
+    EXPECT_EQ(answerer.boxes.last(),
+              QStringLiteral("Delete Texture: Sure you want to permanently delete \"GRASS.RAW\"?"));
+    EXPECT_FALSE(fs::exists(art / "GRASS.RAW") || fs::exists(art / "GRASS.ACT"));
+    EXPECT_TRUE(fs::exists(art / "GRASS.PNG")) << "the question did not name the picture";
+
+    box->setCurrentFile(QStringLiteral("SAND.PNG"));
+    box->OnDeleteFile();
+    EXPECT_EQ(answerer.boxes.last(),
+              QStringLiteral("Delete Texture: Sure you want to permanently delete \"SAND.PNG\"?"));
+    EXPECT_FALSE(fs::exists(art / "SAND.PNG"));
+
+    box->setCurrentFile(QStringLiteral("ROCK.PNG"));
+    box->OnDeleteFile();
+    EXPECT_EQ(answerer.boxes.last(), QStringLiteral("Ravok: Texture \"ROCK.PNG\" is being used!"));
+    EXPECT_TRUE(fs::exists(art / "ROCK.PNG") && fs::exists(art / "ROCK.RAW") && fs::exists(art / "ROCK.ACT"));
+}
+
 TEST_F(BoxFixture, PurgeAndDeleteRenumberTheSelectionAndTellTheOthers) {
     open();
     addTextures(doc->track(), 5);

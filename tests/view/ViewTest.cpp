@@ -713,6 +713,7 @@ TEST_F(AgreementView, PicturesOnlyTexturesAreFilledAndReliefShowsAnUnlitTrack) {
 TEST_F(AgreementView, WireAloneShowsNoGroundInTheWireframeColourThroughBothRenderers) {
     if (!CViewSurface::OpenGLAvailable()) GTEST_SKIP() << "no OpenGL here";
     settings.colors[1] = {255, 0, 255}; // Wireframe
+    settings.colors[2] = {255, 0, 255}; // Wire Overlay, the wire frame over the ground in Both
     auto wirePixels = [](const QImage& picture) {
         int n = 0;
         for (int y = 0; y < picture.height(); ++y)
