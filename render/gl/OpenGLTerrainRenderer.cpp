@@ -273,9 +273,9 @@ void COpenGLTerrainRenderer::Release() {
 }
 
 int COpenGLTerrainRenderer::objectsHeld() const {
-    int held = int(m_textures.size());
+    int held = int(m_textures.size() + m_sheets.size());
     for (int i = 0; i < MeshCache::kEntries; ++i) held += m_meshes.entry(i).used;
-    for (const Page& page : m_pages) held += page.valid || page.list || page.wireList;
+    for (const Page& page : m_pages) held += page.valid;
     return held;
 }
 

@@ -89,7 +89,7 @@ public:
     // The context was lost without a chance to clean up: forgets every handle.
     void forgetContext();
 
-    // Textures, compiled model lists and terrain pages held now.
+    // Textures, texture sheets, compiled model lists and terrain pages held now.
     int objectsHeld() const;
     int trianglesDrawn() const { return m_triangles; }
     int pagesBuilt() const { return m_pagesBuilt; }

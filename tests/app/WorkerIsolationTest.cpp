@@ -66,7 +66,7 @@ TEST(Document, InputNeitherReadsNorChangesTheTrackWhileAWorkerOwnsIt) {
     std::atomic<bool> working{false}, sent{false};
     QTimer::singleShot(0, [&] {
         // The events come while the worker is writing.
-        QTest::qWaitFor([&] { return working.load(); }, 5000);
+        if (!QTest::qWaitFor([&] { return working.load(); }, 5000)) ADD_FAILURE() << "the worker never started";
         QTest::mouseMove(&view, middle + QPoint(5, 5));
         QTest::mouseClick(&view, Qt::LeftButton, {}, middle); // Raise Terrain at the hovered square
         QTest::keyClick(&view, Qt::Key_Space);                // the tool again
