@@ -11,58 +11,24 @@ RAVOK_PICTURES_DIR, when set, receives the screenshots."""
 import os
 import shutil
 import signal
-import struct
 import subprocess
 import sys
 import tempfile
 import time
 
+from x11_driving import heights_of, hover, key, run_cli, screenshot, wait_for_window, xdo
+
 RAVOK, CLI = sys.argv[1], sys.argv[2]
-PICTURES = os.environ.get("RAVOK_PICTURES_DIR")
-
-
-def xdo(*args):
-    subprocess.run(["xdotool", *map(str, args)], check=True)
-
-
-def key(*keys, pause=0.3):
-    for k in keys:
-        xdo("key", "--clearmodifiers", k)
-        time.sleep(pause)
-
-
-def click(x, y):
-    xdo("mousemove", x - 3, y - 3)
-    time.sleep(0.1)
-    xdo("mousemove", x, y)
-    time.sleep(0.2)
-    xdo("click", 1)
-    time.sleep(0.3)
 
 
 def cli(*args):
-    return subprocess.run([CLI, *args], check=True, capture_output=True, text=True).stdout
+    return run_cli(CLI, *args)
 
 
-def screenshot(name):
-    if PICTURES:
-        os.makedirs(PICTURES, exist_ok=True)
-        subprocess.run(["import", "-window", "root", os.path.join(PICTURES, name)], check=True)
-
-
-def wait_for_window(name, seconds=30):
-    found = subprocess.run(["timeout", str(seconds), "xdotool", "search", "--sync", "--onlyvisible", "--name", name],
-                           capture_output=True, text=True)
-    assert found.returncode == 0, "no window named %r appeared" % name
-    return found.stdout.split()[0]
-
-
-def heights_of(track, work):
-    bmp = os.path.join(work, "heights.bmp")
-    cli("terrain", track, "--bitmap-out", bmp)
-    data = open(bmp, "rb").read()
-    offset = struct.unpack_from("<I", data, 10)[0]
-    return data[offset:offset + 65536]
+def click(x, y):
+    hover(x, y)
+    xdo("click", 1)
+    time.sleep(0.3)
 
 
 def start_editor(work, env):
@@ -117,8 +83,8 @@ def main():
         return 1
     written = os.path.join(work, "written.rvk")
     shutil.copy(recovery, written)
-    edited = heights_of(written, work)
-    check(edited != heights_of(fresh, work), "the recovery file holds the edits")
+    edited = heights_of(CLI, written, work)
+    check(edited != heights_of(CLI, fresh, work), "the recovery file holds the edits")
 
     # Second run: the question, Yes, then Save As under a name of our own.
     saved = os.path.join(work, "recovered.rvk")
@@ -146,7 +112,7 @@ def main():
 
     check(os.path.exists(saved), "Save As wrote the recovered track")
     if os.path.exists(saved):
-        check(heights_of(saved, work) == edited, "the recovered track has the edited heights")
+        check(heights_of(CLI, saved, work) == edited, "the recovered track has the edited heights")
     if failures:
         print("FAILED:\n  " + "\n  ".join(failures))
         return 1

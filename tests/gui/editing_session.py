@@ -9,59 +9,18 @@ RAVOK_PICTURES_DIR, when set, receives the screenshots."""
 import json
 import os
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
 import time
 
+from x11_driving import click, heights_of, hover, key, run_cli, screenshot, xdo
+
 RAVOK, CLI = sys.argv[1], sys.argv[2]
-PICTURES = os.environ.get("RAVOK_PICTURES_DIR")
-
-
-def xdo(*args):
-    subprocess.run(["xdotool", *map(str, args)], check=True)
-
-
-def key(*keys, pause=0.3):
-    for k in keys:
-        xdo("key", "--clearmodifiers", k)
-        time.sleep(pause)
-
-
-def click(x, y):
-    xdo("mousemove", x, y)
-    time.sleep(0.2)
-    xdo("click", 1)
-    time.sleep(0.3)
-
-
-def hover(x, y):
-    # Two moves, so the view sees the mouse move over the spot.
-    xdo("mousemove", x - 3, y - 3)
-    time.sleep(0.1)
-    xdo("mousemove", x, y)
-    time.sleep(0.3)
 
 
 def cli(*args):
-    out = subprocess.run([CLI, *args], check=True, capture_output=True, text=True)
-    return out.stdout
-
-
-def screenshot(name):
-    if not PICTURES:
-        return
-    os.makedirs(PICTURES, exist_ok=True)
-    subprocess.run(["import", "-window", "root", os.path.join(PICTURES, name)], check=True)
-
-
-def heights_of(track, work):
-    bmp = os.path.join(work, "heights.bmp")
-    cli("terrain", track, "--bitmap-out", bmp)
-    data = open(bmp, "rb").read()
-    offset = struct.unpack_from("<I", data, 10)[0]
-    return data[offset:offset + 65536]
+    return run_cli(CLI, *args)
 
 
 def main():
@@ -138,7 +97,7 @@ def main():
         if not condition:
             failures.append(text)
 
-    heights = heights_of(track, work)
+    heights = heights_of(CLI, track, work)
     raised = [i for i, h in enumerate(heights) if h > 100]
     check(len(raised) > 0 and max(heights) >= 132, "the terrain was raised by the Raise tool (32 steps)")
     rows = sorted({i // 256 for i in raised})
