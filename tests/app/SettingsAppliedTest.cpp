@@ -8,6 +8,7 @@
 #include "model/TrackPod.h"
 
 #include "AppTestSupport.h"
+#include "HillyTrackEditor.h"
 #include "TestSupport.h"
 #include "TestTracks.h"
 
@@ -118,20 +119,11 @@ TEST(SettingsApplied, TheBoxesComeBackWhereTheyWereLeft) {
 // height beside the hovered point in terrain mode.
 TEST(SettingsApplied, WireOverlayAndAltitudeValueColoursAreDrawn) {
     app();
-    TempDir dir;
-    ProgramSettings settings = defaultSettings(dir.path());
-    settings.useOpenGL = false;
-    settings.display = 4;
-    CRavokDoc doc(settings);
-    test::hillyTrack(doc.track());
-    CRavokFrame frame(doc, settings);
-    CRavokView& view = *frame.view();
-    frame.resize(900, 700);
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    view.OnTrackReplaced();
-    view.camera() = ViewCamera{60 * 64, 40 * 64, 3 * 170, 450, 1050, 32};
-    view.JumpTo(60 * 64, 40 * 64);
+    test::HillyTrackEditor editor;
+    ASSERT_TRUE(editor.show());
+    CRavokDoc& doc = editor.doc;
+    CRavokView& view = editor.view();
+    ProgramSettings& settings = editor.settings;
 
     // The software frame is in the track's palette: the colours as drawn are their nearest entries.
     const TrackPalette& palette = doc.track().palette;

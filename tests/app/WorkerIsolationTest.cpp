@@ -8,6 +8,7 @@
 #include "model/TrackPod.h"
 
 #include "AppTestSupport.h"
+#include "HillyTrackEditor.h"
 #include "TestSupport.h"
 #include "TestTracks.h"
 
@@ -41,20 +42,11 @@ CameraPose poseOf(const ViewCamera& c) { return {c.x, c.y, c.z, c.yaw, c.pitch};
 // worker keeps writing every height, as a real worker would.
 TEST(Document, InputNeitherReadsNorChangesTheTrackWhileAWorkerOwnsIt) {
     app();
-    TempDir dir;
-    ProgramSettings settings = defaultSettings(dir.path());
-    settings.useOpenGL = false;
-    settings.display = 4;
-    CRavokDoc doc(settings);
-    test::hillyTrack(doc.track());
-    CRavokFrame frame(doc, settings);
-    CRavokView& view = *frame.view();
-    frame.resize(900, 700);
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    view.OnTrackReplaced();
-    view.camera() = ViewCamera{60 * 64, 40 * 64, 3 * 170, 450, 1050, 32};
-    view.JumpTo(60 * 64, 40 * 64);
+    test::HillyTrackEditor editor;
+    ASSERT_TRUE(editor.show());
+    CRavokDoc& doc = editor.doc;
+    CRavokFrame& frame = editor.frame;
+    CRavokView& view = editor.view();
     const QPoint middle(view.width() / 2, view.height() * 2 / 3);
     QTest::mouseMove(&view, middle);
     ASSERT_TRUE(view.hoveredSquare().has_value()) << "the mouse is over the terrain";
@@ -119,20 +111,10 @@ TEST(Document, InputNeitherReadsNorChangesTheTrackWhileAWorkerOwnsIt) {
 // the worker starts, from the track as the user left it.
 TEST(Document, ADragUnderWayIsTakenAsAStepBeforeAWorkerStarts) {
     app();
-    TempDir dir;
-    ProgramSettings settings = defaultSettings(dir.path());
-    settings.useOpenGL = false;
-    settings.display = 4;
-    CRavokDoc doc(settings);
-    test::hillyTrack(doc.track());
-    CRavokFrame frame(doc, settings);
-    CRavokView& view = *frame.view();
-    frame.resize(900, 700);
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    view.OnTrackReplaced();
-    view.camera() = ViewCamera{60 * 64, 40 * 64, 3 * 170, 450, 1050, 32};
-    view.JumpTo(60 * 64, 40 * 64);
+    test::HillyTrackEditor editor;
+    ASSERT_TRUE(editor.show());
+    CRavokDoc& doc = editor.doc;
+    CRavokView& view = editor.view();
     const QPoint middle(view.width() / 2, view.height() * 2 / 3);
     QTest::mouseMove(&view, middle);
     QTest::mousePress(&view, Qt::LeftButton, {}, middle); // Raise Terrain, held down
