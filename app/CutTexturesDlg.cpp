@@ -3,9 +3,9 @@
 #include "app/DibClipboard.h"
 #include "app/FileDialogFilter.h"
 #include "app/RavokDoc.h"
-#include "trackart/TextureFolderFiles.h"
 #include "base/ProgramSettings.h"
 #include "edit/TextureClipboard.h"
+#include "trackart/TextureFolderFiles.h"
 
 #include <QApplication>
 #include <QCheckBox>

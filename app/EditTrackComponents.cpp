@@ -4,10 +4,10 @@
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
 #include "app/TrackComponentsDlg.h"
+#include "base/ProgramSettings.h"
 #include "trackart/TrackComponentsApply.h"
 #include "trackart/TrackPaletteChange.h"
 #include "trackart/TrackPaletteOptimiser.h"
-#include "base/ProgramSettings.h"
 
 using namespace ravok;
 

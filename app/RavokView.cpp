@@ -1,19 +1,19 @@
 #include "app/RavokView.h"
 
+#include "app/DibClipboard.h"
 #include "app/RavokDoc.h"
 #include "app/SpeedLimitDlg.h"
 #include "app/ViewSurface.h"
-#include "app/DibClipboard.h"
 #include "art/HdViewPicture.h"
-#include "trackart/TrackArt.h"
-#include "edit/TerrainBitmap.h"
+#include "base/ProgramSettings.h"
 #include "edit/ObjectEditing.h"
 #include "edit/ObjectTypes.h"
 #include "edit/RandomTerrain.h"
+#include "edit/TerrainBitmap.h"
 #include "edit/TerrainTools.h"
-#include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
 #include "render/TerrainPicking.h"
+#include "trackart/TrackArt.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

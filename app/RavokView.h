@@ -1,27 +1,27 @@
 #pragma once
 
 #include "app/ViewSurface.h"
-#include "edit/EditSession.h"
-#include "trackart/TrackPaletteChange.h"
 #include "edit/CameraFlight.h"
 #include "edit/CourseEditing.h"
-#include "edit/GroundBoxEditing.h"
 #include "edit/CoursePicking.h"
+#include "edit/EditSession.h"
+#include "edit/GroundBoxEditing.h"
 #include "edit/ObjectSelection.h"
-#include "model/TrackRecords.h"
 #include "edit/TerrainAdjust.h"
 #include "edit/TerrainBrush.h"
 #include "edit/TerrainTools.h"
 #include "edit/TerrainUndo.h"
 #include "edit/ViewPicking.h"
+#include "model/TrackRecords.h"
 #include "render/SoftwareRenderer.h"
 #include "render/TerrainPicking.h"
 #include "render/TrackScene.h"
 #include "render/gl/OpenGLTerrainRenderer.h"
+#include "trackart/TrackPaletteChange.h"
 
 #include <QElapsedTimer>
-#include <QWidget>
 #include <QTimer>
+#include <QWidget>
 
 #include <map>
 #include <memory>

@@ -4,10 +4,10 @@
 #include "app/PalettedImage.h"
 #include "app/RavokDoc.h"
 #include "app/RavokView.h"
-#include "trackart/TexturePatternFile.h"
 #include "base/ProgramSettings.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"
+#include "trackart/TexturePatternFile.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

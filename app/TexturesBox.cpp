@@ -1,16 +1,14 @@
 #include "app/TexturesBox.h"
 
-#include "app/FileDialogFilter.h"
 #include "app/DibClipboard.h"
+#include "app/FileDialogFilter.h"
 #include "app/MessageBoxPrompter.h"
 #include "app/RavokDoc.h"
 #include "app/TextureAnimationDlg.h"
 #include "app/TextureCells.h"
 #include "app/TextureImages.h"
 #include "art/ItemNames.h"
-#include "trackart/TextureCut.h"
 #include "art/TextureFolder.h"
-#include "trackart/TextureFolderFiles.h"
 #include "art/TextureFolderWorker.h"
 #include "base/ProgramSettings.h"
 #include "base/Text.h"
@@ -19,6 +17,8 @@
 #include "edit/TextureProperties.h"
 #include "edit/TextureRemoval.h"
 #include "model/TrackPod.h"
+#include "trackart/TextureCut.h"
+#include "trackart/TextureFolderFiles.h"
 
 #include <QApplication>
 #include <QFileDialog>

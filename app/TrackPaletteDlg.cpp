@@ -3,9 +3,9 @@
 #include "app/FileDialogFilter.h"
 #include "app/ProgressDlg.h"
 #include "app/RavokDoc.h"
-#include "trackart/TrackPaletteOptimiser.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
+#include "trackart/TrackPaletteOptimiser.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "trackart/TrackPaletteChange.h"
 #include "art/TrackPaletteFile.h"
+#include "trackart/TrackPaletteChange.h"
 
 #include <QDialog>
 

@@ -6,10 +6,10 @@
 #include "art/ColourReduction.h"
 #include "art/Picture.h"
 #include "art/TextureFolder.h"
-#include "trackart/TrackPaletteOptimiser.h"
 #include "base/FileIO.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"
+#include "trackart/TrackPaletteOptimiser.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,8 +4,6 @@
 #include "cli/ComponentCommands.h"
 
 #include "art/InfoText.h"
-#include "trackart/TrackComponentsApply.h"
-#include "trackart/TrackPaletteChange.h"
 #include "base/FileIO.h"
 #include "base/Text.h"
 #include "cli/CliPrompter.h"
@@ -16,6 +14,8 @@
 #include "model/TrackComponentsMusic.h"
 #include "model/TrackComponentsTerrainMaps.h"
 #include "model/TrackPod.h"
+#include "trackart/TrackComponentsApply.h"
+#include "trackart/TrackPaletteChange.h"
 
 #include <array>
 #include <cctype>

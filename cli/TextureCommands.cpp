@@ -3,16 +3,16 @@
 
 #include "app/SettingsStore.h"
 #include "art/Picture.h"
-#include "trackart/TextureCut.h"
-#include "trackart/TextureFolderFiles.h"
 #include "art/TrackPaletteFile.h"
-#include "trackart/TrackPaletteOptimiser.h"
 #include "base/ProgramSettings.h"
 #include "base/Text.h"
 #include "cli/CliProgress.h"
 #include "cli/TrackLoading.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"
+#include "trackart/TextureCut.h"
+#include "trackart/TextureFolderFiles.h"
+#include "trackart/TrackPaletteOptimiser.h"
 
 #include <algorithm>
 #include <cstdio>

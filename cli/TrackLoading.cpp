@@ -1,10 +1,10 @@
 #include "cli/TrackLoading.h"
 
-#include "trackart/TrackArt.h"
 #include "cli/CliProgress.h"
 #include "cli/CliPrompter.h"
 #include "doc/DocumentSteps.h"
 #include "model/TrackPod.h"
+#include "trackart/TrackArt.h"
 
 namespace ravok::cli {
 

@@ -1,7 +1,6 @@
 // ravok-cli: the track editor's capabilities for scripts, without a screen.
 #include "art/ColourReduction.h"
 #include "art/HdTextures.h"
-#include "trackart/TrackArt.h"
 #include "base/FileIO.h"
 #include "cli/CliOptions.h"
 #include "cli/ComponentCommands.h"
@@ -15,6 +14,7 @@
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"
 #include "pod/SituationFile.h"
+#include "trackart/TrackArt.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,12 +1,12 @@
 #include "doc/DocumentSteps.h"
 
-#include "trackart/TrackArt.h"
 #include "base/Interfaces.h"
 #include "model/NativeFile.h"
 #include "model/TrackPod.h"
 #include "pod/CloneTrack.h"
 #include "pod/SituationFile.h"
 #include "pod/WritePodTexts.h"
+#include "trackart/TrackArt.h"
 
 #include <cstdio>
 

@@ -3,12 +3,12 @@
 #include "art/ItemNames.h"
 #include "art/Model.h"
 #include "art/NameLookup.h"
-#include "trackart/TrackArt.h"
 #include "base/FileIO.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"
 #include "model/PodNameRules.h"
 #include "model/TrackPod.h"
+#include "trackart/TrackArt.h"
 
 #include <algorithm>
 

@@ -2,11 +2,11 @@
 
 #include "art/ColourReduction.h"
 #include "art/Picture.h"
-#include "trackart/TextureFolderFiles.h"
 #include "base/FileIO.h"
 #include "base/Text.h"
 #include "edit/DibImage.h"
 #include "model/TrackPod.h"
+#include "trackart/TextureFolderFiles.h"
 
 #include <algorithm>
 #include <new>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "trackart/TextureCut.h"
 #include "base/Outcome.h"
+#include "trackart/TextureCut.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "trackart/TexturePattern.h"
 #include "edit/TexturePaint.h"
 #include "edit/TextureSelection.h"
 #include "edit/TextureTransitions.h"
+#include "trackart/TexturePattern.h"
 
 #include <optional>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "trackart/TexturePattern.h"
 #include "base/Outcome.h"
 #include "edit/TextureSelection.h"
+#include "trackart/TexturePattern.h"
 
 #include <cstdint>
 #include <vector>

@@ -6,10 +6,10 @@
 #include "ScratchFolder.h"
 #include "art/HdTextures.h"
 #include "art/TextureFolder.h"
-#include "trackart/TrackPaletteOptimiser.h"
 #include "base/Interfaces.h"
 #include "model/TrackComponentsTerrainMaps.h"
 #include "model/TrackPod.h"
+#include "trackart/TrackPaletteOptimiser.h"
 
 #include <memory>
 

@@ -5,8 +5,8 @@
 // then the bytes of every frame file the model list may name.
 #include "ItemFraming.h"
 #include "ScratchFolder.h"
-#include "trackart/TrackArt.h"
 #include "model/TrackPod.h"
+#include "trackart/TrackArt.h"
 
 #include <memory>
 

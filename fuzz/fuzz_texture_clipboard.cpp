@@ -1,8 +1,8 @@
 // Feeds arbitrary clipboard bitmap blocks to the checks of Paste texture and
 // Paste Composite, and lays out the cut of whatever source they accept.
-#include "trackart/TextureCut.h"
 #include "edit/DibImage.h"
 #include "edit/TextureClipboard.h"
+#include "trackart/TextureCut.h"
 
 using namespace ravok;
 

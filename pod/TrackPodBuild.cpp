@@ -2,7 +2,6 @@
 
 #include "art/ItemNames.h"
 #include "art/Picture.h"
-#include "trackart/TrackArt.h"
 #include "base/FileIO.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"
@@ -13,6 +12,7 @@
 #include "pod/PodBuilder.h"
 #include "pod/TextLines.h"
 #include "pod/WritePodTexts.h"
+#include "trackart/TrackArt.h"
 
 namespace ravok {
 

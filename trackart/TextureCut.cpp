@@ -2,10 +2,10 @@
 
 #include "art/ColourReduction.h"
 #include "art/Picture.h"
-#include "trackart/TextureFolderFiles.h"
 #include "base/FileIO.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"
+#include "trackart/TextureFolderFiles.h"
 
 #include <algorithm>
 

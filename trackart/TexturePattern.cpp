@@ -1,12 +1,12 @@
 #include "trackart/TexturePattern.h"
 
 #include "art/HdTextures.h"
-#include "trackart/TextureFolderFiles.h"
 #include "base/ByteWriter.h"
 #include "base/FileIO.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"
+#include "trackart/TextureFolderFiles.h"
 
 #include <algorithm>
 #include <map>

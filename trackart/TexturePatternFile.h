@@ -1,7 +1,7 @@
 #pragma once
 
-#include "trackart/TexturePattern.h"
 #include "base/Outcome.h"
+#include "trackart/TexturePattern.h"
 
 #include <cstdint>
 #include <filesystem>

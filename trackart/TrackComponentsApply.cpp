@@ -1,11 +1,11 @@
 #include "trackart/TrackComponentsApply.h"
 
 #include "art/InfoText.h"
-#include "trackart/TrackArt.h"
 #include "base/FileIO.h"
 #include "base/Interfaces.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"
+#include "trackart/TrackArt.h"
 
 #include <cmath>
 

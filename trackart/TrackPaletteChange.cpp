@@ -1,10 +1,10 @@
 #include "trackart/TrackPaletteChange.h"
 
 #include "art/FogTable.h"
-#include "trackart/TrackArt.h"
 #include "base/Interfaces.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"
+#include "trackart/TrackArt.h"
 
 namespace ravok {
 

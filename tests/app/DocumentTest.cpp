@@ -3,11 +3,11 @@
 #include "app/RavokFrame.h"
 #include "app/RavokView.h"
 #include "art/Model.h"
-#include "trackart/TrackArt.h"
 #include "base/ProgramSettings.h"
 #include "model/NativeFile.h"
 #include "model/NewTrack.h"
 #include "pod/TrackPodBuild.h"
+#include "trackart/TrackArt.h"
 
 #include "../pod/PodFixture.h"
 #include "AppTestSupport.h"

@@ -7,10 +7,10 @@
 #include "app/TrackPaletteDlg.h"
 #include "art/Texture.h"
 #include "art/TrackPaletteFile.h"
-#include "trackart/TrackPaletteOptimiser.h"
 #include "base/ProgramSettings.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"
+#include "trackart/TrackPaletteOptimiser.h"
 
 #include "AppTestSupport.h"
 

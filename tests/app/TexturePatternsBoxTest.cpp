@@ -4,9 +4,9 @@
 #include "app/RavokFrame.h"
 #include "app/RavokView.h"
 #include "art/Texture.h"
-#include "trackart/TexturePatternFile.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
+#include "trackart/TexturePatternFile.h"
 
 #include "AppTestSupport.h"
 

@@ -5,10 +5,10 @@
 #include "app/TextureAnimationDlg.h"
 #include "app/TextureCells.h"
 #include "art/Picture.h"
-#include "trackart/TextureCut.h"
 #include "art/TextureFolderWorker.h"
 #include "base/ProgramSettings.h"
 #include "model/TrackPod.h"
+#include "trackart/TextureCut.h"
 
 #include "AppTestSupport.h"
 #include "TestSupport.h"

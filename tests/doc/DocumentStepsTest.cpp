@@ -1,11 +1,11 @@
 #include "doc/DocumentSteps.h"
 
 #include "art/Texture.h"
-#include "trackart/TrackArt.h"
 #include "model/NativeFile.h"
 #include "model/NewTrack.h"
 #include "model/TrackPod.h"
 #include "pod/WritePodTexts.h"
+#include "trackart/TrackArt.h"
 
 #include "TestSupport.h"
 

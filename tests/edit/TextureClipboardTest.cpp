@@ -1,9 +1,9 @@
 #include "edit/TextureClipboard.h"
 
-#include "trackart/TextureFolderFiles.h"
 #include "base/FileIO.h"
 #include "edit/DibImage.h"
 #include "model/TrackPod.h"
+#include "trackart/TextureFolderFiles.h"
 
 #include "TestSupport.h"
 

@@ -1,11 +1,11 @@
-#include "trackart/TrackArt.h"
+#include "pod/CloneTrack.h"
 #include "base/FileIO.h"
 #include "base/Text.h"
 #include "model/TrackPod.h"
-#include "pod/CloneTrack.h"
 #include "pod/PodArchive.h"
 #include "pod/SituationFile.h"
 #include "pod/TrackPodBuild.h"
+#include "trackart/TrackArt.h"
 
 #include "PodFixture.h"
 #include "TestSupport.h"

@@ -2,9 +2,9 @@
 
 #include "art/ColourReduction.h"
 #include "art/Picture.h"
-#include "trackart/TextureFolderFiles.h"
 #include "base/FileIO.h"
 #include "model/TrackPod.h"
+#include "trackart/TextureFolderFiles.h"
 
 #include "TestSupport.h"
 

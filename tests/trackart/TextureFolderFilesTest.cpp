@@ -1,8 +1,8 @@
 #include "trackart/TextureFolderFiles.h"
 
 #include "art/Picture.h"
-#include "art/TextureFolder.h"
 #include "art/Texture.h"
+#include "art/TextureFolder.h"
 #include "model/TrackPod.h"
 
 #include "TestSupport.h"
