@@ -1,5 +1,6 @@
 #include "render/TrackMeshes.h"
 
+#include "art/ItemNames.h"
 #include "art/Model.h"
 #include "art/Palette.h"
 #include "base/Text.h"
@@ -206,7 +207,7 @@ void BuildModelMesh(Mesh& mesh, const Model& model, const MeshTextureList& list,
     for (const ModelFacet& facet : model.facets()) {
         if (facet.vertexCount < 3) continue;
         const bool quad = facet.vertexCount >= 4;
-        const std::string name = facet.textureName.empty() ? std::string() : "ART\\" + facet.textureName.str();
+        const std::string name = facet.textureName.empty() ? std::string() : itemName("ART", facet.textureName.str());
         const MeshTexture* texture = name.empty() ? nullptr : list.find(name);
         // Model coordinates are in 256-texel units.
         const int width = texture ? texture->width : 256;
