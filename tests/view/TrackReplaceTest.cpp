@@ -8,6 +8,7 @@
 #include "model/TrackPod.h"
 
 #include "AppTestSupport.h"
+#include "OpenGLApp.h"
 #include "TestModels.h"
 #include "TestSupport.h"
 #include "TestTracks.h"
@@ -22,19 +23,6 @@ using namespace ravok;
 using ravok::test::TempDir;
 
 namespace {
-
-QApplication& openGLApp() {
-    static bool formatSet = [] {
-        QSurfaceFormat format;
-        format.setProfile(QSurfaceFormat::CompatibilityProfile);
-        format.setDepthBufferSize(24);
-        QSurfaceFormat::setDefaultFormat(format);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        return true;
-    }();
-    (void)formatSet;
-    return ravok::test::app();
-}
 
 QString qpath(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
 
@@ -76,7 +64,7 @@ QImage drawnBy(CRavokView& view, ProgramSettings& settings, bool openGL) {
 // it (so nothing can be drawn for a freed model), and draws the new track
 // through both renderers afterwards.
 TEST(TrackReplace, TheViewLetsGoOfTheOldTrackBeforeItIsCleared) {
-    openGLApp();
+    ravok::test::openGLApp();
     TempDir dir;
     ProgramSettings settings = defaultSettings(dir.path());
     std::filesystem::create_directories(settings.artFolder);

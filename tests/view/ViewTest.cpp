@@ -13,6 +13,7 @@
 #include "render/TrackMeshes.h"
 
 #include "AppTestSupport.h"
+#include "OpenGLApp.h"
 #include "TestTracks.h"
 
 #include <QAction>
@@ -40,20 +41,6 @@ using namespace ravok;
 using ravok::test::ModalAnswerer;
 
 namespace {
-
-QApplication& glApp() {
-    static bool formatSet = [] {
-        // What the editor asks for: a compatibility context with a depth buffer.
-        QSurfaceFormat format;
-        format.setProfile(QSurfaceFormat::CompatibilityProfile);
-        format.setDepthBufferSize(24);
-        QSurfaceFormat::setDefaultFormat(format);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        return true;
-    }();
-    (void)formatSet;
-    return ravok::test::app();
-}
 
 // The share of the picture's lower half that is green ground (the hills'
 // grass): the terrain drawn with its textures and light.
@@ -88,7 +75,7 @@ void lookAtTheHills(CRavokView& view) {
 } // namespace
 
 TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
-    glApp();
+    ravok::test::openGLApp();
     ProgramSettings settings = defaultSettings("/tmp");
     settings.useOpenGL = false;
     settings.display = 4; // the window's size
@@ -193,7 +180,7 @@ TEST(View, DrawsTheTrackThroughBothRenderersAndSurvivesANewContext) {
 }
 
 TEST(View, FlightKeysModesAndBars) {
-    glApp();
+    ravok::test::openGLApp();
     ProgramSettings settings = defaultSettings("/tmp");
     CRavokDoc doc(settings);
     CRavokFrame frame(doc, settings);
@@ -247,7 +234,7 @@ TEST(View, FlightKeysModesAndBars) {
 // The editor's frame looking straight down on grid square (100, 100) from
 // `height` height steps up, in one edit mode, with the mouse over the middle.
 struct TopDownView : ::testing::Test {
-    QApplication& application = glApp(); // before any widget
+    QApplication& application = ravok::test::openGLApp(); // before any widget
     ProgramSettings settings = defaultSettings("/tmp");
     CRavokDoc doc{settings};
     CRavokFrame frame{doc, settings};
@@ -315,7 +302,7 @@ TEST_F(TopDownView, SculptAHillUnderTheMouseAndUndoIt) {
 }
 
 TEST(View, ModelPreviewShowsTheWholeModel) {
-    glApp();
+    ravok::test::openGLApp();
     PaletteColours palette{};
     palette[200] = {255, 140, 0};
     Mesh block;
@@ -557,7 +544,7 @@ bool truckWhite(const QColor& c) { return c.red() > 200 && c.green() > 200 && c.
 // The editor looking straight down on the objects, the boxes and some water
 // of the hilly track, with a course and its truck starts laid out there.
 struct AgreementView : ::testing::Test {
-    QApplication& application = glApp();
+    QApplication& application = ravok::test::openGLApp();
     ProgramSettings settings = [] {
         ProgramSettings s = defaultSettings("/tmp");
         s.display = 4;
