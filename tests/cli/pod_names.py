@@ -13,6 +13,7 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
 from clitest import check, run  # noqa: E402
+from podfile import pod_items, write_pod  # noqa: E402
 
 here = os.path.dirname(os.path.abspath(__file__))
 fixture = os.path.join(here, "..", "fixtures", "cli", "textured.rvk")
@@ -22,25 +23,6 @@ art, models = path("art"), path("models")
 os.makedirs(art)
 os.makedirs(models)
 folders = ["--art", art, "--models", models]
-
-
-def pod_items(pod):
-    data = open(pod, "rb").read()
-    (count,) = struct.unpack_from("<i", data, 0)
-    items = []
-    for i in range(count):
-        name, size, offset = struct.unpack_from("<32sII", data, 84 + 40 * i)
-        items.append((name.split(b"\0")[0].decode(), data[offset:offset + size]))
-    return items
-
-
-def write_pod(pod, items):
-    offset = 84 + 40 * len(items)
-    head = struct.pack("<i", len(items)) + bytes(80)
-    for name, data in items:
-        head += struct.pack("<32sII", name.encode(), len(data), offset)
-        offset += len(data)
-    open(pod, "wb").write(head + b"".join(data for _, data in items))
 
 
 # The fixture's textures and its model, in the art and models folders.

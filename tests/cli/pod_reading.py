@@ -1,10 +1,12 @@
 """End-to-end: `ravok-cli pod-ls`, `tracks` and `sit` on pods written here by hand."""
 import json
 import os
-import struct
 import subprocess
 import sys
 import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
+from podfile import write_pod  # noqa: E402
 
 cli = sys.argv[1]
 fixtures = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures", "cli")
@@ -22,19 +24,6 @@ def check(condition, what):
         sys.exit(1)
 
 
-def write_pod(path, items, comment=b"hand made", bad_offset_for=None):
-    """items: (name, bytes); the entry named bad_offset_for claims an offset past the end."""
-    offset = 84 + 40 * len(items)
-    out = struct.pack("<I", len(items)) + comment.ljust(80, b"\0")
-    for name, data in items:
-        claimed = 0xFFFFFF00 if name == bad_offset_for else offset
-        out += name.encode().ljust(32, b"\0") + struct.pack("<II", len(data), claimed)
-        offset += len(data)
-    out += b"".join(data for _, data in items)
-    with open(path, "wb") as f:
-        f.write(out)
-
-
 def sit(name):
     return b"x.lvl\r\n!Race Track Name\r\n" + name + b"\r\n"
 
@@ -42,7 +31,7 @@ def sit(name):
 pod = os.path.join(work, "tracks.pod")
 write_pod(pod, [("WORLD\\CANYON01.SIT", sit(b"Canyon One")), ("ART\\ROCK.RAW", b"\1" * 4096),
                 ("WORLD\\CANYON02.SI2", sit(b"Canyon Two")), ("WORLD\\BROKEN.SIT", b"x")],
-          bad_offset_for="WORLD\\BROKEN.SIT")
+          comment=b"hand made", bad_offset_for="WORLD\\BROKEN.SIT")
 
 listing = run("pod-ls", pod, "--json")
 check(listing.returncode == 0, "pod-ls exits 0: " + listing.stderr.decode())

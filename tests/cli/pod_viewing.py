@@ -1,12 +1,12 @@
 """End-to-end: `ravok-cli view`, `extract` and `clone` on a pod and a game folder made by `ravok-cli pod`."""
 import json
 import os
-import struct
 import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
 from clitest import check, cli, env, run  # noqa: E402
+from podfile import pod_items  # noqa: E402
 
 work = tempfile.mkdtemp()
 art = os.path.join(work, "art")
@@ -14,17 +14,6 @@ models = os.path.join(work, "models")
 os.makedirs(art)
 os.makedirs(models)
 folders = ["--art", art, "--models", models]
-
-
-def pod_items(path):
-    """The items of a pod, read by hand: count, 80-byte comment, 40-byte entries."""
-    data = open(path, "rb").read()
-    (count,) = struct.unpack_from("<i", data, 0)
-    items = []
-    for i in range(count):
-        name, size, offset = struct.unpack_from("<32sII", data, 84 + 40 * i)
-        items.append((name.split(b"\0")[0].decode(), data[offset:offset + size]))
-    return items
 
 
 track = os.path.join(work, "t.rvk")
