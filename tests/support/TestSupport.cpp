@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "art/Picture.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -99,6 +101,18 @@ void ScriptedPrompter::inform(const std::string& text, const std::string& captio
 
 void ScriptedPrompter::warn(const std::string& text, const std::string& caption) {
     shown.push_back(caption + ": " + text);
+}
+
+void writeGradientPng(const std::filesystem::path& path, int side) {
+    const size_t stride = DibStride(side);
+    std::vector<uint8_t> bgr(stride * size_t(side), 0);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            uint8_t* p = &bgr[size_t(y) * stride + size_t(x) * 3]; // blue, green, red
+            p[0] = uint8_t(x * 4), p[1] = uint8_t(y * 4), p[2] = 200;
+        }
+    std::string message;
+    if (!WritePng(path, bgr.data(), side, side, stride, message)) ADD_FAILURE() << path << ": " << message;
 }
 
 } // namespace ravok::test

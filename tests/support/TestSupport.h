@@ -48,6 +48,10 @@ bool limitAddressSpace(long headroom);
 // terabytes of shadow memory up front.
 bool addressSpaceLimitWorks();
 
+// A square PNG of `side` pixels, a gradient so that it has many colours; a
+// test failure when it cannot be written.
+void writeGradientPng(const std::filesystem::path& path, int side);
+
 // The bytes of a file, empty when it cannot be read.
 std::vector<uint8_t> fileBytes(const std::filesystem::path& path);
 

@@ -1,6 +1,5 @@
 #include "trackart/TextureFolderFiles.h"
 
-#include "art/Picture.h"
 #include "art/Texture.h"
 #include "art/TextureFolder.h"
 #include "model/TrackPod.h"
@@ -16,19 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A square picture in blue, green, red rows: a gradient so it has many colours.
-void writePng(const fs::path& path, int side) {
-    const size_t stride = DibStride(side);
-    std::vector<uint8_t> bgr(stride * size_t(side), 0);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x) {
-            uint8_t* p = &bgr[size_t(y) * stride + size_t(x) * 3];
-            p[0] = uint8_t(x * 4), p[1] = uint8_t(y * 4), p[2] = 200;
-        }
-    std::string message;
-    ASSERT_TRUE(WritePng(path, bgr.data(), side, side, stride, message)) << message;
-}
-
 struct TextureFolders : ::testing::Test {
     test::TempDir art;
     std::unique_ptr<CTrackPOD> track = std::make_unique<CTrackPOD>();
@@ -38,7 +24,7 @@ struct TextureFolders : ::testing::Test {
 } // namespace
 
 TEST_F(TextureFolders, LoadingAPngBuildsItsRawAndActUnlessKeepHdIsOn) {
-    writePng(art / "GRASS.PNG", 64);
+    test::writeGradientPng(art / "GRASS.PNG", 64);
     test::ScriptedPrompter prompter;
     const int slot = LoadTextureFiles(*track, {art / "GRASS.PNG"}, params, prompter);
     ASSERT_GE(slot, 0) << (prompter.shown.empty() ? "" : prompter.shown[0]);
@@ -51,7 +37,7 @@ TEST_F(TextureFolders, LoadingAPngBuildsItsRawAndActUnlessKeepHdIsOn) {
     EXPECT_EQ(LoadTextureFiles(*track, {art / "GRASS.PNG"}, params, prompter), -1);
     EXPECT_EQ(prompter.shown.back(), ": Texture \"GRASS.RAW\" already loaded.");
 
-    writePng(art / "SAND.PNG", 128);
+    test::writeGradientPng(art / "SAND.PNG", 128);
     params.keepHdArtOnly = true;
     const int sand = LoadTextureFiles(*track, {art / "SAND.PNG"}, params, prompter);
     ASSERT_GE(sand, 0);
@@ -61,7 +47,7 @@ TEST_F(TextureFolders, LoadingAPngBuildsItsRawAndActUnlessKeepHdIsOn) {
 }
 
 TEST_F(TextureFolders, NormalMapsAndBadNamesAreRefused) {
-    writePng(art / "ROAD_N.PNG", 64);
+    test::writeGradientPng(art / "ROAD_N.PNG", 64);
     Outcome outcome;
     EXPECT_EQ(AddTextureFile(*track, art / "ROAD_N.PNG", "ROAD_N.RAW", params, outcome), -1);
     EXPECT_EQ(outcome.caption, kNormalMapCaption);
@@ -147,7 +133,7 @@ TEST_F(TextureFolders, AddPagePassesOverNormalMapsAndStopsAtAFileThatDoesNotLoad
 // Names taken from file names keep the rules of a typed name, and a refused
 // picture leaves no legacy copy behind.
 TEST_F(TextureFolders, FileNamesFollowTheTextureNameRules) {
-    writePng(art / "my grass.png", 64);
+    test::writeGradientPng(art / "my grass.png", 64);
     test::writeBytes(art / "my.rock.raw", std::vector<uint8_t>(4096, 1));
     test::ScriptedPrompter prompter;
     EXPECT_EQ(LoadTextureFiles(*track, {art / "my grass.png"}, params, prompter), -1);
